@@ -1,0 +1,19 @@
+// Every fixed text of the system is a printf format; this is the one checked way to fill one.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+namespace tarvo {
+
+#if defined(__GNUC__) || defined(__clang__)
+#define TARVO_PRINTF_FORMAT(formatIndex, firstArgument) \
+  __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define TARVO_PRINTF_FORMAT(formatIndex, firstArgument)
+#endif
+
+std::string FormatText(const char* format, ...) TARVO_PRINTF_FORMAT(1, 2);
+std::string FormatTextV(const char* format, std::va_list arguments);
+
+}  // namespace tarvo
