@@ -67,7 +67,7 @@ class CFirmwarePacket {
   // Lookups in the loaded packet; the first entry for the device is taken.
   [[nodiscard]] bool FindImageVersion(std::uint16_t deviceIndex, ImageVersion* version);
   // Copies the device's image to destination + start address (destination holds
-  // IMAGE_BUFFER_SIZE + 1 bytes); yields start, end (start + size - 1) and size.
+  // IMAGE_BUFFER_SIZE bytes); yields start, end (start + size - 1) and size.
   [[nodiscard]] bool GetImage(std::uint16_t deviceIndex, std::uint8_t* destination,
                               std::uint32_t* start, std::uint32_t* end, std::uint32_t* size);
 
