@@ -77,16 +77,18 @@ std::vector<std::uint8_t> EngineFixture::ReadFlash(DeviceIndex device, std::uint
   return bytes;
 }
 
-// NOR flash only clears bits; rewriting a byte needs the raw file, so the damage is done by
-// erasing and writing the device again with the changed bytes.
+// NOR flash only clears bits; rewriting a byte takes an erase, so the device is erased and its
+// used part written again with the changed bytes.
 void EngineFixture::CorruptFlash(DeviceIndex device, std::uint32_t address, std::uint32_t count) {
   sim::FolderLock lock(camera_);
   sim::FlashDevice& flash = camera_.Flash(device);
   std::vector<std::uint8_t> all(flash.Capacity());
   ASSERT_TRUE(flash.Read(0, all.data(), flash.Capacity()));
   for (std::uint32_t i = 0; i < count; ++i) all[address + i] ^= 0x5A;
+  std::uint32_t used = flash.Capacity();
+  while (used > 0 && all[used - 1] == 0xFF) --used;
   ASSERT_TRUE(flash.Erase());
-  ASSERT_TRUE(flash.Program(0, all.data(), flash.Capacity()));
+  ASSERT_TRUE(flash.Program(0, all.data(), used));
 }
 
 std::string EngineFixture::WritePacket(const std::string& path,
