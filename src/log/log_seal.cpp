@@ -11,15 +11,17 @@ void LogSealSum::Add(const std::uint8_t* bytes, std::size_t length) {
   if (length == 0) return;
   // Every byte counts as a signed value; a CR directly followed by LF is dropped (CR LF counts
   // as the single LF a text-mode read returns), so its 13 is taken back out of the sum.
-  std::int64_t sum = 0;
-  std::uint64_t lineEnds = 0;
-  if (pendingCarriageReturn_ && bytes[0] == '\n') ++lineEnds;
-  for (std::size_t i = 0; i < length; ++i) sum += static_cast<std::int8_t>(bytes[i]);
-  for (std::size_t i = 0; i + 1 < length; ++i) {
-    lineEnds += static_cast<std::uint64_t>((bytes[i] == '\r') & (bytes[i + 1] == '\n'));
+  // Unsigned arithmetic wraps exactly like the 32-bit signed sum the seal is defined on.
+  std::uint32_t sum = 0;
+  if (pendingCarriageReturn_ && bytes[0] == '\n') sum -= 13u;
+  const std::size_t last = length - 1;
+  for (std::size_t i = 0; i < last; ++i) {
+    const std::uint32_t lineEnd = (bytes[i] == '\r') & (bytes[i + 1] == '\n');
+    sum += static_cast<std::uint32_t>(static_cast<std::int8_t>(bytes[i])) - lineEnd * 13u;
   }
-  pendingCarriageReturn_ = bytes[length - 1] == '\r';
-  sum_ += static_cast<std::uint32_t>(sum) - static_cast<std::uint32_t>(lineEnds * 13u);
+  sum += static_cast<std::uint32_t>(static_cast<std::int8_t>(bytes[last]));
+  pendingCarriageReturn_ = bytes[last] == '\r';
+  sum_ += sum;
 }
 
 std::uint32_t LogSealSum::Seal() const {

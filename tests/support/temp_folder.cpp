@@ -59,4 +59,8 @@ void WriteFileText(const std::string& path, const std::string& text) {
   out << text;
 }
 
+void CreateFolderForTest(const std::string& path) {
+  std::filesystem::create_directories(path);
+}
+
 }  // namespace tarvo::test

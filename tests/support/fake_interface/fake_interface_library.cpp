@@ -54,8 +54,10 @@ FAKE_EXPORT std::uint32_t Control_Command(std::uint32_t cameraHandle, void* requ
     FakeLink().answers.pop_front();
   }
   std::memset(response, 0, responseLength);
-  std::memcpy(response, answer.bytes.data(),
-              std::min<std::size_t>(answer.bytes.size(), responseLength));
+  if (!answer.bytes.empty()) {
+    std::memcpy(response, answer.bytes.data(),
+                std::min<std::size_t>(answer.bytes.size(), responseLength));
+  }
   return answer.result;
 }
 
