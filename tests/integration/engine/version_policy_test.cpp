@@ -36,14 +36,6 @@ class VersionPolicy : public EngineFixture {
   }
 };
 
-TEST_F(VersionPolicy, NewerBootUpIsPreselected) {
-  FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 10));
-  LoadAndConnect({RecognisedImage(DEVICE_BOOT_UP, 1, 4, 12)});
-  EXPECT_TRUE(window_.Row(DEVICE_BOOT_UP).enabled);
-  EXPECT_TRUE(window_.Row(DEVICE_BOOT_UP).checked);
-  EXPECT_THAT(BoxTexts(), IsEmpty());
-}
-
 TEST_F(VersionPolicy, BootUpBelow411IsRefusedLoggedAndNotedAsOlder) {
   FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 10));
   LoadAndConnect({RecognisedImage(DEVICE_BOOT_UP, 1, 4, 9)});
@@ -55,19 +47,6 @@ TEST_F(VersionPolicy, BootUpBelow411IsRefusedLoggedAndNotedAsOlder) {
   EXPECT_THAT(lines, Contains("ERROR: Note that some or all versions to be loaded are older than "
                               "the current firmware versions in the camera!"));
   EXPECT_THAT(BoxTexts(), ElementsAre(kOlderText));
-}
-
-TEST_F(VersionPolicy, BootFpgaBelow100IsRefusedButExactly100IsAllowed) {
-  FactoryWrite(RecognisedImage(DEVICE_BOOT_FPGA, 1, 0, 50));
-  LoadAndConnect({RecognisedImage(DEVICE_BOOT_FPGA, 1, 0, 99)});
-  EXPECT_FALSE(window_.Row(DEVICE_BOOT_FPGA).enabled);
-  EXPECT_THAT(NewLogLines(), Contains("Prohibit loading Boot FPGA with version earlier than "
-                                      "1.00 (camera may get stuck)."));
-  ASSERT_EQ(Dlg().LoadPacketFile(
-                WritePacket(PacketPath("q.tvf"), {RecognisedImage(DEVICE_BOOT_FPGA, 1, 1, 0)})),
-            1);
-  EXPECT_TRUE(window_.Row(DEVICE_BOOT_FPGA).enabled);
-  EXPECT_TRUE(window_.Row(DEVICE_BOOT_FPGA).checked);
 }
 
 TEST_F(VersionPolicy, OtherVariantShowsTheVariantBoxBeforeTheOlderBox) {
