@@ -23,8 +23,8 @@ CProgrammerDlg::~CProgrammerDlg() {
 
 void CProgrammerDlg::OpenLog() {
   // A log folder that cannot be determined leaves the run without a log, as a failed open does.
-  const std::string folder = DefaultLogFolder();
-  if (!folder.empty()) log_.Open(folder);
+  logFolder_ = DefaultLogFolder();
+  if (!logFolder_.empty()) log_.Open(logFolder_);
 }
 
 // A scaled clock shortens every pause and countdown; a log read later must show that its

@@ -128,7 +128,8 @@ class CProgrammerDlg {
   ProgramOrder& Order() { return order_; }
   const ProgramOrder& Order() const { return order_; }
   const LogFile& Log() const { return log_; }
-  const std::string& LogFolder() const { return log_.Folder(); }
+  // Where the log and the backups go, also when this run could not open the log.
+  const std::string& LogFolder() const { return logFolder_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   WindowPort& Window() { return window_; }
   platform::Clock& WaitClock() { return clock_; }
@@ -163,6 +164,7 @@ class CProgrammerDlg {
   WindowPort& window_;
   platform::Clock& clock_;
   std::string programFolder_;
+  std::string logFolder_;
   LogFile log_;
 
   ConnectedCamera camera_;

@@ -87,5 +87,19 @@ TEST_F(WindowStart, LogOfTheRunIsSealedWhenTheWindowObjectGoes) {
   EXPECT_EQ(lines[lines.size() - 2], "Programmer closed.");
 }
 
+// The log is held by the first instance; a second one runs without it but still knows where
+// the log and the backups belong.
+TEST_F(WindowStart, SecondInstanceRunsWithoutLog) {
+  Start();
+  FakeWindow otherWindow;
+  CProgrammerDlg second(otherWindow, clock_, programFolder_);
+  EXPECT_FALSE(second.Log().IsOpen());
+  EXPECT_EQ(second.LogFolder(), dlg_->LogFolder());
+  EXPECT_EQ(second.LogFolder(), temp_.File("data") + "/orva");
+  second.StartWindow();
+  second.ShowStatus("Verify device %s ...", "Main uP");
+  EXPECT_EQ(otherWindow.StatusText(), "Verify device Main uP ...");
+}
+
 }  // namespace
 }  // namespace tarvo::test
