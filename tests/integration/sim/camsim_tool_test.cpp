@@ -1,32 +1,11 @@
 // tarvo-camsim, run as its own process, sets up and breaks the camera the libraries reach.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "sim_fixture.h"
+#include "tool_runner.h"
 
 namespace tarvo::simtest {
 namespace {
-
-struct ToolRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  std::string command = std::string(TARVO_CAMSIM_PATH) + " " + arguments + " 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-    run.output.append(buffer, got);
-  }
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 using CamsimTool = SimCameraTest;
 
