@@ -4,6 +4,7 @@
 #include "firmware/firmware_packet.h"
 #include "firmware/packet_builder.h"
 #include "sim/core/factory_images.h"
+#include "sim/core/raw_image_files.h"
 #include "sim_fixture.h"
 #include "tool_runner.h"
 
