@@ -38,14 +38,17 @@ std::string Hex2(unsigned value) {
 // One Intel HEX record with its checksum.
 void AppendHexRecord(Bytes& out, std::uint8_t type, std::uint16_t address, const std::uint8_t* data,
                      std::size_t length) {
-  std::string line =
-      ":" + Hex2(static_cast<unsigned>(length)) + Hex2(address >> 8) + Hex2(address) + Hex2(type);
+  char line[16 + 2 * 256];
+  int used = std::snprintf(line, sizeof(line), ":%02X%04X%02X", static_cast<unsigned>(length),
+                           static_cast<unsigned>(address), static_cast<unsigned>(type));
   unsigned sum = static_cast<unsigned>(length) + (address >> 8) + (address & 0xFF) + type;
   for (std::size_t i = 0; i < length; ++i) {
-    line += Hex2(data[i]);
+    used += std::snprintf(line + used, sizeof(line) - static_cast<std::size_t>(used), "%02X",
+                          static_cast<unsigned>(data[i]));
     sum += data[i];
   }
-  line += Hex2((0x100 - (sum & 0xFF)) & 0xFF) + "\n";
+  std::snprintf(line + used, sizeof(line) - static_cast<std::size_t>(used), "%02X\n",
+                (0x100 - (sum & 0xFF)) & 0xFF);
   AppendText(out, line);
 }
 
