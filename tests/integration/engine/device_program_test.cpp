@@ -2,6 +2,8 @@
 // afterwards, the block shapes, the select codes, and every line of success and failure.
 #include <gmock/gmock.h>
 
+#include <sstream>
+
 #include "engine_fixture.h"
 #include "link/link.h"
 #include "link/telegram_layout.h"
@@ -92,6 +94,26 @@ TEST_F(ProgramDevice, BootFpgaOddLengthIsCompletedWithAnErasedByte) {
   ExpectFlashHolds(image);
   EXPECT_EQ(ReadFlash(DEVICE_BOOT_FPGA, 257, 1)[0], 0xFF);
   EXPECT_EQ(Dlg().VerifyDevice(DEVICE_BOOT_FPGA), 1);
+}
+
+// The telegrams as the camera saw them: select, erase, the two writes, end of access.
+TEST_F(ProgramDevice, BootFpgaTelegramsForAnImageOf257Bytes) {
+  Load({PlainImage(DEVICE_BOOT_FPGA, 0, 257, 12)});
+  const std::string tracePath = temp_.File("trace.txt");
+  ScopedEnvironment trace("QLM_SIM_TRACE", tracePath);
+  ASSERT_EQ(Dlg().ProgramDevice(DEVICE_BOOT_FPGA), 1);
+  std::vector<std::string> telegrams;
+  std::istringstream lines(ReadFileText(tracePath));
+  for (std::string line; std::getline(lines, line);) {
+    std::string summary = line.substr(line.find("code="), 9);
+    if (const std::size_t at = line.find(" start="); at != std::string::npos) {
+      summary += line.substr(at, 28);
+    }
+    telegrams.push_back(summary);
+  }
+  EXPECT_THAT(telegrams,
+              ElementsAre("code=4103", "code=1003", "code=1103 start=00000000 end=000000ff",
+                          "code=1103 start=00000100 end=00000101", "code=0003"));
 }
 
 // Erased flash already holds what an all-0xFF block would write: nothing is sent.
