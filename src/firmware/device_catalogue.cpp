@@ -20,24 +20,33 @@ const DeviceEntry kDeviceCatalogue[kDeviceCount] = {
      ImageReaderKind::kRomImage, 0x4803},
     {"HDSDI FPGA", "HDSDI FPGA", "Bit Files (*.bit)|PELMA_*.bit|All Files (*.*)|*.*||",
      ImageReaderKind::kBitstream, 0x4703},
-    {"Color Data", "Colordata",
-     "Color Table (*.cdt)|TARVOCOLORDATA_*.cdt|All Files (*.*)|*.*||",
+    {"Color Data", "Colordata", "Color Table (*.cdt)|TARVOCOLORDATA_*.cdt|All Files (*.*)|*.*||",
      ImageReaderKind::kColorTable, 0x4B03},
 };
 
 const CameraDeviceName kCameraDeviceNames[kDeviceCount] = {
-    {"Boot uP", DEVICE_BOOT_UP},     {"Boot FPGA", DEVICE_BOOT_FPGA},
-    {"Main FPGA", DEVICE_MAIN_FPGA}, {"S1 FPGA", DEVICE_MEM_FPGA_1},
-    {"S2 FPGA", DEVICE_MEM_FPGA_2},  {"Main uP", DEVICE_MAIN_UP},
-    {"Power uP", DEVICE_POWER_UP},   {"HDSDI", DEVICE_HDSDI_FPGA},
+    {"Boot uP", DEVICE_BOOT_UP},      {"Boot FPGA", DEVICE_BOOT_FPGA},
+    {"Main FPGA", DEVICE_MAIN_FPGA},  {"S1 FPGA", DEVICE_MEM_FPGA_1},
+    {"S2 FPGA", DEVICE_MEM_FPGA_2},   {"Main uP", DEVICE_MAIN_UP},
+    {"Power uP", DEVICE_POWER_UP},    {"HDSDI", DEVICE_HDSDI_FPGA},
     {"Colordata", DEVICE_COLOR_DATA},
 };
 
-const char* DeviceDisplayName(DeviceIndex index) { return kDeviceCatalogue[index].displayName; }
-const char* DeviceListName(DeviceIndex index) { return kDeviceCatalogue[index].listName; }
-const char* DeviceImageFilter(DeviceIndex index) { return kDeviceCatalogue[index].imageFilter; }
-ImageReaderKind DeviceImageReader(DeviceIndex index) { return kDeviceCatalogue[index].reader; }
-std::uint16_t DeviceSelectCode(DeviceIndex index) { return kDeviceCatalogue[index].selectCode; }
+const char* DeviceDisplayName(DeviceIndex index) {
+  return kDeviceCatalogue[index].displayName;
+}
+const char* DeviceListName(DeviceIndex index) {
+  return kDeviceCatalogue[index].listName;
+}
+const char* DeviceImageFilter(DeviceIndex index) {
+  return kDeviceCatalogue[index].imageFilter;
+}
+ImageReaderKind DeviceImageReader(DeviceIndex index) {
+  return kDeviceCatalogue[index].reader;
+}
+std::uint16_t DeviceSelectCode(DeviceIndex index) {
+  return kDeviceCatalogue[index].selectCode;
+}
 
 std::optional<DeviceIndex> DeviceIndexFromListName(std::string_view listName) {
   for (DeviceIndex index = 0; index < kDeviceCount; ++index) {

@@ -22,7 +22,9 @@ inline constexpr DeviceIndex DEVICE_HDSDI_FPGA = 7;
 inline constexpr DeviceIndex DEVICE_COLOR_DATA = 8;
 inline constexpr DeviceIndex kDeviceCount = 9;
 
-inline constexpr bool IsDeviceIndex(unsigned value) { return value < kDeviceCount; }
+inline constexpr bool IsDeviceIndex(unsigned value) {
+  return value < kDeviceCount;
+}
 
 // The reader that turns a device's raw image file into its image.
 enum class ImageReaderKind { kHex, kBootBitstream, kBitstream, kMemImage, kRomImage, kColorTable };
@@ -51,10 +53,18 @@ inline constexpr int kCheckBoxBaseId = 1100;
 inline constexpr int kProgressBarBaseId = 1120;
 inline constexpr int kPacketVersionLabelBaseId = 1140;
 inline constexpr int kCameraVersionLabelBaseId = 1160;
-inline constexpr int DeviceCheckBoxId(DeviceIndex index) { return kCheckBoxBaseId + static_cast<int>(index); }
-inline constexpr int DeviceProgressBarId(DeviceIndex index) { return kProgressBarBaseId + static_cast<int>(index); }
-inline constexpr int DevicePacketVersionLabelId(DeviceIndex index) { return kPacketVersionLabelBaseId + static_cast<int>(index); }
-inline constexpr int DeviceCameraVersionLabelId(DeviceIndex index) { return kCameraVersionLabelBaseId + static_cast<int>(index); }
+inline constexpr int DeviceCheckBoxId(DeviceIndex index) {
+  return kCheckBoxBaseId + static_cast<int>(index);
+}
+inline constexpr int DeviceProgressBarId(DeviceIndex index) {
+  return kProgressBarBaseId + static_cast<int>(index);
+}
+inline constexpr int DevicePacketVersionLabelId(DeviceIndex index) {
+  return kPacketVersionLabelBaseId + static_cast<int>(index);
+}
+inline constexpr int DeviceCameraVersionLabelId(DeviceIndex index) {
+  return kCameraVersionLabelBaseId + static_cast<int>(index);
+}
 
 // Filter of the packet file dialogs.
 inline constexpr const char* kPacketFileFilter =

@@ -1,0 +1,123 @@
+// Intel HEX files of the Boot uP. A record is read by position: byte count at character 1,
+// address at 3, type at 7, data from 9, then the checksum; the start character is not looked
+// at. Records of types 00 (data), 01 (end of file), 02 (segment base) and 04 (linear base)
+// are understood; the file must end with an end-of-file record.
+#include <array>
+
+#include "firmware/image_file.h"
+#include "firmware/image_readers.h"
+#include "firmware/text_lines.h"
+#include "log/result_codes.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::size_t kRecordFixedChars = 11;  // start, count, address, type, checksum
+
+constexpr std::array<std::int8_t, 256> MakeNibbleTable() {
+  std::array<std::int8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = -1;
+    if (c >= '0' && c <= '9') table[c] = static_cast<std::int8_t>(c - '0');
+    if (c >= 'A' && c <= 'F') table[c] = static_cast<std::int8_t>(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f') table[c] = static_cast<std::int8_t>(c - 'a' + 10);
+  }
+  return table;
+}
+constexpr std::array<std::int8_t, 256> kNibble = MakeNibbleTable();
+
+// The byte written as two hexadecimal digits at text, or -1.
+inline int HexByte(const char* text) {
+  const int high = kNibble[static_cast<unsigned char>(text[0])];
+  const int low = kNibble[static_cast<unsigned char>(text[1])];
+  if ((high | low) < 0) return -1;
+  return (high << 4) | low;
+}
+
+enum RecordType : int {
+  kData = 0x00,
+  kEndOfFile = 0x01,
+  kSegmentBase = 0x02,
+  kLinearBase = 0x04,
+};
+
+}  // namespace
+
+std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
+                                ImageRange* range) {
+  TextLines lines(file.data, file.length);
+  std::string_view line;
+  std::uint64_t base = 0;
+  while (lines.Next(&line)) {
+    // Blank lines between records are tolerated; anything else must be a whole record.
+    if (line.empty()) continue;
+    if (line.size() < kRecordFixedChars) return ERR_FILE_STRUCTURE;
+    const char* text = line.data();
+    const int count = HexByte(text + 1);
+    if (count < 0 || line.size() < kRecordFixedChars + 2 * static_cast<std::size_t>(count)) {
+      return ERR_FILE_STRUCTURE;
+    }
+    const int addressHigh = HexByte(text + 3);
+    const int addressLow = HexByte(text + 5);
+    const int type = HexByte(text + 7);
+    if ((addressHigh | addressLow | type) < 0) return ERR_FILE_STRUCTURE;
+    const std::uint32_t address = static_cast<std::uint32_t>(addressHigh << 8 | addressLow);
+
+    // The checksum covers count, address, type, data and the checksum byte itself.
+    unsigned sum = static_cast<unsigned>(count + addressHigh + addressLow + type);
+    const char* data = text + 9;
+    for (int i = 0; i <= count; ++i) {
+      const int value = HexByte(data + 2 * i);
+      if (value < 0) return ERR_FILE_STRUCTURE;
+      sum += static_cast<unsigned>(value);
+    }
+    if ((sum & 0xFF) != 0) return ERR_FILE_CHECKSUM;
+
+    switch (type) {
+      case kData: {
+        const std::uint64_t first = base + address;
+        if (first + static_cast<std::uint64_t>(count) > IMAGE_BUFFER_SIZE) {
+          return ERR_FILE_TOO_MUCH_DATA;
+        }
+        std::uint8_t* destination = image + first;
+        for (int i = 0; i < count; ++i) {
+          destination[i] = static_cast<std::uint8_t>(HexByte(data + 2 * i));
+        }
+        // A record without data fills nothing.
+        if (count > 0) {
+          range->Take(static_cast<std::uint32_t>(first),
+                      static_cast<std::uint32_t>(first + static_cast<std::uint64_t>(count) - 1));
+        }
+        break;
+      }
+      case kEndOfFile:
+        if (count != 0 || address != 0) return ERR_FILE_STRUCTURE;
+        return 0;
+      case kSegmentBase:
+      case kLinearBase: {
+        if (count != 2) return ERR_FILE_STRUCTURE;
+        const std::uint64_t value =
+            static_cast<std::uint64_t>(HexByte(data) << 8 | HexByte(data + 2));
+        base = type == kSegmentBase ? value * 16 : value * 65536;
+        break;
+      }
+      default:
+        return ERR_FILE_STRUCTURE;
+    }
+  }
+  // The file ended before its end-of-file record.
+  return ERR_FILE_READ;
+}
+
+std::uint32_t ReadHexImage(const std::string& path, std::uint8_t* image, ImageRange* range) {
+  std::vector<std::uint8_t> bytes;
+  const std::uint32_t code = ReadWholeFile(path, kTextImageFileLimit, &bytes);
+  if (code != 0) return code;
+  ImageFileBytes file;
+  file.data = bytes.data();
+  file.length = bytes.size();
+  return ReadHexImageBytes(file, image, range);
+}
+
+}  // namespace tarvo
