@@ -4,7 +4,9 @@
 
 namespace tarvo::platform {
 
-std::string SharedLibraryFileName(const std::string& stem) { return "lib" + stem + ".so"; }
+std::string SharedLibraryFileName(const std::string& stem) {
+  return "lib" + stem + ".so";
+}
 
 LibraryHandle LoadSharedLibrary(const std::string& fileName) {
   return dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);

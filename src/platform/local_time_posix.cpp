@@ -24,9 +24,9 @@ CalendarTime FromTm(const std::tm& tm, int millisecond) {
 }  // namespace
 
 CalendarTime LocalTimeNow() {
-  timeval now {};
+  timeval now{};
   gettimeofday(&now, nullptr);
-  std::tm tm {};
+  std::tm tm{};
   time_t seconds = now.tv_sec;
   localtime_r(&seconds, &tm);
   return FromTm(tm, static_cast<int>(now.tv_usec / 1000));
@@ -35,14 +35,18 @@ CalendarTime LocalTimeNow() {
 bool FileLastWriteTimeUtc(const std::string& path, CalendarTime* time) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return false;
-  std::tm tm {};
+  std::tm tm{};
   time_t seconds = info.st_mtime;
   if (gmtime_r(&seconds, &tm) == nullptr) return false;
   *time = FromTm(tm, 0);
   return true;
 }
 
-const char* BuildDateText() { return __DATE__; }
-const char* BuildTimeText() { return __TIME__; }
+const char* BuildDateText() {
+  return __DATE__;
+}
+const char* BuildTimeText() {
+  return __TIME__;
+}
 
 }  // namespace tarvo::platform

@@ -39,5 +39,6 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 std::string ReadFileText(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteFileText(const std::string& path, const std::string& text);
+void CreateFolderForTest(const std::string& path);
 
 }  // namespace tarvo::test

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "log/log_file.h"
+#include "log/log_seal.h"
+#include "log/result_codes.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+platform::CalendarTime FixedTime() {
+  platform::CalendarTime time;
+  time.year = 2026;
+  time.month = 12;
+  time.day = 7;
+  time.hour = 9;
+  time.minute = 5;
+  time.second = 3;
+  time.millisecond = 42;
+  return time;
+}
+
+const std::string kStamp = "09:05:03.042 ";
+const std::string kBanner =
+    kStamp + "==============================\r\n" + kStamp + "Programmer started 2026.12.07.\r\n";
+const std::string kClosing = kStamp + "Programmer closed.\r\n" + kStamp + "==================\r\n";
+
+class LogFileTest : public ::testing::Test {
+ protected:
+  std::string Folder() const { return temp_.File("orva"); }
+  std::string LogPath() const { return Folder() + "/TARVO_PROG.log"; }
+  std::string Content() const { return test::ReadFileText(LogPath()); }
+
+  // One whole run writing the given lines.
+  void Run(std::initializer_list<std::string> lines) {
+    LogFile log(&FixedTime);
+    ASSERT_TRUE(log.Open(Folder()));
+    for (const std::string& line : lines) log.WriteLine(line);
+    log.Close();
+  }
+
+  test::TempFolder temp_;
+};
+
+TEST_F(LogFileTest, FirstRunWritesBannerLinesClosingLinesAndSeal) {
+  Run({"hello"});
+  const std::string body = kBanner + kStamp + "hello\r\n" + kClosing;
+  const std::string content = Content();
+  ASSERT_EQ(content.size(), body.size() + 8);
+  EXPECT_EQ(content.substr(0, body.size()), body);
+  EXPECT_TRUE(IsLogSealText(content.data() + body.size()));
+  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+}
+
+TEST_F(LogFileTest, SecondRunStartsWhereTheFirstSealWasAndTheNewSealCoversBoth) {
+  Run({"first"});
+  const std::string first = Content();
+  Run({"second"});
+  const std::string both = Content();
+  const std::size_t sealAt = first.size() - 8;
+  EXPECT_EQ(both.substr(0, sealAt), first.substr(0, sealAt));
+  EXPECT_EQ(both.substr(sealAt, kBanner.size()), kBanner);
+  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+}
+
+TEST_F(LogFileTest, UnsealedPreviousRunKeepsEveryByte) {
+  test::CreateFolderForTest(Folder());
+  // A crashed run: its last line is whole, or cut off inside hexadecimal-looking text.
+  for (const std::string& old :
+       {std::string("09:00:00.000 last line\r\n"), std::string("09:00:00.000 checksum 0badcafe")}) {
+    test::WriteFileText(LogPath(), old);
+    Run({"next"});
+    const std::string content = Content();
+    EXPECT_EQ(content.substr(0, old.size()), old);
+    EXPECT_EQ(content.substr(old.size(), kBanner.size()), kBanner);
+    EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+  }
+}
+
+TEST_F(LogFileTest, FileShorterThanASealIsContinuedAtItsEnd) {
+  test::CreateFolderForTest(Folder());
+  test::WriteFileText(LogPath(), "abc1234");
+  Run({});
+  EXPECT_EQ(Content().substr(0, 7 + kBanner.size()), "abc1234" + kBanner);
+}
+
+TEST_F(LogFileTest, LineBreaksInsideTextsBecomeBlanks) {
+  LogFile log(&FixedTime);
+  ASSERT_TRUE(log.Open(Folder()));
+  log.WriteLog("one\r\ntwo");
+  log.WriteLog("Text\n");
+  log.WriteLog("%s=%d", "value", 7);
+  log.Close();
+  EXPECT_NE(Content().find(kStamp + "one two\r\n" + kStamp + "Text \r\n" + kStamp + "value=7\r\n"),
+            std::string::npos);
+}
+
+TEST_F(LogFileTest, FileAndDeviceErrorLines) {
+  LogFile log(&FixedTime);
+  ASSERT_TRUE(log.Open(Folder()));
+  log.LogFileError("img.rom", ERR_FILE_NAME);
+  log.LogDeviceError("Main FPGA", ERR_VERIFY_FAILED);
+  log.LogDeviceError("Boot uP", 0x10000006);
+  log.Close();
+  const std::string content = Content();
+  EXPECT_NE(content.find(kStamp + "File error: 'img.rom' not a valid filename or extension! \r\n"),
+            std::string::npos);
+  EXPECT_NE(content.find(kStamp + "Error programming device Main FPGA: Verify failed! \r\n"),
+            std::string::npos);
+  EXPECT_NE(content.find(kStamp + "Error programming device Boot uP: Undefined layer error "
+                                  "10000006 at device 'Unknown device': No error text available! "
+                                  "\r\n"),
+            std::string::npos);
+}
+
+TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
+  LogFile first(&FixedTime);
+  ASSERT_TRUE(first.Open(Folder()));
+
+  LogFile second(&FixedTime);
+  EXPECT_FALSE(second.Open(Folder()));
+  EXPECT_FALSE(second.IsOpen());
+  EXPECT_FALSE(second.OpenFailure().empty());
+  second.WriteLog("dropped");
+  second.Close();
+
+  // Another process is refused the same way.
+  const pid_t child = fork();
+  if (child == 0) {
+    LogFile other(&FixedTime);
+    _exit(other.Open(Folder()) ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  first.WriteLog("kept");
+  first.Close();
+  EXPECT_EQ(Content().find("dropped"), std::string::npos);
+  EXPECT_NE(Content().find("kept"), std::string::npos);
+  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+
+  LogFile third(&FixedTime);
+  EXPECT_TRUE(third.Open(Folder()));
+}
+
+TEST_F(LogFileTest, WriteErrorStopsLoggingAndKeepsWhatTheFileHeld) {
+  Run({"before"});
+  const std::string before = Content();
+  const pid_t child = fork();
+  if (child == 0) {
+    // The disk fills up a little after the banner.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = before.size() + 150;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    LogFile log(&FixedTime);
+    if (!log.Open(Folder())) _exit(2);
+    for (int i = 0; i < 100 && log.IsOpen(); ++i)
+      log.WriteLog("line %d of a run on a full disk", i);
+    const bool stopped = !log.IsOpen();
+    log.Close();
+    _exit(stopped ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string after = Content();
+  const std::size_t kept = before.size() - 8;
+  EXPECT_EQ(after.substr(0, kept), before.substr(0, kept));
+  EXPECT_LE(after.size(), before.size() + 150);
+}
+
+TEST_F(LogFileTest, WithoutAFolderTheRunHasNoLog) {
+  LogFile log(&FixedTime);
+  EXPECT_FALSE(log.Open(""));
+  log.WriteLog("nothing");
+  log.Close();
+  EXPECT_FALSE(log.IsOpen());
+}
+
+}  // namespace
+}  // namespace tarvo
