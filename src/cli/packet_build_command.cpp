@@ -21,7 +21,10 @@ class PacketBuildCommand final : public Command {
   void Define(CLI::App& command) override {
     command.add_option("--order", steps_, "Programming order: DEV | reboot | wait:N, by commas")
         ->required();
-    command.add_option("--image", images_, "Raw image file of a device step: DEV=FILE")->required();
+    command.add_option("--image", images_, "Raw image file of a device step: DEV=FILE")
+        ->required()
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command.add_option("-o,--output", output_, "Packet file to write (.tvf is added if missing)")
         ->required();
   }
