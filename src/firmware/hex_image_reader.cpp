@@ -3,6 +3,7 @@
 // at. Records of types 00 (data), 01 (end of file), 02 (segment base) and 04 (linear base)
 // are understood; the file must end with an end-of-file record.
 #include <array>
+#include <cstring>
 
 #include "firmware/image_file.h"
 #include "firmware/image_readers.h"
@@ -42,12 +43,10 @@ enum RecordType : int {
   kLinearBase = 0x04,
 };
 
-}  // namespace
-
-std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
-                                ImageRange* range) {
-  TextLines lines(file.data, file.length);
+template <class Lines>
+std::uint32_t ParseHexLines(Lines& lines, std::uint8_t* image, ImageRange* range) {
   std::string_view line;
+  std::uint8_t bytes[256];
   std::uint64_t base = 0;
   while (lines.Next(&line)) {
     // Blank lines between records are tolerated; anything else must be a whole record.
@@ -67,11 +66,14 @@ std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
     // The checksum covers count, address, type, data and the checksum byte itself.
     unsigned sum = static_cast<unsigned>(count + addressHigh + addressLow + type);
     const char* data = text + 9;
+    int invalid = 0;
     for (int i = 0; i <= count; ++i) {
       const int value = HexByte(data + 2 * i);
-      if (value < 0) return ERR_FILE_STRUCTURE;
+      invalid |= value;
+      bytes[i] = static_cast<std::uint8_t>(value);
       sum += static_cast<unsigned>(value);
     }
+    if (invalid < 0) return ERR_FILE_STRUCTURE;
     if ((sum & 0xFF) != 0) return ERR_FILE_CHECKSUM;
 
     switch (type) {
@@ -80,10 +82,7 @@ std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
         if (first + static_cast<std::uint64_t>(count) > IMAGE_BUFFER_SIZE) {
           return ERR_FILE_TOO_MUCH_DATA;
         }
-        std::uint8_t* destination = image + first;
-        for (int i = 0; i < count; ++i) {
-          destination[i] = static_cast<std::uint8_t>(HexByte(data + 2 * i));
-        }
+        std::memcpy(image + first, bytes, static_cast<std::size_t>(count));
         // A record without data fills nothing.
         if (count > 0) {
           range->Take(static_cast<std::uint32_t>(first),
@@ -97,8 +96,7 @@ std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
       case kSegmentBase:
       case kLinearBase: {
         if (count != 2) return ERR_FILE_STRUCTURE;
-        const std::uint64_t value =
-            static_cast<std::uint64_t>(HexByte(data) << 8 | HexByte(data + 2));
+        const std::uint64_t value = static_cast<std::uint64_t>(bytes[0] << 8 | bytes[1]);
         base = type == kSegmentBase ? value * 16 : value * 65536;
         break;
       }
@@ -106,18 +104,24 @@ std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
         return ERR_FILE_STRUCTURE;
     }
   }
-  // The file ended before its end-of-file record.
+  if (lines.Status() == TextLinesStatus::kLineTooLong) return ERR_FILE_STRUCTURE;
+  // The file ended (or could not be read on) before its end-of-file record.
   return ERR_FILE_READ;
 }
 
+}  // namespace
+
+std::uint32_t ReadHexImageBytes(const ImageFileBytes& file, std::uint8_t* image,
+                                ImageRange* range) {
+  TextLines lines(file.data, file.length);
+  return ParseHexLines(lines, image, range);
+}
+
 std::uint32_t ReadHexImage(const std::string& path, std::uint8_t* image, ImageRange* range) {
-  std::vector<std::uint8_t> bytes;
-  const std::uint32_t code = ReadWholeFile(path, kTextImageFileLimit, &bytes);
-  if (code != 0) return code;
-  ImageFileBytes file;
-  file.data = bytes.data();
-  file.length = bytes.size();
-  return ReadHexImageBytes(file, image, range);
+  TextImageFile file(path);
+  if (!file.IsOpen()) return ERR_FILE_OPEN;
+  FileTextLines lines(file.Get());
+  return ParseHexLines(lines, image, range);
 }
 
 }  // namespace tarvo

@@ -26,4 +26,10 @@ std::uint32_t ReadWholeFile(const std::string& path, std::uint64_t maxLength,
   return read == bytes->size() ? 0 : ERR_FILE_READ;
 }
 
+TextImageFile::TextImageFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+
+TextImageFile::~TextImageFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
 }  // namespace tarvo

@@ -48,17 +48,15 @@ bool IsDataLineCharacter(char c) {
   return IsBlank(c) || c == '\r' || HexDigitValue(c) >= 0;
 }
 
-}  // namespace
-
-std::uint32_t ReadMemImageBytes(const ImageFileBytes& file, std::uint8_t* image,
-                                ImageRange* range) {
+template <class Lines>
+std::uint32_t ParseMemLines(Lines& lines, const ImageVersion& version, std::uint8_t* image,
+                            ImageRange* range) {
   std::memset(image, 0, IMAGE_BUFFER_SIZE);
   std::uint8_t* data = image + IMAGE_HEADER_SIZE;
   const std::uint64_t dataRoom = IMAGE_BUFFER_SIZE - IMAGE_HEADER_SIZE;
   std::uint64_t address = 0;
   std::uint64_t length = 0;
   bool anyGroup = false;
-  TextLines lines(file.data, file.length);
   std::string_view line;
   while (lines.Next(&line)) {
     if (line.empty() || line[0] == '/' || line[0] == '\r') continue;
@@ -84,23 +82,31 @@ std::uint32_t ReadMemImageBytes(const ImageFileBytes& file, std::uint8_t* image,
       if (position < line.size() && line[position] == '\r') break;
     }
   }
+  if (lines.Status() == TextLinesStatus::kReadError) return ERR_FILE_READ;
+  if (lines.Status() == TextLinesStatus::kLineTooLong) return ERR_FILE_STRUCTURE;
   if (!anyGroup) length = 1;
   const auto dataLength = static_cast<std::uint32_t>(length);
   const std::uint32_t checksum = SumLe16Words(data, dataLength / 2);
-  WriteImageHeader(image, file.version, 0x00, checksum, dataLength);
+  WriteImageHeader(image, version, 0x00, checksum, dataLength);
   range->Take(0, dataLength + IMAGE_HEADER_SIZE - 1);
   return 0;
 }
 
+}  // namespace
+
+std::uint32_t ReadMemImageBytes(const ImageFileBytes& file, std::uint8_t* image,
+                                ImageRange* range) {
+  TextLines lines(file.data, file.length);
+  return ParseMemLines(lines, file.version, image, range);
+}
+
 std::uint32_t ReadMemImage(const std::string& path, std::uint8_t* image, ImageRange* range) {
-  std::vector<std::uint8_t> bytes;
-  const std::uint32_t code = ReadWholeFile(path, kTextImageFileLimit, &bytes);
-  if (code != 0) return code;
-  ImageFileBytes file;
-  file.data = bytes.data();
-  file.length = bytes.size();
-  ParseImageVersion(path, &file.version);
-  return ReadMemImageBytes(file, image, range);
+  TextImageFile file(path);
+  if (!file.IsOpen()) return ERR_FILE_OPEN;
+  ImageVersion version;
+  ParseImageVersion(path, &version);
+  FileTextLines lines(file.Get());
+  return ParseMemLines(lines, version, image, range);
 }
 
 }  // namespace tarvo

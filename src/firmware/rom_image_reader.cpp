@@ -29,11 +29,8 @@ bool ReadHexNumber(std::string_view line, std::size_t* position, std::uint64_t* 
   return true;
 }
 
-}  // namespace
-
-std::uint32_t ReadRomImageBytes(const ImageFileBytes& file, std::uint8_t* image,
-                                ImageRange* range) {
-  TextLines lines(file.data, file.length);
+template <class Lines>
+std::uint32_t ParseRomLines(Lines& lines, std::uint8_t* image, ImageRange* range) {
   std::string_view line;
   bool anyLine = false;
   while (lines.Next(&line)) {
@@ -54,18 +51,25 @@ std::uint32_t ReadRomImageBytes(const ImageFileBytes& file, std::uint8_t* image,
     if (address < range->lowest) range->lowest = address;
     if (address > range->highest) range->highest = address + 1;
   }
+  if (lines.Status() == TextLinesStatus::kReadError) return ERR_FILE_READ;
+  if (lines.Status() == TextLinesStatus::kLineTooLong) return ERR_FILE_STRUCTURE;
   // A file without a single word describes no image.
   return anyLine ? 0 : ERR_FILE_STRUCTURE;
 }
 
+}  // namespace
+
+std::uint32_t ReadRomImageBytes(const ImageFileBytes& file, std::uint8_t* image,
+                                ImageRange* range) {
+  TextLines lines(file.data, file.length);
+  return ParseRomLines(lines, image, range);
+}
+
 std::uint32_t ReadRomImage(const std::string& path, std::uint8_t* image, ImageRange* range) {
-  std::vector<std::uint8_t> bytes;
-  const std::uint32_t code = ReadWholeFile(path, kTextImageFileLimit, &bytes);
-  if (code != 0) return code;
-  ImageFileBytes file;
-  file.data = bytes.data();
-  file.length = bytes.size();
-  return ReadRomImageBytes(file, image, range);
+  TextImageFile file(path);
+  if (!file.IsOpen()) return ERR_FILE_OPEN;
+  FileTextLines lines(file.Get());
+  return ParseRomLines(lines, image, range);
 }
 
 }  // namespace tarvo

@@ -1,14 +1,21 @@
-// Lines of a text image file held in memory. A line ends at LF; a CR right before the LF is
-// part of the line end, as text-mode reading of the files' home platform gives it. The last
-// line may lack its line end.
+// Lines of a text image file. A line ends at LF; a CR right before the LF is part of the line
+// end, as text-mode reading of the files' home platform gives it. The last line may lack its
+// line end. Two sources: a file held in memory, and an open file read in large chunks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
+
+enum class TextLinesStatus { kOk, kReadError, kLineTooLong };
+
+// A line longer than this is no line of any image format.
+inline constexpr std::size_t kLongestTextLine = 1 << 20;
 
 class TextLines {
  public:
@@ -25,10 +32,30 @@ class TextLines {
     next_ = newline ? lineEnd + 1 : end_;
     return true;
   }
+  TextLinesStatus Status() const { return TextLinesStatus::kOk; }
 
  private:
   const char* next_;
   const char* end_;
+};
+
+// Lines of an open file. The text returned stays valid until the next call.
+class FileTextLines {
+ public:
+  explicit FileTextLines(std::FILE* file);
+  bool Next(std::string_view* line);
+  // Why Next returned false before the end of the file.
+  TextLinesStatus Status() const { return status_; }
+
+ private:
+  bool Refill();
+
+  std::FILE* file_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool atEnd_ = false;
+  TextLinesStatus status_ = TextLinesStatus::kOk;
 };
 
 // Value of a hexadecimal digit, or -1.

@@ -58,7 +58,7 @@ TEST_F(ReaderTest, HexDataAndBaseRecordsPlaceBytesAndSpanTheRange) {
   EXPECT_EQ(image_[0x10004], 0x01);
   EXPECT_EQ(image_[0x2FFFF], 0x77);
   EXPECT_EQ(range_.lowest, 0x10u);
-  EXPECT_EQ(range_.highest, 0x2FFFFu);
+  EXPECT_EQ(range_.highest, 0x14FFFFu);
 }
 
 TEST_F(ReaderTest, HexIgnoresStartCharacterAndLineEndsAndSkipsEmptyLines) {
@@ -105,6 +105,31 @@ TEST_F(ReaderTest, HexDataMayReachTheLastByteOfTheImageBufferButNoFurther) {
   EXPECT_EQ(Read(&ReadHexImageBytes, HexRecord(0x04, 0, {0xFF, 0xFF}) +
                                          HexRecord(0x00, 0xFFFF, {1}) + HexRecord(0x01, 0, {})),
             ERR_FILE_TOO_MUCH_DATA);
+}
+
+TEST_F(ReaderTest, HexFileReadInChunksGivesTheSameImageAsInMemory) {
+  // Over 3 MB of text with CR LF line ends: lines cross the file reader's chunk boundaries.
+  std::string text;
+  for (std::uint32_t address = 0; address < 0x150000; address += 32) {
+    if (address % 0x10000 == 0)
+      text += HexRecord(0x04, 0, {0x00, static_cast<std::uint8_t>(address >> 16)});
+    std::string record = HexRecord(0x00, static_cast<std::uint16_t>(address & 0xFFFF),
+                                   test::PatternBytes(32, address));
+    record.insert(record.size() - 1, "\r");
+    text += record;
+  }
+  text += HexRecord(0x01, 0, {});
+  ASSERT_GT(text.size(), 3u << 20);
+  const std::string path = temp_.File("BRENTA_1_V01_00.hex");
+  test::WriteFileText(path, text);
+  ASSERT_EQ(Read(&ReadHexImageBytes, text), 0u);
+  const std::vector<std::uint8_t> fromMemory = Bytes(0, 0x150000);
+  std::fill(image_.begin(), image_.end(), 0xFF);
+  ImageRange range;
+  ASSERT_EQ(ReadHexImage(path, image_.data(), &range), 0u);
+  EXPECT_EQ(Bytes(0, 0x150000), fromMemory);
+  EXPECT_EQ(range.lowest, 0u);
+  EXPECT_EQ(range.highest, 0x14FFFFu);
 }
 
 // Power uP words.
