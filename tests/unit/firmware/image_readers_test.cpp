@@ -58,7 +58,7 @@ TEST_F(ReaderTest, HexDataAndBaseRecordsPlaceBytesAndSpanTheRange) {
   EXPECT_EQ(image_[0x10004], 0x01);
   EXPECT_EQ(image_[0x2FFFF], 0x77);
   EXPECT_EQ(range_.lowest, 0x10u);
-  EXPECT_EQ(range_.highest, 0x14FFFFu);
+  EXPECT_EQ(range_.highest, 0x2FFFFu);
 }
 
 TEST_F(ReaderTest, HexIgnoresStartCharacterAndLineEndsAndSkipsEmptyLines) {
