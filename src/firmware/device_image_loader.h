@@ -31,8 +31,9 @@ struct LoadedImage {
                                                 std::uint8_t* imageBuffer, std::uint32_t* lowest,
                                                 std::uint32_t* highest);
 
-// What each device needs beyond its reader. false when the image leaves nothing to program
-// (its data lies entirely behind the device's fixed end address).
+// What each device needs beyond its reader. false when the image cannot be finished: its
+// data lies entirely behind the device's fixed end address, or its padding would pass the end
+// of the image buffer.
 [[nodiscard]] bool FinishDeviceImage(DeviceIndex device, std::uint8_t* imageBuffer,
                                      ImageLoadReport& report, LoadedImage* image);
 

@@ -83,14 +83,18 @@ void FinishPowerUp(std::uint8_t* buffer, LoadedImage* image) {
   image->end = kPowerEnd;
 }
 
-void FinishHdsdi(std::uint8_t* buffer, LoadedImage* image) {
+bool FinishHdsdi(std::uint8_t* buffer, LoadedImage* image) {
   const std::uint32_t paddedEnd = image->end | kHdsdiBlockMask;
+  // The bitstream reader leaves room for the padding; checked so that no image can pass the
+  // end of the buffer.
+  if (paddedEnd >= IMAGE_BUFFER_SIZE) return false;
   std::memset(buffer + image->end + 1, 0xFF, paddedEnd - image->end);
   image->end = paddedEnd;
   const std::uint32_t size = paddedEnd - image->start + 1;
   const std::uint32_t words = size / 2 - kHdsdiUnswappedWords;
   for (std::uint32_t word = 0; word < words; ++word)
     std::swap(buffer[2 * word], buffer[2 * word + 1]);
+  return true;
 }
 
 }  // namespace
@@ -112,7 +116,7 @@ bool FinishDeviceImage(DeviceIndex device, std::uint8_t* imageBuffer, ImageLoadR
       FinishPowerUp(imageBuffer, image);
       break;
     case DEVICE_HDSDI_FPGA:
-      FinishHdsdi(imageBuffer, image);
+      if (!FinishHdsdi(imageBuffer, image)) return false;
       break;
     default:
       break;
