@@ -199,6 +199,15 @@ TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
   EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
 }
 
+TEST_F(CliTest, BuildIntoAMissingFolderFailsWithTheResultBox) {
+  const CliResult result = Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" +
+                               temp_.File("missing/p") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "Operation Status: Creating packet file failed.\n");
+  EXPECT_NE(test::ReadFileText(LogPath()).find("ERROR: Creating packet file failed."),
+            std::string::npos);
+}
+
 TEST_F(CliTest, LogCheckTellsAnEditedLogFromASealedOne) {
   BuildAll();
   EXPECT_EQ(Run("log check '" + LogPath() + "'").status, 0);
