@@ -202,10 +202,10 @@ TEST_P(HeaderLengthBounds, LengthsTheBufferCannotHoldAreRefused) {
   }
   telegrams = TracedCodes([&] { EXPECT_EQ(Dlg().ReadBackDevice(param.device, &found), 0); });
   const std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1],
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 2],
             FormatText("ERROR: Read back device %s failed!", DeviceDisplayName(param.device)));
-  EXPECT_EQ(lines[2].rfind("  - header gives a firmware size of ", 0), 0u) << lines[2];
+  EXPECT_EQ(lines.back().rfind("  - header gives a firmware size of ", 0), 0u) << lines.back();
   EXPECT_EQ(window_.Row(param.device).progressBar, (ProgressColour{255, 0, 0}));
   EXPECT_EQ(telegrams.back(), "0003");
   EXPECT_EQ(CurrentLinkState().library, nullptr);
@@ -218,7 +218,11 @@ INSTANTIATE_TEST_SUITE_P(Lengths, HeaderLengthBounds,
                                            HeaderLengthCase{DEVICE_MAIN_FPGA, 0xFFFFFFF0u, false},
                                            HeaderLengthCase{DEVICE_COLOR_DATA, 0xFFFFFFFFu, false},
                                            HeaderLengthCase{DEVICE_HDSDI_FPGA, 9999872, false},
-                                           HeaderLengthCase{DEVICE_BOOT_FPGA, 0, true}));
+                                           HeaderLengthCase{DEVICE_BOOT_FPGA, 0, true}),
+                         [](const ::testing::TestParamInfo<HeaderLengthCase>& info) {
+                           return FormatText("Device%u_Length%u", info.param.device,
+                                             info.param.length);
+                         });
 
 }  // namespace
 }  // namespace tarvo::test
