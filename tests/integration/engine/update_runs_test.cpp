@@ -20,6 +20,13 @@ constexpr const char* kVerifyFailed = "Verifying firmware\nin camera SN 4711\nFA
 
 class UpdateRuns : public RunFixture {
  protected:
+  static int CountCheckedOf(const FakeWindow& window) {
+    int count = 0;
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      if (window.IsDeviceChecked(device)) ++count;
+    }
+    return count;
+  }
   std::vector<std::string> Erased() const { return StatusLinesStartingWith("Erase device "); }
   std::vector<std::string> Verified() const { return StatusLinesStartingWith("Verify device "); }
   std::string LastBoxText() const {
@@ -67,6 +74,21 @@ TEST_F(UpdateRuns, ProgramWithBackupUpdatesTheCameraAndSaysSo) {
   EXPECT_TRUE(Dlg().ControlsEnabled());
   // The controls were held disabled while the run went on.
   EXPECT_FALSE(window_.CallsStartingWith("EnableControl Program: 0").empty());
+}
+
+// Full-size firmware of all nine devices, with the backup, in a packet order with a reboot.
+TEST_F(UpdateRuns, NineDeviceUpdateWithBackupBringsTheCameraToThePacket) {
+  const std::vector<PacketImage> images = NineDevicePacket();
+  ConnectWithOrder(images, {7, 8, 0, 1, ORDER_REBOOT, 2, 3, 4, 5, 6});
+  EXPECT_EQ(CountCheckedOf(window_), 9);
+  window_.SetControlChecked(CommandControl::kSkipBackup, false);
+  Dlg().OnProgram();
+  EXPECT_EQ(LastBoxText(), kUpdateOk);
+  for (const PacketImage& image : images) EXPECT_TRUE(FlashHolds(image)) << image.device;
+  CFirmwarePacket backup;
+  ASSERT_TRUE(backup.LoadPacket(Dlg().LastBackupFile()));
+  EXPECT_EQ(backup.LoadedEntries().size(), 7u);
+  EXPECT_EQ(Reboots(), 3);
 }
 
 TEST_F(UpdateRuns, SkipBackupAndEmergencyModeTakeNoBackup) {
