@@ -1,0 +1,17 @@
+// tarvo_prog: the firmware programmer's window.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "ui/tarvo_prog.h"
+
+int main(int argc, char** argv) {
+  // The toolkit takes its own options (such as -platform) out of the argument list first, so
+  // that they cannot be read as service switches.
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("TARVO_PROG"));
+  std::vector<std::string> arguments(argv, argv + argc);
+  tarvo::ui::CTARVO_PROG program(std::move(arguments));
+  program.InitInstance();
+  return 0;
+}
