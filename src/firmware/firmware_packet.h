@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "firmware/image_version.h"
+#include "platform/local_time.h"
 
 namespace tarvo {
 
@@ -30,6 +31,10 @@ inline constexpr std::uint16_t ORDER_REBOOT = 0x4000;  // reboot the camera and 
 inline constexpr std::uint16_t ORDER_WAIT = 0x2000;    // wait; seconds in the low 8 bits
 using ProgramOrder = std::array<std::uint16_t, PROGRAM_ORDER_STEPS>;
 
+// Whether an image of a device fits the image buffer at its device addresses. Programming the
+// Boot FPGA raises an odd last block by one byte, so its image needs one byte more room.
+bool ImageFitsImageBuffer(std::uint16_t deviceIndex, std::uint32_t start, std::uint32_t size);
+
 // One entry of a loaded packet, as tools show it.
 struct PacketEntryInfo {
   std::uint32_t dataOffset = 0;
@@ -39,16 +44,32 @@ struct PacketEntryInfo {
   ImageVersion version;
 };
 
+// The fixed fields of a loaded packet's header, as tools show them.
+struct PacketHeaderInfo {
+  std::uint16_t headerSize = 0;
+  std::uint16_t formatVersion = 0;
+  std::string headerText;    // up to its terminating zero
+  std::string creationText;  // up to its terminating zero
+  std::uint16_t entryCount = 0;
+  std::uint32_t fileLength = 0;
+  std::uint32_t checkWord = 0;
+};
+
 class CFirmwarePacket {
  public:
+  // Source of the local time that the creation text records.
+  using TimeSource = platform::CalendarTime (*)();
+
   CFirmwarePacket();
+  explicit CFirmwarePacket(TimeSource now);
   ~CFirmwarePacket();
   CFirmwarePacket(const CFirmwarePacket&) = delete;
   CFirmwarePacket& operator=(const CFirmwarePacket&) = delete;
 
   // Building: CreatePacket, AddImage..., SetOrder (optional), SealPacket, SavePacket.
   [[nodiscard]] bool CreatePacket();
-  // Appends an image; reads size rounded up to a multiple of 4 bytes from data.
+  // Appends an image: reads size bytes from data and stores them padded with zero bytes to a
+  // multiple of 4. At most 32 images.
   [[nodiscard]] bool AddImage(std::uint16_t deviceIndex, std::uint32_t startAddress,
                               std::uint32_t size, const std::uint8_t* data,
                               const ImageVersion& version);
@@ -60,7 +81,8 @@ class CFirmwarePacket {
 
   // True when the file on disk is a valid packet.
   [[nodiscard]] bool CheckPacketFile(const std::string& path);
-  // Checks the file, then reads it whole into the load buffer. A failure leaves the packet
+  // Checks the file, then reads it whole into the load buffer. A failed check, or an entry
+  // whose image lies outside the file or does not fit the image buffer, leaves the packet
   // loaded before in place.
   [[nodiscard]] bool LoadPacket(const std::string& path);
 
@@ -76,13 +98,19 @@ class CFirmwarePacket {
   // The loaded packet's entries in stored order (empty when nothing is loaded).
   std::vector<PacketEntryInfo> LoadedEntries() const;
   bool IsLoaded() const;
+  // The loaded packet's header fields; false when nothing is loaded.
+  [[nodiscard]] bool GetHeader(PacketHeaderInfo* header) const;
 
   const std::string& LastError() const { return lastError_; }
 
  private:
   struct Buffers;
+  bool FindEntry(std::uint16_t deviceIndex, std::uint32_t* entryOffset);
+  [[nodiscard]] bool ReadCheckedFile(const std::string& path);
+
   std::unique_ptr<Buffers> buffers_;
   std::string lastError_;
+  TimeSource now_;
 };
 
 }  // namespace tarvo

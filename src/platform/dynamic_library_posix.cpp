@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/folders.h"
+
 namespace tarvo::platform {
 
 std::string SharedLibraryFileName(const std::string& stem) {
@@ -9,7 +11,12 @@ std::string SharedLibraryFileName(const std::string& stem) {
 }
 
 LibraryHandle LoadSharedLibrary(const std::string& fileName) {
-  return dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  LibraryHandle library = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library != nullptr || fileName.find('/') != std::string::npos) return library;
+  // The loader searches the executable's RUNPATH ($ORIGIN) only when the program itself calls
+  // dlopen; under AddressSanitizer the call comes from the sanitizer's runtime and the program
+  // folder is skipped. Looking there last keeps the library beside the program loadable.
+  return dlopen(JoinPath(ProgramFolder(), fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 void* ResolveEntryPoint(LibraryHandle library, const char* name) {

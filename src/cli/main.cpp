@@ -1,0 +1,5 @@
+#include "cli/command_table.h"
+
+int main(int argc, char** argv) {
+  return tarvo::cli::RunCommandLine(argc, argv);
+}

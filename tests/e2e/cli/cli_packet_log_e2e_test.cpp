@@ -1,0 +1,225 @@
+// tarvo-cli's packet and log commands as a user runs them: exit statuses, output, files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "log/log_seal.h"
+#include "platform/folders.h"
+#include "support/temp_folder.h"
+#include "unit/firmware/raw_image_files.h"
+
+namespace tarvo {
+namespace {
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest()
+      : dataHome_("XDG_DATA_HOME", temp_.File("data")),
+        paths_(test::WriteRawImageFiles(temp_.Path())) {}
+
+  CliResult Run(const std::string& arguments) {
+    const std::string errPath = temp_.File("stderr.txt");
+    const std::string command =
+        std::string("'") + TARVO_CLI_PATH + "' " + arguments + " 2>'" + errPath + "'";
+    CliResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = test::ReadFileText(errPath);
+    return result;
+  }
+
+  std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
+
+  std::string ImageArguments() const {
+    std::string arguments;
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      arguments += " --image '" + std::to_string(device) + "=" + paths_[device] + "'";
+    }
+    return arguments;
+  }
+
+  // Builds a packet of all nine devices; returns its path.
+  std::string BuildAll() {
+    const std::string out = temp_.File("all");
+    const CliResult result = Run("packet build --order '0,reboot,wait:5,Boot FPGA,2,3,4,5,6,7,8'" +
+                                 ImageArguments() + " -o '" + out + "'");
+    EXPECT_EQ(result.status, 0) << result.err;
+    return out + ".tvf";
+  }
+
+  test::TempFolder temp_;
+  test::ScopedEnvironment dataHome_;
+  std::vector<std::string> paths_;
+};
+
+TEST_F(CliTest, BuildWritesThePacketAndASealedLog) {
+  const std::string packet = BuildAll();
+  EXPECT_TRUE(platform::PathExists(packet));
+  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+  const std::string log = test::ReadFileText(LogPath());
+  EXPECT_NE(log.find("Programmer started "), std::string::npos);
+  EXPECT_NE(log.find("Programmer closed."), std::string::npos);
+
+  const CliResult check = Run("packet check '" + packet + "'");
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "Packet file check passed: " + packet + "\n");
+}
+
+TEST_F(CliTest, ShowDescribesThePacketAsTextAndAsJson) {
+  const std::string packet = BuildAll();
+  const CliResult text = Run("packet show '" + packet + "'");
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("Header text:     Firmware packet file for orva.tarvo"),
+            std::string::npos);
+  EXPECT_NE(text.out.find("Creation text:   File created: "), std::string::npos);
+  EXPECT_NE(text.out.find("Main FPGA    00000000"), std::string::npos);
+  EXPECT_NE(text.out.find("001 V04.11"), std::string::npos);
+  EXPECT_NE(text.out.find("   2. Reboot\n   3. Wait 5 sec.\n   4. Boot FPGA\n"), std::string::npos);
+  EXPECT_NE(text.out.find("  End\n"), std::string::npos);
+
+  const CliResult json = Run("packet show --json '" + packet + "'");
+  ASSERT_EQ(json.status, 0) << json.err;
+  const nlohmann::json parsed = nlohmann::json::parse(json.out);
+  EXPECT_EQ(parsed["format_version"], 2);
+  EXPECT_EQ(parsed["check"], "passed");
+  ASSERT_EQ(parsed["entries"].size(), 9u);
+  EXPECT_EQ(parsed["entries"][2]["device_name"], "Main FPGA");
+  EXPECT_EQ(parsed["entries"][2]["version"], "001 V04.11");
+  EXPECT_EQ(parsed["entries"][6]["end"], 0x35FF);
+  ASSERT_EQ(parsed["order"].size(), 11u);
+  EXPECT_EQ(parsed["order"][2]["step"], "Wait 5 sec.");
+  EXPECT_EQ(parsed["order"][2]["code"], 0x2005);
+  EXPECT_TRUE(parsed["order_ends"].get<bool>());
+}
+
+TEST_F(CliTest, ExtractWritesOneImageFromStartToEnd) {
+  const std::string packet = BuildAll();
+  const std::string out = temp_.File("power.bin");
+  const CliResult result =
+      Run("packet extract '" + packet + "' --device 'Power uP' -o '" + out + "'");
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(out);
+  ASSERT_EQ(bytes.size(), 0x3600u);
+  EXPECT_EQ(bytes[0x35C0], 0x0B);
+  EXPECT_EQ(bytes[0x35C1], 0xB0);
+}
+
+TEST_F(CliTest, ReadingCommandsNeverWriteTheLog) {
+  const std::string packet = BuildAll();
+  const std::string before = test::ReadFileText(LogPath());
+  EXPECT_EQ(Run("packet show '" + packet + "'").status, 0);
+  EXPECT_EQ(Run("packet check '" + packet + "'").status, 0);
+  EXPECT_EQ(
+      Run("packet extract '" + packet + "' --device 8 -o '" + temp_.File("c.bin") + "'").status, 0);
+  EXPECT_EQ(Run("log check '" + LogPath() + "'").status, 0);
+  EXPECT_EQ(test::ReadFileText(LogPath()), before);
+}
+
+TEST_F(CliTest, FailuresAndBadInputHaveTheirExitStatuses) {
+  const std::string packet = BuildAll();
+  // Operation ran and failed, or a check failed: 1.
+  std::vector<std::uint8_t> damaged = test::ReadFileBytes(packet);
+  damaged[7000] ^= 1;
+  test::WriteFileBytes(temp_.File("damaged.tvf"), damaged);
+  CliResult result = Run("packet check '" + temp_.File("damaged.tvf") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Firmware packet file integrity check failed.\n");
+  EXPECT_EQ(Run("packet show '" + temp_.File("damaged.tvf") + "'").status, 1);
+
+  const std::string small = temp_.File("small.tvf");
+  ASSERT_EQ(Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + small + "'").status,
+            0);
+  result = Run("packet extract '" + small + "' --device 2 -o '" + temp_.File("x.bin") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Device 2 not found\n");
+  EXPECT_FALSE(platform::PathExists(temp_.File("x.bin")));
+
+  // Bad usage or input: 2.
+  EXPECT_EQ(Run("").status, 2);
+  EXPECT_EQ(Run("packet").status, 2);
+  EXPECT_EQ(Run("packet show").status, 2);
+  EXPECT_EQ(Run("packet frobnicate x").status, 2);
+  EXPECT_EQ(Run("--interface usb4 packet check '" + packet + "'").status, 2);
+  EXPECT_EQ(Run("packet show '" + temp_.File("missing.tvf") + "'").status, 2);
+  EXPECT_EQ(Run("packet extract '" + packet + "' --device 12 -o x").status, 2);
+  EXPECT_EQ(Run("log check '" + temp_.File("missing.log") + "'").status, 2);
+
+  // Global options parse before any command.
+  EXPECT_EQ(Run("--interface gige --emergency packet check '" + packet + "'").status, 0);
+  const CliResult help = Run("packet build --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--order"), std::string::npos);
+  const CliResult version = Run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("tarvo-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
+  const std::string out = temp_.File("bad.tvf");
+  EXPECT_EQ(Run("packet build --order 2,3 --image '2=" + paths_[2] + "' -o '" + out + "'").status,
+            2);  // no image for Mem FPGA 1
+  EXPECT_EQ(Run("packet build --order 2 --image '2=" + paths_[2] + "' --image '3=" + paths_[3] +
+                "' -o '" + out + "'")
+                .status,
+            2);  // an image the order has no step for
+  EXPECT_EQ(
+      Run("packet build --order 2,wait:300 --image '2=" + paths_[2] + "' -o '" + out + "'").status,
+      2);
+  EXPECT_EQ(
+      Run("packet build --order reboot --image '2=" + paths_[2] + "' -o '" + out + "'").status, 2);
+  EXPECT_FALSE(platform::PathExists(out));
+
+  // A broken bitstream: the file error goes to the log, no packet is written.
+  test::WriteFileBytes(temp_.File("CALDO_1_V01_00.bit"), {1, 2, 3});
+  const CliResult result =
+      Run("packet build --order 0,2 --image '0=" + paths_[0] +
+          "' --image '2=" + temp_.File("CALDO_1_V01_00.bit") + "' -o '" + out + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(platform::PathExists(out));
+  EXPECT_NE(result.err.find("File error: Unknown data structure in file '"), std::string::npos);
+  const std::string log = test::ReadFileText(LogPath());
+  EXPECT_NE(log.find("File error: Unknown data structure in file '" +
+                     temp_.File("CALDO_1_V01_00.bit") + "'! \r\n"),
+            std::string::npos);
+  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
+}
+
+TEST_F(CliTest, BuildIntoAMissingFolderFailsWithTheResultBox) {
+  const CliResult result = Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" +
+                               temp_.File("missing/p") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "Operation Status: Creating packet file failed.\n");
+  EXPECT_NE(test::ReadFileText(LogPath()).find("ERROR: Creating packet file failed."),
+            std::string::npos);
+}
+
+TEST_F(CliTest, LogCheckTellsAnEditedLogFromASealedOne) {
+  BuildAll();
+  EXPECT_EQ(Run("log check '" + LogPath() + "'").status, 0);
+  std::string log = test::ReadFileText(LogPath());
+  log[20] = log[20] == 'x' ? 'y' : 'x';
+  test::WriteFileText(temp_.File("edited.log"), log);
+  const CliResult result = Run("log check '" + temp_.File("edited.log") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("does not match"), std::string::npos);
+  test::WriteFileText(temp_.File("unsealed.log"), "12:00:00.000 text\r\n");
+  EXPECT_EQ(Run("log check '" + temp_.File("unsealed.log") + "'").status, 1);
+}
+
+}  // namespace
+}  // namespace tarvo

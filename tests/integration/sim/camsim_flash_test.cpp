@@ -1,0 +1,107 @@
+// tarvo-camsim flash writes a packet into the camera, which then reports the packet's
+// versions; with make-firmware and the packet builder this is a camera update done at the
+// factory, end to end.
+#include "firmware/firmware_packet.h"
+#include "firmware/packet_builder.h"
+#include "sim/core/factory_images.h"
+#include "sim/core/raw_image_files.h"
+#include "sim_fixture.h"
+#include "tool_runner.h"
+
+namespace tarvo::simtest {
+namespace {
+
+class NullReport final : public ImageLoadReport {
+ public:
+  void WriteLog(const std::string& text) override { log += text; }
+  void ShowResult(bool, const std::string& text) override { log += text; }
+  void LogFileError(const std::string& fileName, std::uint32_t code) override {
+    log += fileName + " " + std::to_string(code) + "\n";
+  }
+  void ShowDeviceFailed(DeviceIndex) override {}
+  std::string log;
+};
+
+std::vector<std::tuple<std::string, unsigned, unsigned, unsigned>> ReportedVersions(
+    SimClient& client) {
+  Answer answer = client.VersionsPage(0);
+  std::vector<std::tuple<std::string, unsigned, unsigned, unsigned>> versions;
+  for (std::uint32_t i = 0; i < Le16(answer.bytes, 4) && i < 10; ++i) {
+    const std::uint8_t* entry = answer.bytes.data() + 6 + 20 * i;
+    versions.emplace_back(reinterpret_cast<const char*>(entry), entry[18] | (entry[19] << 8),
+                          entry[17], entry[16]);
+  }
+  return versions;
+}
+
+using CamsimFlash = SimCameraTest;
+
+TEST_F(CamsimFlash, WritesEveryImageOfAPacket) {
+  CFirmwarePacket packet;
+  ASSERT_TRUE(packet.CreatePacket());
+  std::vector<sim::FactoryImage> images;
+  for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
+    images.push_back(sim::BuildFactoryImage(index, 1, 5, 2));
+    std::vector<std::uint8_t>& bytes = images.back().bytes;
+    bytes.resize((bytes.size() + 3) / 4 * 4, 0xFF);
+    ASSERT_TRUE(packet.AddImage(static_cast<std::uint16_t>(index), images.back().start,
+                                static_cast<std::uint32_t>(bytes.size()), bytes.data(),
+                                sim::MakeImageVersion(1, 5, 2)))
+        << packet.LastError();
+  }
+  ASSERT_TRUE(packet.SealPacket());
+  std::string path = folder_.File("camera.tvf");
+  ASSERT_TRUE(packet.SavePacket(path)) << packet.LastError();
+  ASSERT_EQ(RunTool("init --blank").exitCode, 0);
+  ToolRun run = RunTool("flash " + path);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  auto client = Connect();
+  auto versions = ReportedVersions(*client);
+  ASSERT_EQ(versions.size(), 9u);
+  for (const auto& [name, variant, major, minor] : versions) {
+    EXPECT_EQ(major * 100 + minor, 502u) << name;
+  }
+  ASSERT_EQ(client->SelectDevice(DEVICE_MAIN_FPGA), 0u);
+  EXPECT_EQ(client->ReadRange(0, 4096),
+            std::vector<std::uint8_t>(images[2].bytes.begin(), images[2].bytes.begin() + 4096));
+}
+
+TEST_F(CamsimFlash, RefusesAFileThatIsNoPacket) {
+  test::WriteFileText(folder_.File("bad.tvf"), "not a packet");
+  EXPECT_EQ(RunTool("flash " + folder_.File("bad.tvf")).exitCode, 2);
+}
+
+TEST_F(CamsimFlash, RawImagesOfMakeFirmwareBecomeTheCamerasVersions) {
+  std::string raw = folder_.File("raw");
+  ASSERT_EQ(
+      RunTool("make-firmware " + raw + " --variant 1 --hdsdi-variant 11 --version 4.11").exitCode,
+      0);
+  ProgramOrder order{};
+  order.fill(ORDER_END);
+  std::vector<PacketImageSource> sources;
+  for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
+    sim::RawImageRequest request{1, 11, 4, 11};
+    sources.push_back({index, raw + "/" + sim::RawImageFileName(index, request)});
+    order[index] = static_cast<std::uint16_t>(index);
+  }
+  std::vector<std::uint8_t> buffer(IMAGE_BUFFER_SIZE);
+  NullReport report;
+  std::string path = folder_.File("update.tvf");
+  ASSERT_EQ(BuildPacketFile(order, sources, path, buffer.data(), report),
+            PacketBuildResult::kWritten)
+      << report.log;
+  EXPECT_EQ(report.log.find("Warning"), std::string::npos) << report.log;
+  ASSERT_EQ(RunTool("init --hdsdi-board newer").exitCode, 0);
+  ASSERT_EQ(RunTool("flash " + path).exitCode, 0);
+  auto client = Connect();
+  auto versions = ReportedVersions(*client);
+  ASSERT_EQ(versions.size(), 9u);
+  for (const auto& [name, variant, major, minor] : versions) {
+    EXPECT_EQ(major, 4u) << name;
+    EXPECT_EQ(minor, 11u) << name;
+    EXPECT_EQ(variant, DeviceIndexFromCameraName(name) == DEVICE_HDSDI_FPGA ? 11u : 1u) << name;
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::simtest
