@@ -14,7 +14,8 @@
 namespace tarvo::test {
 
 // Answers modal windows as they appear, one answer per window, in order. A modal window
-// with no answer left is recorded as unexpected and rejected, so a test never hangs.
+// with no answer left is recorded as unexpected and rejected, so a test never hangs. Keep one
+// answerer alive at a time: two would both answer the same window.
 class ModalAnswerer : public QObject {
  public:
   using Answer = std::function<void(QWidget*)>;

@@ -9,7 +9,6 @@
 
 #include "gui/gui_test_support.h"
 #include "ui/note_texts.h"
-#include "ui/tarvo_prog.h"
 #include "ui/text_list_widget.h"
 
 namespace tarvo::ui {
@@ -79,87 +78,6 @@ TEST(NoteDialog, OnlyTheAcceptButtonAccepts) {
     CDisclaimDlg note(StandardNotePieces());
     EXPECT_EQ(note.exec(), c.result);
     EXPECT_EQ(answers.Unexpected(), 0);
-  }
-}
-
-// The start-up with the window replaced by a recorder.
-class RecordingStartUp : public CTARVO_PROG {
- public:
-  using CTARVO_PROG::CTARVO_PROG;
-  int windowRuns = 0;
-  StartModes windowModes;
-
- protected:
-  void RunProgrammerWindow(StartModes modes) override {
-    ++windowRuns;
-    windowModes = modes;
-  }
-};
-
-TEST(StartUp, NormalStartShowsTheStandardNoteOnly) {
-  ModalAnswerer answers;
-  answers.Then(ModalAnswerer::ClickButton("OK, I know!"));
-  RecordingStartUp program({"/opt/orva/tarvo_prog"});
-  EXPECT_FALSE(program.InitInstance());
-  EXPECT_EQ(program.windowRuns, 1);
-  EXPECT_FALSE(program.windowModes.emergency);
-  EXPECT_FALSE(program.windowModes.packetGeneration);
-  EXPECT_EQ(answers.Titles().size(), 1u);
-  EXPECT_EQ(answers.Unexpected(), 0);
-}
-
-TEST(StartUp, EmergencyModeShowsBothNotesEmergencyFirst) {
-  ModalAnswerer answers;
-  std::vector<std::string> firstLines;
-  answers.Then([&firstLines](QWidget* window) {
-    auto* note = qobject_cast<CDisclaimDlg*>(window);
-    ASSERT_NE(note, nullptr);
-    firstLines.push_back(note->NoteList()->item(0)->text().toStdString());
-    note->AcceptButton()->click();
-  });
-  answers.Then([&firstLines](QWidget* window) {
-    auto* note = qobject_cast<CDisclaimDlg*>(window);
-    ASSERT_NE(note, nullptr);
-    firstLines.push_back(note->NoteList()->item(0)->text().toStdString());
-    note->AcceptButton()->click();
-  });
-  RecordingStartUp program({"/opt/orva/tarvo_prog", "-E"});
-  EXPECT_FALSE(program.InitInstance());
-  EXPECT_EQ(firstLines, (std::vector<std::string>{"Important Note, please read carefully:",
-                                                  "Important Notes, please read carefully:"}));
-  EXPECT_EQ(program.windowRuns, 1);
-  EXPECT_TRUE(program.windowModes.emergency);
-  EXPECT_FALSE(program.windowModes.packetGeneration);
-}
-
-TEST(StartUp, CancelOnEitherNoteEndsBeforeTheWindow) {
-  {
-    SCOPED_TRACE("cancel on the emergency note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("Cancel"));
-    RecordingStartUp program({"tarvo_prog", "-e"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
-    EXPECT_EQ(answers.Titles().size(), 1u);  // the standard note never came
-    EXPECT_EQ(answers.Unexpected(), 0);
-  }
-  {
-    SCOPED_TRACE("Enter on the standard note after accepting the emergency note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("OK, I know!"))
-        .Then(ModalAnswerer::PressKey(Qt::Key_Return));
-    RecordingStartUp program({"tarvo_prog", "-e"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
-    EXPECT_TRUE(answers.AllAnswered());
-  }
-  {
-    SCOPED_TRACE("Escape on the only note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
-    RecordingStartUp program({"tarvo_prog", "-p"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
   }
 }
 
