@@ -1,0 +1,187 @@
+// The main window object without a window system. CProgrammerDlg owns every piece of state of a
+// run (log, connected camera, current and loaded versions, loaded packet, programming order,
+// modes, the enable memory and the two image-sized buffers) and holds the button actions and
+// the engine operations. It reaches the screen only through WindowPort, so the Qt window, the
+// terminal front end and the tests all run the same logic.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/window_port.h"
+#include "firmware/device_catalogue.h"
+#include "firmware/firmware_packet.h"
+#include "firmware/image_version.h"
+#include "link/link.h"
+#include "log/format_text.h"
+#include "log/log_file.h"
+#include "platform/clock.h"
+#include "platform/folders.h"
+
+namespace tarvo {
+
+// Revision shown in the window title.
+inline constexpr int kProgrammerRevision = 25;
+
+// Title of every result box.
+inline constexpr const char* kResultBoxTitle = "Operation Status:";
+
+// States of a device row's progress bar.
+inline constexpr unsigned PROGRESS_QUEUED = 1;
+inline constexpr unsigned PROGRESS_RUNNING = 2;
+inline constexpr unsigned PROGRESS_DONE = 4;
+inline constexpr unsigned PROGRESS_FAILED = 0x8000;
+
+// Differing bytes after which a verification stops reading.
+inline constexpr std::int32_t VERIFY_ERROR_LIMIT = 1000;
+
+// Every fixed wait is slept in slices of this nominal length with the window's events
+// dispatched in between, so the window stays painted during long pauses.
+inline constexpr std::uint32_t kWaitSliceMilliseconds = 100;
+
+using VersionTable = std::array<DeviceVersion, kDeviceCount>;
+
+// What the program knows of the camera. The connected flag is set by the first successful
+// Connect and never cleared; a failed connect leaves the last success's values in place.
+struct ConnectedCamera {
+  bool connected = false;
+  std::int32_t serialNumber = -1;
+  VersionTable current{};
+};
+
+class CProgrammerDlg {
+ public:
+  // Opens the log in DefaultLogFolder() and writes the run banner. The program folder is the
+  // one the start-up packet search looks in; tests point it elsewhere.
+  explicit CProgrammerDlg(WindowPort& window, platform::Clock& clock = platform::ProgramClock(),
+                          std::string programFolder = platform::ProgramFolder());
+  // Writes the closing lines and seals the log.
+  ~CProgrammerDlg();
+  CProgrammerDlg(const CProgrammerDlg&) = delete;
+  CProgrammerDlg& operator=(const CProgrammerDlg&) = delete;
+
+  // Modes, fixed by the start-up before the window start. SetModes also writes the two mode
+  // lines that follow the run banner.
+  void SetModes(bool emergency, bool packetGeneration);
+  void SetEmergencyMode(bool on) { emergencyMode_ = on; }
+  void SetPacketGenerationMode(bool on) { packetGenerationMode_ = on; }
+  bool EmergencyMode() const { return emergencyMode_; }
+  bool PacketGenerationMode() const { return packetGenerationMode_; }
+
+  // Window start: title, device rows, interface and "Skip Backup", start-up packet.
+  void StartWindow();
+
+  // Button actions.
+  void OnConnect();
+  void OnLoadFile();
+
+  // Connect and identify: 1 when a camera of this model answered, 0 otherwise.
+  [[nodiscard]] int ConnectCamera();
+
+  // Version policy: rebuilds the device check boxes from the current and loaded versions.
+  void ApplyVersionPolicy();
+  // 1 when every checked device now reports the loaded version.
+  [[nodiscard]] int CheckVersionsAfterUpdate();
+
+  // Packet loading.
+  int LoadPacketFile(const std::string& path);
+  int LoadStartupPacket();
+
+  // One device: erase and program it with the loaded packet's image, or read it back and
+  // compare. 1 on success, 0 on failure (reported through status, log and progress bar).
+  [[nodiscard]] int ProgramDevice(DeviceIndex device);
+  [[nodiscard]] int VerifyDevice(DeviceIndex device);
+
+  // Window operations.
+  void PumpMessages() { window_.PumpMessages(); }
+  void EnableControls(bool enable);
+  int CountCheckedDevices() const;
+  void SetDeviceProgress(DeviceIndex device, unsigned state);
+  // The interface the radio buttons select right now.
+  InterfaceType SelectedInterface() const;
+  // Enable or disable a command control or device check box. While EnableControls holds the
+  // controls disabled, the change goes into the enable memory and shows when they come back.
+  void EnableCommand(CommandControl control, bool enabled);
+  void EnableDeviceBox(DeviceIndex device, bool enabled);
+  // A fixed wait through the program's clock, in slices with the window's events dispatched.
+  void Wait(std::uint32_t milliseconds);
+
+  // Output: log lines, status line, result boxes.
+  void WriteLog(const char* format, ...) TARVO_PRINTF_FORMAT(2, 3);
+  void ShowStatus(const char* format, ...) TARVO_PRINTF_FORMAT(2, 3);
+  void ShowResult(bool success, const char* format, ...) TARVO_PRINTF_FORMAT(3, 4);
+  void LogFileError(const std::string& fileName, std::uint32_t code);
+  void LogDeviceError(const std::string& deviceName, std::uint32_t code);
+
+  // Counts the positions where the read bytes differ from the image bytes and logs one
+  // "diff at" line per difference, with the device address, the image byte and the read byte.
+  std::uint32_t CompareBlock(std::uint32_t address, std::uint32_t length,
+                             const std::uint8_t* readBytes, const std::uint8_t* imageBytes);
+
+  // State, for the front ends and the runs.
+  const ConnectedCamera& Camera() const { return camera_; }
+  const VersionTable& LoadedVersions() const { return loaded_; }
+  bool PacketLoaded() const { return packetLoaded_; }
+  CFirmwarePacket& Packet() { return packet_; }
+  ProgramOrder& Order() { return order_; }
+  const ProgramOrder& Order() const { return order_; }
+  const LogFile& Log() const { return log_; }
+  // Where the log and the backups go, also when this run could not open the log.
+  const std::string& LogFolder() const { return logFolder_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  WindowPort& Window() { return window_; }
+  platform::Clock& WaitClock() { return clock_; }
+  bool ControlsEnabled() const { return controlsEnabled_; }
+  // Image buffer and read-back buffer, IMAGE_BUFFER_SIZE bytes each, indexed by device address.
+  std::uint8_t* ImageBuffer() { return imageBuffer_.get(); }
+  std::uint8_t* ReadBackBuffer() { return readBackBuffer_.get(); }
+
+ private:
+  // Where a device's image lies in the image buffer after PrepareDeviceImage.
+  struct ImageRange {
+    std::uint32_t start = 0;
+    std::uint32_t size = 0;
+  };
+
+  void OpenLog();
+  void LogTimeScale();
+  void ResetDeviceRows();
+  void EnablePacketActions();
+
+  // Device operations' common parts.
+  enum class DeviceOperation { kProgram, kVerify };
+  [[nodiscard]] bool PrepareDeviceImage(DeviceIndex device, ImageRange* range);
+  int FailDeviceOperation(DeviceOperation operation, DeviceIndex device, std::uint32_t result,
+                          std::int64_t failedAt);
+  [[nodiscard]] std::uint32_t WriteBlocks(DeviceIndex device, const ImageRange& range,
+                                          std::int64_t* failedAt);
+  [[nodiscard]] std::uint32_t ReadAndCompareBlocks(DeviceIndex device, const ImageRange& range,
+                                                   std::int64_t* failedAt);
+  [[nodiscard]] std::uint32_t ProbeHdsdiAddressScale(std::uint32_t* scale);
+
+  WindowPort& window_;
+  platform::Clock& clock_;
+  std::string programFolder_;
+  std::string logFolder_;
+  LogFile log_;
+
+  ConnectedCamera camera_;
+  VersionTable loaded_{};
+  CFirmwarePacket packet_;
+  ProgramOrder order_{};
+  bool emergencyMode_ = false;
+  bool packetGenerationMode_ = false;
+  bool packetLoaded_ = false;
+
+  // Enable memory of EnableControls.
+  bool controlsEnabled_ = true;
+  std::array<bool, kCommandControlCount> controlWasEnabled_{};
+  std::array<bool, kDeviceCount> deviceWasEnabled_{};
+
+  std::unique_ptr<std::uint8_t[]> imageBuffer_;
+  std::unique_ptr<std::uint8_t[]> readBackBuffer_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,70 @@
+// The main window object with the fake window and the fake clock, its log and program folder
+// in a temporary folder; no camera.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/programmer_dlg.h"
+#include "support/engine/fake_window.h"
+#include "support/temp_folder.h"
+
+namespace tarvo::test {
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  WindowFixture()
+      : dataHome_("XDG_DATA_HOME", temp_.File("data")), programFolder_(temp_.File("program")) {
+    std::filesystem::create_directories(programFolder_);
+  }
+
+  CProgrammerDlg& Create(platform::Clock* clock = nullptr) {
+    dlg_ = std::make_unique<CProgrammerDlg>(window_, clock ? *clock : clock_, programFolder_);
+    return *dlg_;
+  }
+  CProgrammerDlg& Start(bool emergency = false, bool packetGeneration = false) {
+    Create();
+    dlg_->SetModes(emergency, packetGeneration);
+    dlg_->StartWindow();
+    return *dlg_;
+  }
+
+  // A packet with one small image per given device, version variant.major.minor.
+  struct Entry {
+    DeviceIndex device;
+    std::uint16_t variant;
+    std::uint8_t major;
+    std::uint8_t minor;
+  };
+  std::string WritePacket(const std::string& path, const std::vector<Entry>& entries) {
+    CFirmwarePacket packet;
+    EXPECT_TRUE(packet.CreatePacket());
+    for (const Entry& entry : entries) {
+      std::vector<std::uint8_t> bytes(64, static_cast<std::uint8_t>(entry.device + 1));
+      ImageVersion version;
+      version.variant = entry.variant;
+      version.major = entry.major;
+      version.minor = entry.minor;
+      EXPECT_TRUE(
+          packet.AddImage(static_cast<std::uint16_t>(entry.device), 0, 64, bytes.data(), version));
+    }
+    EXPECT_TRUE(packet.SealPacket());
+    EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
+    return path;
+  }
+
+  std::vector<std::string> LogLines() const { return LogLineTexts(dlg_->Log().Path()); }
+
+  TempFolder temp_;
+  ScopedEnvironment dataHome_;
+  std::string programFolder_;
+  FakeWindow window_;
+  platform::FakeClock clock_;
+  std::unique_ptr<CProgrammerDlg> dlg_;
+};
+
+}  // namespace tarvo::test
