@@ -17,6 +17,7 @@
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
 #include "ui/dialog_units.h"
+#include "ui/engine_actions.h"
 #include "ui/file_filter.h"
 #include "ui/order_dlg.h"
 #include "ui/support_dlg.h"
@@ -193,6 +194,15 @@ void ProgrammerWindow::ConnectButtons() {
           [this] { RunAction([this] { programmer_->OnConnect(); }); });
   connect(loadFile_, &QPushButton::clicked, this,
           [this] { RunAction([this] { programmer_->OnLoadFile(); }); });
+  connect(backup_, &QPushButton::clicked, this, [this] {
+    RunAction([this] { RunBackupAction(*programmer_); });
+  });
+  connect(program_, &QPushButton::clicked, this, [this] {
+    RunAction([this] { RunProgramAction(*programmer_); });
+  });
+  connect(verify_, &QPushButton::clicked, this, [this] {
+    RunAction([this] { RunVerifyAction(*programmer_); });
+  });
   connect(packet_, &QPushButton::clicked, this, [this] { RunAction([this] { OnPacket(); }); });
   connect(support_, &QPushButton::clicked, this, [this] { RunAction([this] { OnSupport(); }); });
   connect(quit_, &QPushButton::clicked, this, &ProgrammerWindow::OnQuit);
@@ -212,6 +222,7 @@ void ProgrammerWindow::RunAction(const std::function<void()>& action) {
 void ProgrammerWindow::OnPacket() {
   COrderDlg order(&programmer_->Order(), PROGRAM_ORDER_STEPS, this);
   if (order.exec() == COrderDlg::kCancelResult) return;
+  RunGeneratePacket(*programmer_);
 }
 
 void ProgrammerWindow::OnSupport() {

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -230,6 +231,43 @@ TEST_F(ProgrammerWindowTest, LoadingFirstThenConnecting) {
   Connect();
   EXPECT_TRUE(Enabled(CommandControl::kProgram));
   EXPECT_TRUE(Enabled(CommandControl::kVerify));
+}
+
+TEST_F(ProgrammerWindowTest, EverythingIsDisabledWhileAnActionRunsAndComesBackAfter) {
+  const std::string packet = WritePacket();
+  Start(true, false);  // emergency mode: "Backup" is shown
+  LoadFile(packet);
+  // Loaded, not connected: Program, Verify and Backup are off before the action.
+  ASSERT_FALSE(Enabled(CommandControl::kProgram));
+  ASSERT_FALSE(Enabled(CommandControl::kBackup));
+
+  std::vector<std::string> enabledDuring;
+  bool sampled = false;
+  // Runs at the first event dispatch inside the action.
+  QTimer::singleShot(0, window_.get(), [&] {
+    sampled = true;
+    for (CommandControl control : kAllCommandControls) {
+      if (Button(control)->isEnabled())
+        enabledDuring.push_back(Button(control)->text().toStdString());
+    }
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      if (window_->DeviceCheckBox(device)->isEnabled())
+        enabledDuring.push_back(DeviceDisplayName(device));
+    }
+  });
+  Connect();
+  ASSERT_TRUE(sampled);
+  EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
+
+  for (CommandControl control :
+       {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
+        CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kUsb3, CommandControl::kGige,
+        CommandControl::kSkipBackup, CommandControl::kProgram, CommandControl::kVerify,
+        CommandControl::kBackup}) {
+    EXPECT_TRUE(Enabled(control)) << Button(control)->text().toStdString();
+  }
+  EXPECT_FALSE(Enabled(CommandControl::kPacket));  // disabled before, disabled after
+  EXPECT_FALSE(Visible(CommandControl::kPacket));
 }
 
 TEST_F(ProgrammerWindowTest, CancelledFileDialogChangesNothing) {
