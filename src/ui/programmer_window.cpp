@@ -174,10 +174,11 @@ QLayout* ProgrammerWindow::BuildButtonColumn() {
 
   for (QPushButton* button :
        {connect_, loadFile_, backup_, program_, verify_, packet_, support_, quit_}) {
-    button->setAutoDefault(false);
     button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Load File")) +
                             40);
   }
+  // Quit is the default button: Enter ends the window unless another button has the focus,
+  // which then takes the key itself.
   quit_->setDefault(true);
   backup_->setEnabled(false);
   backup_->hide();
@@ -194,15 +195,12 @@ void ProgrammerWindow::ConnectButtons() {
           [this] { RunAction([this] { programmer_->OnConnect(); }); });
   connect(loadFile_, &QPushButton::clicked, this,
           [this] { RunAction([this] { programmer_->OnLoadFile(); }); });
-  connect(backup_, &QPushButton::clicked, this, [this] {
-    RunAction([this] { RunBackupAction(*programmer_); });
-  });
-  connect(program_, &QPushButton::clicked, this, [this] {
-    RunAction([this] { RunProgramAction(*programmer_); });
-  });
-  connect(verify_, &QPushButton::clicked, this, [this] {
-    RunAction([this] { RunVerifyAction(*programmer_); });
-  });
+  connect(backup_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { RunBackupAction(*programmer_); }); });
+  connect(program_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { RunProgramAction(*programmer_); }); });
+  connect(verify_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { RunVerifyAction(*programmer_); }); });
   connect(packet_, &QPushButton::clicked, this, [this] { RunAction([this] { OnPacket(); }); });
   connect(support_, &QPushButton::clicked, this, [this] { RunAction([this] { OnSupport(); }); });
   connect(quit_, &QPushButton::clicked, this, &ProgrammerWindow::OnQuit);

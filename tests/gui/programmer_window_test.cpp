@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -309,7 +311,12 @@ TEST_F(ProgrammerWindowTest, EnterQuitAndEscapeEndTheIdleWindow) {
   };
   const Case cases[] = {
       {"Quit", ModalAnswerer::ClickButton("Quit")},
-      {"Enter", ModalAnswerer::PressKey(Qt::Key_Return)},
+      {"Enter",
+       [](QWidget* window) {
+         // No button has the focus.
+         window->findChild<QRadioButton*>()->setFocus();
+         ModalAnswerer::PressKey(Qt::Key_Return)(window);
+       }},
       {"Escape", ModalAnswerer::PressKey(Qt::Key_Escape)},
   };
   for (const Case& c : cases) {
@@ -323,6 +330,15 @@ TEST_F(ProgrammerWindowTest, EnterQuitAndEscapeEndTheIdleWindow) {
     EXPECT_FALSE(window_->isVisible());
     programmer_.reset();
   }
+}
+
+TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
+  Start();
+  Button(CommandControl::kConnect)->setFocus();
+  ModalAnswerer answers;
+  QTest::keyClick(Button(CommandControl::kConnect), Qt::Key_Return);
+  EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+  EXPECT_TRUE(window_->isVisible());
 }
 
 TEST_F(ProgrammerWindowTest, PacketButtonFillsTheWindowsOrder) {
