@@ -40,7 +40,9 @@ void RunVerifyAction(Programmer& programmer) {
 // True when the window object can generate packets.
 template <typename Programmer>
 constexpr bool CanGeneratePacket() {
-  return requires(Programmer& programmer) { programmer.GeneratePacket(); };
+  return requires(Programmer & programmer) {
+    programmer.GeneratePacket();
+  };
 }
 
 template <typename Programmer>

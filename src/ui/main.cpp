@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "ui/tarvo_prog.h"
+#include "ui/window_icon.h"
 
 int main(int argc, char** argv) {
   // The toolkit takes its own options (such as -platform) out of the argument list first, so
   // that they cannot be read as service switches.
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("TARVO_PROG"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(tarvo::ui::kProgramIconName));
+  QApplication::setWindowIcon(tarvo::ui::ProgramIcon());
   std::vector<std::string> arguments(argv, argv + argc);
   tarvo::ui::CTARVO_PROG program(std::move(arguments));
   program.InitInstance();

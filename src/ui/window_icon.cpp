@@ -42,9 +42,10 @@ QPixmap DrawIcon(int size) {
 }  // namespace
 
 QIcon ProgramIcon() {
-  QIcon icon;
-  for (const int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(DrawIcon(size));
-  return icon;
+  QIcon drawn;
+  for (const int size : {16, 24, 32, 48, 64, 128}) drawn.addPixmap(DrawIcon(size));
+  // An installed program finds its icon in the desktop's icon theme.
+  return QIcon::fromTheme(QString::fromLatin1(kProgramIconName), drawn);
 }
 
 }  // namespace tarvo::ui
