@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,15 +89,17 @@ class FakeMailProgram {
     ExitWith(0);
   }
 
-  void ExitWith(int status) {
+  void ExitWith(int status, const char* delay = "0") {
     const std::string script = bin_.File("xdg-email");
     test::WriteFileText(
         script,
         "#!/bin/sh\n"
-        "n=1\n"
-        "while [ -e \"$FAKE_MAIL_RECORD/call$n\" ]; do n=$((n + 1)); done\n"
-        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$FAKE_MAIL_RECORD/call$n\"\n"
-        "exit " +
+        "sleep " +
+            std::string(delay) + "\n" +
+            "n=1\n"
+            "while [ -e \"$FAKE_MAIL_RECORD/call$n\" ]; do n=$((n + 1)); done\n"
+            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$FAKE_MAIL_RECORD/call$n\"\n"
+            "exit " +
             std::to_string(status) + "\n");
     chmod(script.c_str(), 0755);
   }
@@ -145,6 +149,18 @@ TEST(MailHandOff, OneMailPerRecipientEvenAfterAFailure) {
   EXPECT_EQ(mail.Call(2).back(), "b@y.example");
 }
 
+TEST(MailHandOff, WaitingForTheMailProgramKeepsCallingBack) {
+  FakeMailProgram mail;
+  mail.ExitWith(0, "0.3");
+  int callbacks = 0;
+  CMailMan mailer([&callbacks] { ++callbacks; });
+  const std::vector<platform::MailResult> results =
+      mailer.SendMail({"/log"}, "a@x.example", "s", "b");
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].outcome, platform::MailOutcome::kHandedOver);
+  EXPECT_GE(callbacks, 5);
+}
+
 TEST(MailHandOff, MissingMailProgramIsReported) {
   TempFolder empty;
   ScopedEnvironment path("PATH", empty.Path());
@@ -168,6 +184,30 @@ TEST(SupportDialog, SendButtonHandsTheMailOverAndCloses) {
   ASSERT_FALSE(call.empty());
   EXPECT_EQ(call[2], SupportSubject(815));
   EXPECT_EQ(call[6], "/data/orva/TARVO_PROG.log");
+  EXPECT_TRUE(dialog.isEnabled());
+}
+
+TEST(SupportDialog, WindowsTakeNoInputWhileTheMailProgramHasTheMail) {
+  FakeMailProgram mail;
+  mail.ExitWith(0, "0.3");
+  QWidget owner;
+  owner.show();
+  CSupportDlg dialog(&owner);
+  dialog.Prepare(1, "/data/orva", "/data/orva/TARVO_PROG.log");
+  std::vector<bool> enabledWhileSending;
+  QTimer sampler;
+  QObject::connect(&sampler, &QTimer::timeout, [&] {
+    if (!mail.Call(1).empty() || enabledWhileSending.size() > 100) return;
+    if (dialog.isVisible()) enabledWhileSending.push_back(dialog.isEnabled() || owner.isEnabled());
+  });
+  sampler.start(50);
+  ModalAnswerer answers;
+  answers.Then(ModalAnswerer::ClickButton("Send email to support with log file attached!"));
+  dialog.exec();
+  sampler.stop();
+  EXPECT_NE(std::find(enabledWhileSending.begin(), enabledWhileSending.end(), false),
+            enabledWhileSending.end());
+  EXPECT_TRUE(owner.isEnabled());
   EXPECT_TRUE(dialog.isEnabled());
 }
 
