@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 namespace tarvo::test {
@@ -78,8 +79,9 @@ ModalAnswerer::Answer ModalAnswerer::PressKey(int key) {
 
 void ModalAnswerer::Poll() {
   QWidget* window = QApplication::activeModalWidget();
-  if (window == nullptr || !window->isVisible() || window == lastAnswered_) return;
-  lastAnswered_ = window;
+  if (window == nullptr || !window->isVisible()) return;
+  if (std::find(answered_.begin(), answered_.end(), window) != answered_.end()) return;
+  answered_.emplace_back(window);
   titles_.push_back(window->windowTitle().toStdString());
   if (auto* box = qobject_cast<QMessageBox*>(window))
     messages_.push_back(box->text().toStdString());

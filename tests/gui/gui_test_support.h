@@ -40,7 +40,8 @@ class ModalAnswerer : public QObject {
 
   QTimer timer_;
   std::deque<Answer> answers_;
-  QPointer<QWidget> lastAnswered_;
+  // Every window answered so far: a window shows up again when a message box over it closes.
+  std::vector<QPointer<QWidget>> answered_;
   std::vector<std::string> titles_;
   std::vector<std::string> messages_;
   int unexpected_ = 0;
