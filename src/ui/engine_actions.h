@@ -19,6 +19,17 @@ void RunBackupAction(Programmer& programmer) {
   }
 }
 
+// True when the window object can run an update.
+template <typename Programmer>
+constexpr bool CanProgram() {
+  return requires(Programmer & programmer) {
+    programmer.OnProgram();
+  }
+  || requires(Programmer & programmer) {
+    programmer.ExecuteProgramOrder();
+  };
+}
+
 template <typename Programmer>
 void RunProgramAction(Programmer& programmer) {
   if constexpr (requires { programmer.OnProgram(); }) {
