@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kProgramResultStart = "Updating firmware";
 constexpr const char* kVerifyResultStart = "Verifying firmware";
+constexpr const char* kBackupSucceededStatus = "Creating backup successful.";
 
 bool PacketFileExists(const std::string& path) {
   if (platform::PathExists(path)) return true;
@@ -46,6 +47,12 @@ std::vector<DeviceIndex> CheckedDevices(const WindowPort& window) {
     if (window.IsDeviceChecked(device)) devices.push_back(device);
   }
   return devices;
+}
+
+void PrintBackupFile(const CProgrammerDlg& dlg) {
+  if (dlg.LastBackupFile().empty()) return;
+  std::printf("Backup file: %s\n", dlg.LastBackupFile().c_str());
+  std::fflush(stdout);
 }
 
 // Loaded first, so that a packet that cannot be used never reaches the camera; the version
@@ -147,8 +154,9 @@ class ProgramCommand final : public Command {
     DeviceList list;
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
     if (backup_ && global.emergency) {
-      PrintError("--backup cannot be used with --emergency: in emergency mode programming "
-                 "makes no backup first (run the backup command before).");
+      PrintError(
+          "--backup cannot be used with --emergency: in emergency mode programming "
+          "makes no backup first (run the backup command before).");
       return kExitUsage;
     }
     if (!PacketFileExists(packet_)) return kExitUsage;
@@ -165,13 +173,15 @@ class ProgramCommand final : public Command {
     }
     if (dryRun_) return PrintPlan(global, session);
     if (dlg.CountCheckedDevices() == 0) {
-      PrintError("Nothing to program: no device is selected (the packet is not newer than the "
-                 "camera's firmware). Name devices with --devices to program them anyway.");
+      PrintError(
+          "Nothing to program: no device is selected (the packet is not newer than the "
+          "camera's firmware). Name devices with --devices to program them anyway.");
       return kExitSuccess;
     }
     session.Window().SetControlChecked(CommandControl::kSkipBackup, !backup_);
     session.MarkResultBoxes();
     dlg.OnProgram();
+    PrintBackupFile(dlg);
     if (!session.LastResultSucceeded(kProgramResultStart)) return kExitFailed;
     if (!verify_) return kExitSuccess;
     return RunVerify(session);
@@ -246,14 +256,10 @@ class BackupCommand final : public Command {
     CameraSession session(global, TerminalOptionsForProcess(false, false));
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
-    const std::vector<std::string> before =
-        platform::FindFilesWithExtension(dlg.LogFolder(), ".tvf");
-    const bool succeeded = dlg.OnBackup() == 1;
-    for (const std::string& path : platform::FindFilesWithExtension(dlg.LogFolder(), ".tvf")) {
-      if (std::find(before.begin(), before.end(), path) == before.end()) {
-        std::printf("Backup file: %s\n", path.c_str());
-      }
-    }
+    dlg.OnBackup();
+    PrintBackupFile(dlg);
+    // The Backup button tells its outcome in the status line only.
+    const bool succeeded = session.Window().StatusText() == kBackupSucceededStatus;
     return succeeded ? kExitSuccess : kExitFailed;
   }
 };

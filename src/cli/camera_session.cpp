@@ -21,12 +21,14 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options)
     : window_(options), dlg_(window_, platform::ProgramClock(), std::string()) {
   if (!dlg_.Log().IsOpen()) {
-    PrintError("The log is not written in this run: " +
-               (dlg_.Log().OpenFailure().empty() ? std::string("no log folder")
-                                                 : dlg_.Log().OpenFailure()));
+    PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
+                                                             ? std::string("no log folder")
+                                                             : dlg_.Log().OpenFailure()));
   }
   dlg_.SetModes(global.emergency, false);
+  window_.PrintStatusLines(false);
   dlg_.StartWindow();
+  window_.PrintStatusLines(true);
   window_.SetControlChecked(InterfaceButton(global.interfaceName), true);
 }
 

@@ -33,8 +33,9 @@ bool ParseDeviceList(std::string_view text, DeviceList* list, std::string* error
     const std::string_view name = text.substr(0, comma);
     const std::optional<DeviceIndex> device = ParseDevice(name);
     if (!device) {
-      *error = FormatText("Unknown device '%.*s' in --devices: expected 0..8, a device name or all.",
-                          static_cast<int>(name.size()), name.data());
+      *error =
+          FormatText("Unknown device '%.*s' in --devices: expected 0..8, a device name or all.",
+                     static_cast<int>(name.size()), name.data());
       return false;
     }
     list->named[*device] = true;
@@ -55,9 +56,10 @@ std::string RefusalReason(DeviceIndex device, const VersionTable& current,
   }
   if (have.variant == -1) return "the camera reports no version for it (--emergency lifts this)";
   if (have.variant != offered.variant) {
-    return FormatText("variant %03d of the packet differs from the camera's %03d "
-                      "(--emergency lifts this)",
-                      offered.variant, have.variant);
+    return FormatText(
+        "variant %03d of the packet differs from the camera's %03d "
+        "(--emergency lifts this)",
+        offered.variant, have.variant);
   }
   return "the version policy leaves it disabled";
 }
@@ -79,10 +81,10 @@ bool SelectDevices(CProgrammerDlg& dlg, const DeviceList& list, bool preselectDe
   if (list.kind == DeviceList::Kind::kNamed) {
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
       if (!list.named[device] || window.IsDeviceEnabled(device)) continue;
-      *error = FormatText("%s cannot be chosen: %s.", DeviceDisplayName(device),
-                          RefusalReason(device, dlg.Camera().current, dlg.LoadedVersions(),
-                                        dlg.EmergencyMode())
-                              .c_str());
+      *error = FormatText(
+          "%s cannot be chosen: %s.", DeviceDisplayName(device),
+          RefusalReason(device, dlg.Camera().current, dlg.LoadedVersions(), dlg.EmergencyMode())
+              .c_str());
       return false;
     }
   }

@@ -5,6 +5,7 @@
 #include "cli/camera_session.h"
 #include "cli/device_selection.h"
 #include "cli/run_steps.h"
+#include "engine/program_order.h"
 #include "engine/version_rules.h"
 
 namespace tarvo::cli {
@@ -33,8 +34,8 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
   const VersionTable& loaded = dlg.LoadedVersions();
   PlannedDevice planned;
   planned.device = device;
-  planned.cameraVersion = current[device].variant == -1 ? "not avail"
-                                                         : FormatDeviceVersion(current[device]);
+  planned.cameraVersion =
+      current[device].variant == -1 ? "not avail" : FormatDeviceVersion(current[device]);
   planned.packetVersion = loaded[device].variant == -1 ? "" : FormatDeviceVersion(loaded[device]);
   if (!window.IsDeviceEnabled(device)) {
     planned.decision = PlanDecision::kRefused;
@@ -51,63 +52,45 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
   return planned;
 }
 
-// The numbered name a backup made now would take.
-std::string NextBackupFileName(const std::string& folder, std::int32_t serialNumber) {
-  std::string name = platform::JoinPath(
-      folder, FormatText("orva_tarvo_SN%06d_backup.tvf", static_cast<int>(serialNumber)));
-  for (int number = 1; platform::PathExists(name); ++number) {
-    name = platform::JoinPath(folder, FormatText("orva_tarvo_SN%06d_backup_%02d.tvf",
-                                                 static_cast<int>(serialNumber), number));
-  }
-  return name;
-}
-
 void PlanBackup(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
   std::string devices;
   for (DeviceIndex device : kBackupDevices) {
-    if (device == DEVICE_HDSDI_FPGA && dlg.Camera().current[DEVICE_MAIN_FPGA].variant != 1) {
+    if (device == DEVICE_HDSDI_FPGA &&
+        dlg.Camera().current[DEVICE_MAIN_FPGA].variant != kHdsdiMainFpgaVariant) {
       continue;
     }
     if (!devices.empty()) devices += ", ";
     devices += DeviceDisplayName(device);
   }
-  steps->push_back(
-      {"backup", -1, 0,
-       FormatText("Back up %s into %s, then reboot the camera and reconnect", devices.c_str(),
-                  NextBackupFileName(dlg.LogFolder(), dlg.Camera().serialNumber).c_str())});
+  steps->push_back({"backup", -1, 0,
+                    FormatText("Back up %s into %s, then reboot the camera and reconnect",
+                               devices.c_str(), dlg.NextBackupFileName().c_str())});
 }
 
 void PlanOrder(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
   const WindowPort& window = dlg.Window();
   const std::uint32_t rebootWait = RebootWaitMilliseconds(dlg.SelectedInterface());
-  const ProgramOrder order = EffectiveProgramOrder(dlg.Packet());
-  for (std::uint16_t step : order) {
-    if (step == ORDER_END) break;
-    if (step == ORDER_REBOOT) {
+  for (std::uint16_t code : RunnableOrder(dlg.Packet())) {
+    const OrderStep step = ClassifyOrderStep(code);
+    if (step.kind == OrderStepKind::kEnd || step.kind == OrderStepKind::kStop) break;
+    if (step.kind == OrderStepKind::kReboot) {
       steps->push_back({"reboot", -1, rebootWait,
                         "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
-      continue;
-    }
-    if ((step & ORDER_WAIT) != 0) {
-      const std::uint32_t wait = (step & 0xFFu) * 1000u;
+    } else if (step.kind == OrderStepKind::kWait) {
+      const std::uint32_t wait = step.seconds * 1000;
       steps->push_back({"wait", -1, wait, "Wait " + Seconds(wait)});
-      continue;
+    } else if (!window.IsDeviceChecked(step.device)) {
+      steps->push_back({"pass-over", static_cast<int>(step.device), 0,
+                        FormatText("Pass over %s (not selected)", DeviceDisplayName(step.device))});
+    } else {
+      const std::uint32_t pause = ProgramPauseMilliseconds(step.device);
+      steps->push_back({"program", static_cast<int>(step.device), pause,
+                        FormatText("Erase and program %s, then pause %s",
+                                   DeviceDisplayName(step.device), Seconds(pause).c_str())});
     }
-    if (!IsDeviceIndex(step)) break;
-    const DeviceIndex device = step;
-    if (!window.IsDeviceChecked(device)) {
-      steps->push_back({"pass-over", static_cast<int>(device), 0,
-                        FormatText("Pass over %s (not selected)", DeviceDisplayName(device))});
-      continue;
-    }
-    const std::uint32_t pause = ProgramPauseMilliseconds(device);
-    steps->push_back({"program", static_cast<int>(device), pause,
-                      FormatText("Erase and program %s, then pause %s", DeviceDisplayName(device),
-                                 Seconds(pause).c_str())});
   }
-  const std::uint32_t rebootWait2 = rebootWait;
-  steps->push_back({"final-reboot", -1, rebootWait2,
-                    "Reboot the camera and wait " + Seconds(rebootWait2) + " for it"});
+  steps->push_back({"final-reboot", -1, rebootWait,
+                    "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
   steps->push_back({"version-check", -1, 0,
                     "Reconnect, read the versions and check that every selected device carries "
                     "the packet's version"});
@@ -180,8 +163,8 @@ std::string PlanText(const DryRunPlan& plan) {
   std::string text;
   auto line = [&text](const std::string& content) { text += content + "\n"; };
   line(FormatText("Dry run: camera SN %d on %s, packet %s; nothing on the camera is changed.",
-                  static_cast<int>(plan.serialNumber),
-                  InterfaceDisplayName(plan.interfaceName), plan.packetPath.c_str()));
+                  static_cast<int>(plan.serialNumber), InterfaceDisplayName(plan.interfaceName),
+                  plan.packetPath.c_str()));
   if (plan.emergencyMode) line("Emergency mode: version safeguards lifted, no backup.");
   line("Device       Camera      Packet      Decision");
   for (const PlannedDevice& device : plan.devices) {

@@ -1,5 +1,6 @@
 #include "cli/terminal_window.h"
 
+#include <cctype>
 #include <iostream>
 
 #include "log/format_text.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr int kBarWidth = 30;
 // Moves to the start of the line and clears it.
 constexpr const char* kClearLine = "\r\033[K";
+// Moves to the start of the line above and clears it.
+constexpr const char* kLineUp = "\033[A\r\033[K";
 
 // The engine tells a bar's state by its colours, as the window paints it.
 constexpr ProgressColour kRunningBar{0, 0, 255};
@@ -28,6 +31,14 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
+std::string WithoutDigits(const std::string& text) {
+  std::string shape;
+  for (char c : text) {
+    if (std::isdigit(static_cast<unsigned char>(c)) == 0) shape += c;
+  }
+  return shape;
+}
+
 bool IsYes(std::string answer) {
   for (char& c : answer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back()))) {
@@ -42,8 +53,7 @@ TerminalOptions TerminalOptionsForProcess(bool answerYes, bool jsonOnStdout) {
   TerminalOptions options;
   options.answerYes = answerYes;
   const bool errorIsTerminal = platform::IsTerminal(platform::StandardStream::kError);
-  options.askQuestions =
-      errorIsTerminal && platform::IsTerminal(platform::StandardStream::kInput);
+  options.askQuestions = errorIsTerminal && platform::IsTerminal(platform::StandardStream::kInput);
   options.drawProgress = errorIsTerminal;
   if (jsonOnStdout) options.results = stderr;
   return options;
@@ -57,8 +67,15 @@ TerminalWindow::TerminalWindow(TerminalOptions options) : options_(options) {}
 
 void TerminalWindow::SetStatusText(const std::string& text) {
   status_ = text;
+  if (!printStatus_) return;
+  const std::string line = OneLine(text);
   ClearBar();
-  std::fprintf(options_.status, "%s\n", OneLine(text).c_str());
+  // A countdown on a terminal counts down in one line: a status line that differs from the one
+  // just printed only in its numbers replaces it.
+  const std::string shape = WithoutDigits(line);
+  if (options_.drawProgress && shape == lastStatusShape_) std::fputs(kLineUp, options_.status);
+  std::fprintf(options_.status, "%s\n", line.c_str());
+  lastStatusShape_ = shape;
   DrawBar();
   std::fflush(options_.status);
 }
@@ -144,9 +161,9 @@ void TerminalWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) 
   if (changed && barDevice_ == static_cast<int>(device)) DrawBar();
 }
 
-void TerminalWindow::ShowMessageBox(const std::string& text, const std::string&,
-                                    MessageIcon icon) {
+void TerminalWindow::ShowMessageBox(const std::string& text, const std::string&, MessageIcon icon) {
   resultBoxes_.push_back({text, icon});
+  lastStatusShape_.clear();
   ClearBar();
   std::fflush(options_.status);
   std::fprintf(options_.results, "%s\n", ResultBoxLine(text).c_str());
@@ -155,6 +172,7 @@ void TerminalWindow::ShowMessageBox(const std::string& text, const std::string&,
 }
 
 bool TerminalWindow::AskYesNo(const std::string& text) {
+  lastStatusShape_.clear();
   ClearBar();
   const std::string question = OneLine(text);
   bool answer = false;

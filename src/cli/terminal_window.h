@@ -16,11 +16,11 @@
 namespace tarvo::cli {
 
 struct TerminalOptions {
-  bool answerYes = false;     // --yes: every question is answered Yes
-  bool askQuestions = false;  // stdin and stderr are terminals: questions are asked there
-  bool drawProgress = false;  // stderr is a terminal: progress bars are drawn
-  std::FILE* results = stdout;  // result boxes (stderr when stdout carries JSON)
-  std::FILE* status = stderr;   // status lines, progress bars, questions
+  bool answerYes = false;           // --yes: every question is answered Yes
+  bool askQuestions = false;        // stdin and stderr are terminals: questions are asked there
+  bool drawProgress = false;        // stderr is a terminal: progress bars are drawn
+  std::FILE* results = stdout;      // result boxes (stderr when stdout carries JSON)
+  std::FILE* status = stderr;       // status lines, progress bars, questions
   std::istream* answers = nullptr;  // where asked questions are answered; std::cin when null
 };
 
@@ -65,6 +65,10 @@ class TerminalWindow final : public WindowPort {
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
 
+  // Whether status lines are printed (they are still kept). The window start sets the
+  // window's first status text, which is no news on a terminal.
+  void PrintStatusLines(bool on) { printStatus_ = on; }
+
   // What the window shows now.
   const std::string& Title() const { return title_; }
   const std::string& StatusText() const { return status_; }
@@ -101,6 +105,9 @@ class TerminalWindow final : public WindowPort {
   std::array<Row, kDeviceCount> rows_{};
   std::array<Control, kCommandControlCount> controls_{};
   std::vector<RecordedResultBox> resultBoxes_;
+  bool printStatus_ = true;
+  // The last status line printed, without its digits; empty after other output.
+  std::string lastStatusShape_;
   // The device whose bar stands on the last line of the terminal, if any.
   int barDevice_ = -1;
 };
