@@ -92,7 +92,7 @@ void PlanOrder(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
   steps->push_back({"final-reboot", -1, rebootWait,
                     "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
   steps->push_back({"version-check", -1, 0,
-                    "Reconnect, read the versions and check that every selected device carries "
+                    "Connect, read the versions and check that every selected device carries "
                     "the packet's version"});
 }
 
