@@ -300,7 +300,7 @@ TEST_F(CliCameraTest, AFailedBackupIsAQuestionThatOnlyYesGoesOnFrom) {
 
 TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
   const std::string packet = MakePacket("4.11", "0,wait:3,reboot,2,6,8");
-  const std::vector<std::uint8_t> before = Dump(2);
+  const std::vector<std::uint8_t> before = Dump(6);
   const ToolResult text = Cli("program '" + packet + "' --dry-run --backup --verify --devices 2,6");
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_TRUE(Contains(text.out, "Dry run: camera SN 4711 on USB 2.0"));
@@ -349,7 +349,7 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
   EXPECT_EQ(plan["steps"][2]["pause_ms"], 80000);
 
   EXPECT_EQ(CameraVersions(), kFactory);
-  EXPECT_EQ(Dump(2), before);
+  EXPECT_EQ(Dump(6), before);
   EXPECT_FALSE(Contains(Log(), "Erase device"));
   EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
 }
