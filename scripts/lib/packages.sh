@@ -26,5 +26,7 @@ TARVO_BUILD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
 )
+# The Qt window, its offscreen tests and the screenshots.
+TARVO_GUI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth)
 # The fuzz preset builds with Clang and libFuzzer.
 TARVO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

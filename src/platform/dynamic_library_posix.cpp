@@ -15,8 +15,13 @@ LibraryHandle LoadSharedLibrary(const std::string& fileName) {
   if (library != nullptr || fileName.find('/') != std::string::npos) return library;
   // The loader searches the executable's RUNPATH ($ORIGIN) only when the program itself calls
   // dlopen; under AddressSanitizer the call comes from the sanitizer's runtime and the program
-  // folder is skipped. Looking there last keeps the library beside the program loadable.
-  return dlopen(JoinPath(ProgramFolder(), fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  // folder is skipped. Looking there again keeps the library beside the program loadable.
+  const std::string programFolder = ProgramFolder();
+  library = dlopen(JoinPath(programFolder, fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library != nullptr) return library;
+  // Last, the installed simulated camera: only when no real library was found anywhere.
+  const std::string fallback = JoinPath(programFolder, TARVO_FALLBACK_LIBRARY_FOLDER);
+  return dlopen(JoinPath(fallback, fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 void* ResolveEntryPoint(LibraryHandle library, const char* name) {
