@@ -10,6 +10,7 @@
 #include "cli/dry_run_plan.h"
 #include "cli/terminal_report.h"
 #include "platform/folders.h"
+#include "platform/interrupt_guard.h"
 
 namespace tarvo::cli {
 
@@ -18,6 +19,9 @@ namespace {
 constexpr const char* kProgramResultStart = "Updating firmware";
 constexpr const char* kVerifyResultStart = "Verifying firmware";
 constexpr const char* kBackupSucceededStatus = "Creating backup successful.";
+constexpr const char* kInterruptNotice =
+    "\nThe run cannot be stopped once it has started: it goes on and ends by itself. Press Ctrl-C "
+    "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
 
 bool PacketFileExists(const std::string& path) {
   if (platform::PathExists(path)) return true;
@@ -161,6 +165,7 @@ class ProgramCommand final : public Command {
     }
     if (!PacketFileExists(packet_)) return kExitUsage;
 
+    const platform::InterruptGuard guard(kInterruptNotice);
     CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
     CProgrammerDlg& dlg = session.Dlg();
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
@@ -227,6 +232,7 @@ class VerifyCommand final : public Command {
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
     if (!PacketFileExists(packet_)) return kExitUsage;
 
+    const platform::InterruptGuard guard(kInterruptNotice);
     CameraSession session(global, TerminalOptionsForProcess(false, false));
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
       return status;
@@ -253,6 +259,7 @@ class BackupCommand final : public Command {
   void Define(CLI::App&) override {}
 
   int Run(const GlobalOptions& global) override {
+    const platform::InterruptGuard guard(kInterruptNotice);
     CameraSession session(global, TerminalOptionsForProcess(false, false));
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;

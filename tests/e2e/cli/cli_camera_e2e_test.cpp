@@ -1,14 +1,18 @@
 // tarvo-cli's camera commands against the simulated camera, through the real interface
 // libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
 // files and the sealed log.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/folders.h"
@@ -108,6 +112,31 @@ class CliCameraTest : public ::testing::Test {
       versions.push_back(device["version"].get<std::string>());
     }
     return versions;
+  }
+
+  // Starts tarvo-cli with stderr to a file, without waiting for it.
+  pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open("/dev/null", O_WRONLY);
+    dup2(err, STDERR_FILENO);
+    dup2(out, STDOUT_FILENO);
+    std::vector<char*> argv{const_cast<char*>(TARVO_CLI_PATH)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(TARVO_CLI_PATH, argv.data());
+    _exit(127);
+  }
+
+  // Waits until the file holds the text (at most 20 s).
+  bool WaitForText(const std::string& path, const std::string& text) {
+    for (int i = 0; i < 2000; ++i) {
+      if (Contains(test::ReadFileText(path), text)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
 
   std::vector<std::uint8_t> Dump(int device) {
@@ -435,6 +464,36 @@ TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
   const ToolResult failed = Cli("backup");
   EXPECT_EQ(failed.status, 1);
   EXPECT_TRUE(Contains(failed.err, "Creating backup failed."));
+}
+
+TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
+  const std::string packet = MakePacket("4.11");
+  // Scaled waits keep the run going long enough to be interrupted: Power uP's pause is 0.4 s.
+  const test::ScopedEnvironment slower("TARVO_TIME_SCALE", "0.01");
+  const std::string errPath = temp_.File("run.err");
+  pid_t pid = Start({"program", packet, "--devices", "6"}, errPath);
+  ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string err = test::ReadFileText(errPath);
+  EXPECT_TRUE(Contains(err, "The run cannot be stopped once it has started"));
+  EXPECT_TRUE(Contains(err, "Version check after update successful.") ||
+              Contains(Log(), "Version check after update successful."));
+  EXPECT_EQ(CameraVersions()[6], "001 V04.11");
+
+  pid = Start({"program", packet, "--devices", "all"}, errPath);
+  ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
+  kill(pid, SIGINT);
+  ASSERT_TRUE(WaitForText(errPath, "Press Ctrl-C again"));
+  kill(pid, SIGINT);
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  // The next run seals the log again.
+  EXPECT_EQ(Cli("info").status, 0);
 }
 
 }  // namespace
