@@ -146,7 +146,8 @@ class FaultSweep : public RunFixture {
   void ExpectBackupHoldsTheCameraBefore(const std::string& path, std::uint32_t failAt) {
     CFirmwarePacket backup;
     ASSERT_TRUE(backup.LoadPacket(path)) << backup.LastError() << " at " << failAt;
-    std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE);
+    std::vector<std::uint8_t>& image = imageBuffer_;
+    image.resize(IMAGE_BUFFER_SIZE);
     for (const PacketEntryInfo& entry : backup.LoadedEntries()) {
       std::uint32_t start = 0, end = 0, size = 0;
       ASSERT_TRUE(backup.GetImage(entry.deviceIndex, image.data(), &start, &end, &size));
@@ -171,6 +172,7 @@ class FaultSweep : public RunFixture {
   std::vector<PacketImage> packet_;
   std::string packetPath_;
   std::vector<std::uint8_t> before_[kDeviceCount];
+  std::vector<std::uint8_t> imageBuffer_;
 };
 
 TEST_F(FaultSweep, NoFailureAtAnyTelegramIsReportedAsSuccess) {
@@ -190,6 +192,8 @@ TEST_F(FaultSweep, NoFailureAtAnyTelegramIsReportedAsSuccess) {
 
   const std::vector<std::uint32_t> positions = SweepPositions(clean.telegrams, 110);
   ASSERT_GE(positions.size(), 200u);
+  RecordProperty("positions", static_cast<int>(positions.size()));
+  RecordProperty("telegrams", static_cast<int>(clean.telegrams.size()));
   std::set<Phase> covered;
   for (std::uint32_t failAt : positions) {
     covered.insert(PhaseOf(clean.telegrams[failAt - 1].substr(0, 4)));
