@@ -3,7 +3,9 @@
 // folder; waits are not slept.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -12,6 +14,7 @@
 
 #include "engine/device_blocks.h"
 #include "engine/programmer_dlg.h"
+#include "link/telegrams.h"
 
 namespace tarvo {
 namespace {
@@ -60,7 +63,8 @@ struct BenchSetup {
   }
   // A packet with one Main FPGA image of `size` bytes of varied data.
   void LoadImage(std::uint32_t size) {
-    std::vector<std::uint8_t> bytes(size);
+    std::vector<std::uint8_t>& bytes = image;
+    bytes.resize(size);
     std::uint32_t x = 12345;
     for (std::uint8_t& byte : bytes) {
       x = x * 1103515245u + 12345u;
@@ -76,6 +80,7 @@ struct BenchSetup {
   }
 
   std::filesystem::path folder;
+  std::vector<std::uint8_t> image;
   NullWindow window;
   platform::FakeClock clock;
   std::unique_ptr<CProgrammerDlg> dlg;
@@ -103,6 +108,62 @@ void BM_VerifyDevice(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
 }
 BENCHMARK(BM_VerifyDevice)->Arg(256 * 1024)->Unit(benchmark::kMillisecond);
+
+// The same telegrams as ProgramDevice and VerifyDevice issue, sent by a bare loop through the
+// same interface library: what the device operations cost beyond the telegrams themselves.
+std::uint32_t RawProgram(const std::vector<std::uint8_t>& image) {
+  std::uint32_t result = OpenLink(INTERFACE_USB2);
+  if (result == 0) result = SelectDevice(DeviceSelectCode(DEVICE_MAIN_FPGA));
+  if (result == 0) result = EraseDevice(kEraseTimeoutSeconds);
+  const auto size = static_cast<std::uint32_t>(image.size());
+  for (std::uint32_t address = 0; result == 0 && address < size; address += kDeviceBlockSize) {
+    const std::uint32_t length = std::min(kDeviceBlockSize, size - address);
+    result = WriteBlock(address, image.data() + address, length);
+  }
+  if (result == 0) result = EndDeviceAccess();
+  CloseLink();
+  return result;
+}
+
+std::uint32_t RawVerify(const std::vector<std::uint8_t>& image, std::uint8_t* readBack) {
+  std::uint32_t result = OpenLink(INTERFACE_USB2);
+  if (result == 0) result = SelectDevice(DeviceSelectCode(DEVICE_MAIN_FPGA));
+  const auto size = static_cast<std::uint32_t>(image.size());
+  for (std::uint32_t address = 0; result == 0 && address < size; address += kDeviceBlockSize) {
+    const std::uint32_t length = std::min(kDeviceBlockSize, size - address);
+    result = ReadBlock(address, length, readBack + address);
+    if (result == 0 && std::memcmp(readBack + address, image.data() + address, length) != 0) {
+      result = 1;
+    }
+  }
+  if (result == 0) result = EndDeviceAccess();
+  CloseLink();
+  return result;
+}
+
+void BM_RawProgramLoop(benchmark::State& state) {
+  BenchSetup setup;
+  const auto size = static_cast<std::uint32_t>(state.range(0));
+  setup.LoadImage(size);
+  for (auto _ : state) {
+    if (RawProgram(setup.image) != 0) state.SkipWithError("raw program failed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
+}
+BENCHMARK(BM_RawProgramLoop)->Arg(256 * 1024)->Unit(benchmark::kMillisecond);
+
+void BM_RawVerifyLoop(benchmark::State& state) {
+  BenchSetup setup;
+  const auto size = static_cast<std::uint32_t>(state.range(0));
+  setup.LoadImage(size);
+  if (RawProgram(setup.image) != 0) state.SkipWithError("raw program failed");
+  std::vector<std::uint8_t> readBack(size);
+  for (auto _ : state) {
+    if (RawVerify(setup.image, readBack.data()) != 0) state.SkipWithError("raw verify failed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
+}
+BENCHMARK(BM_RawVerifyLoop)->Arg(256 * 1024)->Unit(benchmark::kMillisecond);
 
 void BM_IsErasedBlock(benchmark::State& state) {
   std::vector<std::uint8_t> block(256, 0xFF);

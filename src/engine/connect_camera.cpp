@@ -3,21 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "engine/camera_identity.h"
 #include "engine/programmer_dlg.h"
 #include "link/telegrams.h"
 
 namespace tarvo {
 
 namespace {
-
-constexpr std::uint16_t kAcceptedCameraTypes[] = {0x1000, 0x1010};
-
-bool IsAcceptedCameraType(std::uint16_t type) {
-  for (std::uint16_t accepted : kAcceptedCameraTypes) {
-    if (type == accepted) return true;
-  }
-  return false;
-}
 
 // The camera's name field is zero-ended within its 16 bytes; a name filling all 16 has none.
 std::string_view ReportedName(const DeviceVersionEntry& entry) {

@@ -9,8 +9,11 @@ CProgrammerDlg::CProgrammerDlg(WindowPort& window, platform::Clock& clock,
     : window_(window),
       clock_(clock),
       programFolder_(std::move(programFolder)),
-      imageBuffer_(std::make_unique<std::uint8_t[]>(IMAGE_BUFFER_SIZE)),
-      readBackBuffer_(std::make_unique<std::uint8_t[]>(IMAGE_BUFFER_SIZE)) {
+      // Every operation writes the part of a buffer it reads (images and read-backs land at
+      // their device addresses first), so the buffers are not cleared: untouched pages then
+      // cost neither time at start nor memory.
+      imageBuffer_(std::make_unique_for_overwrite<std::uint8_t[]>(IMAGE_BUFFER_SIZE)),
+      readBackBuffer_(std::make_unique_for_overwrite<std::uint8_t[]>(IMAGE_BUFFER_SIZE)) {
   // No order is defined until the order dialog or a Program run fills it.
   order_.fill(ORDER_END);
   OpenLog();

@@ -43,6 +43,15 @@ inline constexpr std::uint32_t kWaitSliceMilliseconds = 100;
 
 using VersionTable = std::array<DeviceVersion, kDeviceCount>;
 
+// Where a read-back found a device's firmware: device addresses start..end (inclusive) of the
+// read-back buffer, size bytes, and the version record the firmware carries.
+struct ReadBackImage {
+  std::int32_t start = 0;
+  std::int32_t end = 0;
+  std::int32_t size = 0;
+  ImageVersion version;
+};
+
 // What the program knows of the camera. The connected flag is set by the first successful
 // Connect and never cleared; a failed connect leaves the last success's values in place.
 struct ConnectedCamera {
@@ -76,6 +85,11 @@ class CProgrammerDlg {
   // Button actions.
   void OnConnect();
   void OnLoadFile();
+  // Backup, Program, Verify: each holds the controls disabled while it runs and ends with its
+  // status line or result box. Program and Verify do nothing when no device is checked.
+  void OnBackup();
+  void OnProgram();
+  void OnVerify();
 
   // Connect and identify: 1 when a camera of this model answered, 0 otherwise.
   [[nodiscard]] int ConnectCamera();
@@ -93,6 +107,32 @@ class CProgrammerDlg {
   // compare. 1 on success, 0 on failure (reported through status, log and progress bar).
   [[nodiscard]] int ProgramDevice(DeviceIndex device);
   [[nodiscard]] int VerifyDevice(DeviceIndex device);
+  // Reads the firmware a device holds into the read-back buffer. 1 and the image's place and
+  // version on success; 0 on failure (reported like the other device operations).
+  [[nodiscard]] int ReadBackDevice(DeviceIndex device, ReadBackImage* image);
+
+  // Asks the camera to reboot, waits for it and checks that the same camera is back: 1 when it
+  // is, 0 otherwise.
+  [[nodiscard]] int RebootAndReconnect();
+
+  // Reads the camera's devices back into a new packet file in the log folder, then reboots
+  // the camera. 1 when every listed device was stored and the camera came back.
+  [[nodiscard]] int BackupFirmware();
+  // The name the next backup of the connected camera gets: the first that does not exist.
+  std::string NextBackupFileName() const;
+  // The file the last BackupFirmware wrote; empty when it wrote none.
+  const std::string& LastBackupFile() const { return lastBackupFile_; }
+
+  // Runs the loaded packet's programming order over the checked devices, then reboots,
+  // reconnects and checks the versions: 1 when all of it succeeded.
+  [[nodiscard]] int ExecuteProgramOrder();
+  // Verifies the checked devices whose camera version is the packet's, then reboots: 1 when
+  // every verified device matched and the camera came back.
+  [[nodiscard]] int VerifyDevices();
+
+  // Packet generation: one image file per device step of the window's programming order,
+  // then the packet file. 1 when a file was written.
+  int GeneratePacket();
 
   // Window operations.
   void PumpMessages() { window_.PumpMessages(); }
@@ -160,6 +200,16 @@ class CProgrammerDlg {
   [[nodiscard]] std::uint32_t ReadAndCompareBlocks(DeviceIndex device, const ImageRange& range,
                                                    std::int64_t* failedAt);
   [[nodiscard]] std::uint32_t ProbeHdsdiAddressScale(std::uint32_t* scale);
+  [[nodiscard]] std::uint32_t SelectForReadBack(DeviceIndex device);
+  [[nodiscard]] std::uint32_t ReadBackExtent(DeviceIndex device, ReadBackImage* image,
+                                             std::uint32_t* scale, std::uint64_t* length);
+  [[nodiscard]] std::uint32_t ReadBackBlocks(DeviceIndex device, const ReadBackImage& image,
+                                             std::uint32_t scale, std::int64_t* failedAt);
+  int FailReadBack(DeviceIndex device, std::uint32_t result, std::int64_t failedAt);
+  int RefuseReadBack(DeviceIndex device, std::uint64_t length);
+
+  // Runs' common parts.
+  void QueueCheckedDevices();
 
   WindowPort& window_;
   platform::Clock& clock_;
@@ -174,6 +224,7 @@ class CProgrammerDlg {
   bool emergencyMode_ = false;
   bool packetGenerationMode_ = false;
   bool packetLoaded_ = false;
+  std::string lastBackupFile_;
 
   // Enable memory of EnableControls.
   bool controlsEnabled_ = true;

@@ -1,0 +1,60 @@
+// Rebooting the camera so new firmware takes effect, waiting for it, and making sure the camera
+// that answers afterwards is the one that was rebooted.
+#include "engine/camera_identity.h"
+#include "engine/programmer_dlg.h"
+#include "link/telegrams.h"
+
+namespace tarvo {
+
+namespace {
+
+// The camera takes the request and restarts; the link is held a moment so the request leaves.
+constexpr std::uint32_t kPauseAfterRequestMs = 2000;
+// A camera on USB 2.0 starts faster than one on USB 3.0 or GigE, which must also bring up
+// its faster interface.
+constexpr int kUsb2WaitSeconds = 30;
+constexpr int kOtherWaitSeconds = 80;
+constexpr std::uint32_t kCountdownStepMs = 1000;
+
+}  // namespace
+
+// The wait always runs to its end: a camera that answers early may still be starting its
+// devices. There is one reconnect attempt.
+int CProgrammerDlg::RebootAndReconnect() {
+  ShowStatus("Rebooting camera. Please wait ...");
+  const bool sent = OpenLink(SelectedInterface()) == 0;
+  // The camera may restart before it answers: a failed request still counts as sent.
+  if (sent) (void)RequestReboot();
+  Wait(kPauseAfterRequestMs);
+  CloseLink();
+  WriteLog(sent ? "Reboot request send successful.\n"
+                : "Reboot request send failed, but waiting not skipped!\n");
+
+  const int seconds = SelectedInterface() == INTERFACE_USB2 ? kUsb2WaitSeconds : kOtherWaitSeconds;
+  for (int left = seconds; left >= 1; --left) {
+    ShowStatus("Waiting for camera to reconnect. Waiting %d s.", left);
+    Wait(kCountdownStepMs);
+  }
+
+  std::uint16_t cameraType = 0;
+  std::uint32_t serialNumber = 0;
+  std::uint32_t result = OpenLink(SelectedInterface());
+  if (result == 0) result = GetCameraType(&cameraType, &serialNumber);
+  CloseLink();
+  if (result != 0) {
+    WriteLog("Error reconnecting to camera: %x.\n", result);
+    return 0;
+  }
+  if (!IsAcceptedCameraType(cameraType)) {
+    ShowResult(false, "Camera found is not a orva.tarvo!");
+    return 0;
+  }
+  if (static_cast<std::int32_t>(serialNumber) != camera_.serialNumber) {
+    ShowResult(false, "Camera found has not the same SN!");
+    return 0;
+  }
+  ShowStatus("Reconnected to Camera SN %d", static_cast<std::int32_t>(serialNumber));
+  return 1;
+}
+
+}  // namespace tarvo
