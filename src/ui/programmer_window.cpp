@@ -17,7 +17,6 @@
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
 #include "ui/dialog_units.h"
-#include "ui/engine_actions.h"
 #include "ui/file_filter.h"
 #include "ui/order_dlg.h"
 #include "ui/support_dlg.h"
@@ -196,11 +195,11 @@ void ProgrammerWindow::ConnectButtons() {
   connect(loadFile_, &QPushButton::clicked, this,
           [this] { RunAction([this] { programmer_->OnLoadFile(); }); });
   connect(backup_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { RunBackupAction(*programmer_); }); });
+          [this] { RunAction([this] { programmer_->OnBackup(); }); });
   connect(program_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { RunProgramAction(*programmer_); }); });
+          [this] { RunAction([this] { programmer_->OnProgram(); }); });
   connect(verify_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { RunVerifyAction(*programmer_); }); });
+          [this] { RunAction([this] { programmer_->OnVerify(); }); });
   connect(packet_, &QPushButton::clicked, this, [this] { RunAction([this] { OnPacket(); }); });
   connect(support_, &QPushButton::clicked, this, [this] { RunAction([this] { OnSupport(); }); });
   connect(quit_, &QPushButton::clicked, this, &ProgrammerWindow::OnQuit);
@@ -220,7 +219,7 @@ void ProgrammerWindow::RunAction(const std::function<void()>& action) {
 void ProgrammerWindow::OnPacket() {
   COrderDlg order(&programmer_->Order(), PROGRAM_ORDER_STEPS, this);
   if (order.exec() == COrderDlg::kCancelResult) return;
-  RunGeneratePacket(*programmer_);
+  static_cast<void>(programmer_->GeneratePacket());
 }
 
 void ProgrammerWindow::OnSupport() {

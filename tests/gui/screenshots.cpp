@@ -17,7 +17,6 @@
 #include "engine/programmer_dlg.h"
 #include "firmware/device_catalogue.h"
 #include "platform/folders.h"
-#include "ui/engine_actions.h"
 #include "ui/order_dlg.h"
 #include "ui/programmer_window.h"
 #include "ui/support_dlg.h"
@@ -74,10 +73,8 @@ int main(int argc, char** argv) {
     saved &= Save(window, folder, "main-window-connected.png");
     static_cast<void>(programmer.LoadPacketFile(packet));
     saved &= Save(window, folder, "main-window-packet-loaded.png");
-    if constexpr (tarvo::ui::CanProgram<tarvo::CProgrammerDlg>()) {
-      window.Control(tarvo::CommandControl::kProgram)->click();
-      saved &= Save(window, folder, "main-window-after-update.png");
-    }
+    window.Control(tarvo::CommandControl::kProgram)->click();
+    saved &= Save(window, folder, "main-window-after-update.png");
 
     tarvo::ProgramOrder order{};
     COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
