@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
       "${XDG_DATA_HOME:-$HOME/.local/share}/orva-camsim)."};
   std::string folder = tarvo::sim::DefaultCameraFolder();
   app.add_option("--dir", folder, "Camera folder (overrides QLM_SIM_DIR)");
+  app.set_version_flag("--version", std::string("tarvo-camsim ") + TARVO_VERSION_TEXT);
   app.require_subcommand(1);
   int exitCode = 0;
 

@@ -32,7 +32,8 @@ int RunCommandLine(int argc, char** argv) {
                "Emergency mode: version safeguards lifted, no backup before programming");
   app.footer(
       "Exit status: 0 success; 1 the operation ran and failed, or a check failed; 2 bad usage "
-      "or input.\nDEV: device index 0..8 or display name (\"Main FPGA\").");
+      "or input.\nDEV: device index 0..8 or display name (\"Main FPGA\").\nLIST: DEVs "
+      "separated by commas, or \"all\".");
 
   std::map<std::string, CLI::App*> groups;
   for (const CommandGroup& group : CommandGroups()) {

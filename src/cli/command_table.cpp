@@ -1,5 +1,6 @@
 #include "cli/command_table.h"
 
+#include "cli/camera_commands.h"
 #include "cli/log_commands.h"
 #include "cli/packet_commands.h"
 
@@ -13,6 +14,13 @@ constexpr CommandGroup kCommandGroups[] = {
 };
 
 constexpr CommandEntry kCommandTable[] = {
+    {nullptr, "info", "Connect; show the camera's serial number and every device's version",
+     &MakeInfoCommand},
+    {nullptr, "program", "Update the camera from a packet file (backup, order, reboot, check)",
+     &MakeProgramCommand},
+    {nullptr, "verify", "Compare the camera's devices with a packet file", &MakeVerifyCommand},
+    {nullptr, "backup", "Read the camera's firmware back into a new packet file in the log folder",
+     &MakeBackupCommand},
     {"packet", "show", "Show a packet's header, creation text, entries, versions and order",
      &MakePacketShowCommand},
     {"packet", "check", "Check a packet file's integrity only", &MakePacketCheckCommand},

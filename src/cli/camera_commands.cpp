@@ -1,0 +1,289 @@
+#include "cli/camera_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/camera_session.h"
+#include "cli/device_selection.h"
+#include "cli/dry_run_plan.h"
+#include "cli/terminal_report.h"
+#include "platform/folders.h"
+#include "platform/interrupt_guard.h"
+
+namespace tarvo::cli {
+
+namespace {
+
+constexpr const char* kProgramResultStart = "Updating firmware";
+constexpr const char* kVerifyResultStart = "Verifying firmware";
+constexpr const char* kBackupSucceededStatus = "Creating backup successful.";
+constexpr const char* kInterruptNotice =
+    "\nThe run cannot be stopped once it has started: it goes on and ends by itself. Press Ctrl-C "
+    "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
+
+bool PacketFileExists(const std::string& path) {
+  if (platform::PathExists(path)) return true;
+  PrintError(FormatText("No such packet file: %s", path.c_str()));
+  return false;
+}
+
+bool ParseDevicesOption(const std::string& text, DeviceList* list) {
+  std::string error;
+  if (ParseDeviceList(text, list, &error)) return true;
+  PrintError(error);
+  return false;
+}
+
+std::string DeviceNames(const std::vector<DeviceIndex>& devices) {
+  std::string names;
+  for (DeviceIndex device : devices) {
+    if (!names.empty()) names += ", ";
+    names += DeviceDisplayName(device);
+  }
+  return names;
+}
+
+std::vector<DeviceIndex> CheckedDevices(const WindowPort& window) {
+  std::vector<DeviceIndex> devices;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    if (window.IsDeviceChecked(device)) devices.push_back(device);
+  }
+  return devices;
+}
+
+void PrintBackupFile(const CProgrammerDlg& dlg) {
+  if (dlg.LastBackupFile().empty()) return;
+  std::printf("Backup file: %s\n", dlg.LastBackupFile().c_str());
+  std::fflush(stdout);
+}
+
+// Loaded first, so that a packet that cannot be used never reaches the camera; the version
+// policy then runs once more with the camera's versions when Connect has read them.
+int OpenCameraWithPacket(CameraSession& session, const std::string& packetPath) {
+  if (!session.LoadPacket(packetPath)) return kExitFailed;
+  if (!session.Connect()) return kExitFailed;
+  return kExitSuccess;
+}
+
+// The verify run passes over the devices whose camera version differs from the packet's and
+// leaves their boxes unchecked; the user learns which ones.
+int RunVerify(CameraSession& session) {
+  CProgrammerDlg& dlg = session.Dlg();
+  const std::vector<DeviceIndex> chosen = CheckedDevices(dlg.Window());
+  session.MarkResultBoxes();
+  dlg.OnVerify();
+  const std::vector<DeviceIndex> verified = CheckedDevices(dlg.Window());
+  std::vector<DeviceIndex> passedOver;
+  for (DeviceIndex device : chosen) {
+    if (std::find(verified.begin(), verified.end(), device) == verified.end()) {
+      passedOver.push_back(device);
+    }
+  }
+  if (!passedOver.empty()) {
+    PrintError("Not verified, the camera's version differs from the packet's: " +
+               DeviceNames(passedOver));
+  }
+  const bool succeeded = session.LastResultSucceeded(kVerifyResultStart);
+  // A check that compared nothing cannot pass.
+  if (succeeded && verified.empty()) {
+    PrintError("No device was verified.");
+    return kExitFailed;
+  }
+  return succeeded ? kExitSuccess : kExitFailed;
+}
+
+class InfoCommand final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_flag("--json", json_, "Print the camera's serial number and versions as JSON");
+  }
+
+  int Run(const GlobalOptions& global) override {
+    CameraSession session(global, TerminalOptionsForProcess(false, json_));
+    if (!session.Connect()) return kExitFailed;
+    const ConnectedCamera& camera = session.Dlg().Camera();
+    if (json_) {
+      std::printf("%s\n", Describe(global, camera).dump(2).c_str());
+      return kExitSuccess;
+    }
+    std::printf("Camera:     orva.tarvo SN %d on %s\n", static_cast<int>(camera.serialNumber),
+                InterfaceDisplayName(global.interfaceName));
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      std::printf("%-11s %s\n", DeviceDisplayName(device),
+                  session.Window().CameraVersionText(device).c_str());
+    }
+    return kExitSuccess;
+  }
+
+ private:
+  static nlohmann::json Describe(const GlobalOptions& global, const ConnectedCamera& camera) {
+    nlohmann::json devices = nlohmann::json::array();
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      const DeviceVersion& version = camera.current[device];
+      const bool available = version.variant != -1;
+      devices.push_back({{"index", device},
+                         {"name", DeviceDisplayName(device)},
+                         {"available", available},
+                         {"version", available ? FormatDeviceVersion(version) : "not avail"},
+                         {"variant", version.variant},
+                         {"major", version.major},
+                         {"minor", version.minor}});
+    }
+    return {{"serial_number", camera.serialNumber},
+            {"interface", global.interfaceName},
+            {"devices", devices}};
+  }
+
+  bool json_ = false;
+};
+
+class ProgramCommand final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
+    command.add_option("--devices", devices_,
+                       "Devices to program: DEVs by commas, or all (default: the devices the "
+                       "version policy preselects)");
+    command.add_flag("--backup", backup_, "Back up the camera's firmware first");
+    command.add_flag("--yes", yes_, "Answer every question with Yes");
+    command.add_flag("--verify", verify_, "Verify the programmed devices after the update");
+    CLI::Option* dryRun = command.add_flag(
+        "--dry-run", dryRun_, "Print what the run would do; nothing on the camera is changed");
+    command.add_flag("--json", json_, "With --dry-run: print the plan as JSON")->needs(dryRun);
+  }
+
+  int Run(const GlobalOptions& global) override {
+    DeviceList list;
+    if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
+    if (backup_ && global.emergency) {
+      PrintError(
+          "--backup cannot be used with --emergency: in emergency mode programming "
+          "makes no backup first (run the backup command before).");
+      return kExitUsage;
+    }
+    if (!PacketFileExists(packet_)) return kExitUsage;
+
+    const platform::InterruptGuard guard(kInterruptNotice);
+    CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
+    CProgrammerDlg& dlg = session.Dlg();
+    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
+      return status;
+    }
+    std::string error;
+    if (!SelectDevices(dlg, list, true, &error)) {
+      PrintError(error);
+      return kExitUsage;
+    }
+    if (dryRun_) return PrintPlan(global, session);
+    if (dlg.CountCheckedDevices() == 0) {
+      PrintError(
+          "Nothing to program: no device is selected (the packet is not newer than the "
+          "camera's firmware). Name devices with --devices to program them anyway.");
+      return kExitSuccess;
+    }
+    session.Window().SetControlChecked(CommandControl::kSkipBackup, !backup_);
+    session.MarkResultBoxes();
+    dlg.OnProgram();
+    PrintBackupFile(dlg);
+    if (!session.LastResultSucceeded(kProgramResultStart)) return kExitFailed;
+    if (!verify_) return kExitSuccess;
+    return RunVerify(session);
+  }
+
+ private:
+  int PrintPlan(const GlobalOptions& global, CameraSession& session) {
+    PlanRequest request;
+    request.interfaceName = global.interfaceName;
+    request.packetPath = packet_;
+    request.backup = backup_;
+    request.verify = verify_;
+    request.devicesNamed = !devices_.empty();
+    const DryRunPlan plan = PlanProgramRun(session.Dlg(), request);
+    if (json_) {
+      std::printf("%s\n", PlanJson(plan).dump(2).c_str());
+    } else {
+      std::fputs(PlanText(plan).c_str(), stdout);
+    }
+    return kExitSuccess;
+  }
+
+  std::string packet_;
+  std::string devices_;
+  bool backup_ = false;
+  bool yes_ = false;
+  bool verify_ = false;
+  bool dryRun_ = false;
+  bool json_ = false;
+};
+
+class VerifyCommand final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
+    command.add_option("--devices", devices_,
+                       "Devices to verify: DEVs by commas, or all (default: every device the "
+                       "version policy enables)");
+  }
+
+  int Run(const GlobalOptions& global) override {
+    DeviceList list;
+    if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
+    if (!PacketFileExists(packet_)) return kExitUsage;
+
+    const platform::InterruptGuard guard(kInterruptNotice);
+    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
+      return status;
+    }
+    std::string error;
+    if (!SelectDevices(session.Dlg(), list, false, &error)) {
+      PrintError(error);
+      return kExitUsage;
+    }
+    if (session.Dlg().CountCheckedDevices() == 0) {
+      PrintError("Nothing to verify: the version policy enables no device for this packet.");
+      return kExitFailed;
+    }
+    return RunVerify(session);
+  }
+
+ private:
+  std::string packet_;
+  std::string devices_;
+};
+
+class BackupCommand final : public Command {
+ public:
+  void Define(CLI::App&) override {}
+
+  int Run(const GlobalOptions& global) override {
+    const platform::InterruptGuard guard(kInterruptNotice);
+    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CProgrammerDlg& dlg = session.Dlg();
+    if (!session.Connect()) return kExitFailed;
+    dlg.OnBackup();
+    PrintBackupFile(dlg);
+    // The Backup button tells its outcome in the status line only.
+    const bool succeeded = session.Window().StatusText() == kBackupSucceededStatus;
+    return succeeded ? kExitSuccess : kExitFailed;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeInfoCommand() {
+  return std::make_unique<InfoCommand>();
+}
+std::unique_ptr<Command> MakeProgramCommand() {
+  return std::make_unique<ProgramCommand>();
+}
+std::unique_ptr<Command> MakeVerifyCommand() {
+  return std::make_unique<VerifyCommand>();
+}
+std::unique_ptr<Command> MakeBackupCommand() {
+  return std::make_unique<BackupCommand>();
+}
+
+}  // namespace tarvo::cli

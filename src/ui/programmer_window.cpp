@@ -1,0 +1,413 @@
+#include "ui/programmer_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "engine/programmer_dlg.h"
+#include "platform/folders.h"
+#include "ui/dialog_units.h"
+#include "ui/file_filter.h"
+#include "ui/order_dlg.h"
+#include "ui/support_dlg.h"
+#include "ui/support_texts.h"
+#include "ui/window_icon.h"
+
+namespace tarvo::ui {
+namespace {
+
+// The three GigE rows of the device grid belong to devices this camera does not have; they
+// exist hidden and disabled.
+constexpr const char* kUnusedRowNames[] = {"GigE XML", "GigE CHK", "GigE USB"};
+
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QString RgbText(ProgressColour colour) {
+  return QStringLiteral("rgb(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue);
+}
+
+QLabel* MakeVersionLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("0000 V00.00")) +
+                         16);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QProgressBar* MakeProgressBar(QWidget* parent) {
+  auto* bar = new QProgressBar(parent);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  bar->setMinimumWidth(140);
+  bar->setMaximumHeight(bar->fontMetrics().height());
+  return bar;
+}
+
+QLabel* MakeColumnHead(const char* text, QWidget* parent) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+}  // namespace
+
+ProgrammerWindow::ProgrammerWindow(QWidget* parent)
+    : QDialog(parent, kDialogWindowFlags),
+      connect_(new QPushButton(QStringLiteral("Connect"), this)),
+      loadFile_(new QPushButton(QStringLiteral("Load File"), this)),
+      backup_(new QPushButton(QStringLiteral("Backup"), this)),
+      program_(new QPushButton(QStringLiteral("Program"), this)),
+      verify_(new QPushButton(QStringLiteral("Verify"), this)),
+      packet_(new QPushButton(QStringLiteral("Packet"), this)),
+      support_(new QPushButton(QStringLiteral("Support"), this)),
+      quit_(new QPushButton(QStringLiteral("Quit"), this)),
+      usb2_(new QRadioButton(QStringLiteral("USB 2.0"), this)),
+      usb3_(new QRadioButton(QStringLiteral("USB 3.0"), this)),
+      gige_(new QRadioButton(QStringLiteral("GigE"), this)),
+      interfaces_(new QButtonGroup(this)),
+      skipBackup_(new QCheckBox(QStringLiteral("Skip Backup"), this)),
+      status_(new QLabel(QStringLiteral("No camera connected."), this)) {
+  setObjectName(QStringLiteral("programmerWindow"));
+  setWindowIcon(ProgramIcon());
+  BuildControls();
+  ConnectButtons();
+}
+
+ProgrammerWindow::~ProgrammerWindow() = default;
+
+void ProgrammerWindow::BuildControls() {
+  auto* top = new QHBoxLayout;
+  top->addLayout(BuildDeviceGrid(), 1);
+  top->addSpacing(12);
+  top->addLayout(BuildButtonColumn());
+
+  auto* statusGroup = new QGroupBox(QStringLiteral("Current Status:"), this);
+  auto* statusLayout = new QVBoxLayout(statusGroup);
+  status_->setWordWrap(true);
+  status_->setMinimumHeight(2 * status_->fontMetrics().height());
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  statusLayout->addWidget(status_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(statusGroup);
+  // The window keeps the size its controls need; it cannot be resized.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QLayout* ProgrammerWindow::BuildDeviceGrid() {
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(10);
+  grid->setVerticalSpacing(4);
+  grid->addWidget(MakeColumnHead("Device", this), 0, 0, Qt::AlignLeft);
+  grid->addWidget(MakeColumnHead("Current FW", this), 0, 1);
+  grid->addWidget(MakeColumnHead("Loaded FW", this), 0, 2);
+  grid->addWidget(MakeColumnHead("Programming Progress", this), 0, 3);
+
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    DeviceRow& row = rows_[device];
+    row.check = new QCheckBox(QString::fromLatin1(DeviceDisplayName(device)), this);
+    row.current = MakeVersionLabel(this);
+    row.loaded = MakeVersionLabel(this);
+    row.progress = MakeProgressBar(this);
+    row.check->setEnabled(false);
+    row.progress->hide();
+    const int gridRow = static_cast<int>(device) + 1;
+    grid->addWidget(row.check, gridRow, 0);
+    grid->addWidget(row.current, gridRow, 1);
+    grid->addWidget(row.loaded, gridRow, 2);
+    grid->addWidget(row.progress, gridRow, 3);
+  }
+  int gridRow = static_cast<int>(kDeviceCount) + 1;
+  for (const char* name : kUnusedRowNames) {
+    QWidget* row[] = {new QCheckBox(QString::fromLatin1(name), this), MakeVersionLabel(this),
+                      MakeVersionLabel(this), MakeProgressBar(this)};
+    for (int column = 0; column < 4; ++column) {
+      row[column]->setEnabled(false);
+      row[column]->hide();
+      grid->addWidget(row[column], gridRow, column);
+    }
+    ++gridRow;
+  }
+  grid->setRowStretch(gridRow, 1);
+  return grid;
+}
+
+QLayout* ProgrammerWindow::BuildButtonColumn() {
+  auto* column = new QVBoxLayout;
+  column->setSpacing(4);
+  column->addWidget(connect_);
+  interfaces_->setExclusive(true);
+  for (QRadioButton* radio : {usb2_, usb3_, gige_}) {
+    interfaces_->addButton(radio);
+    column->addWidget(radio);
+  }
+  column->addSpacing(6);
+  column->addWidget(loadFile_);
+  column->addWidget(backup_);
+  column->addWidget(skipBackup_);
+  column->addWidget(program_);
+  column->addWidget(verify_);
+  column->addWidget(packet_);
+  column->addWidget(support_);
+  column->addStretch(1);
+  column->addWidget(quit_);
+
+  for (QPushButton* button :
+       {connect_, loadFile_, backup_, program_, verify_, packet_, support_, quit_}) {
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Load File")) +
+                            40);
+  }
+  // Quit is the default button: Enter ends the window unless another button has the focus,
+  // which then takes the key itself.
+  quit_->setDefault(true);
+  backup_->setEnabled(false);
+  backup_->hide();
+  program_->setEnabled(false);
+  verify_->setEnabled(false);
+  packet_->hide();
+  usb2_->setChecked(true);
+  skipBackup_->setChecked(true);
+  return column;
+}
+
+void ProgrammerWindow::ConnectButtons() {
+  connect(connect_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnConnect(); }); });
+  connect(loadFile_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnLoadFile(); }); });
+  connect(backup_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnBackup(); }); });
+  connect(program_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnProgram(); }); });
+  connect(verify_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnVerify(); }); });
+  connect(packet_, &QPushButton::clicked, this, [this] { RunAction([this] { OnPacket(); }); });
+  connect(support_, &QPushButton::clicked, this, [this] { RunAction([this] { OnSupport(); }); });
+  connect(quit_, &QPushButton::clicked, this, &ProgrammerWindow::OnQuit);
+}
+
+void ProgrammerWindow::RunAction(const std::function<void()>& action) {
+  if (programmer_ == nullptr) return;
+  ++busy_;
+  action();
+  --busy_;
+  if (busy_ == 0 && closeRequested_) {
+    closeRequested_ = false;
+    QDialog::reject();
+  }
+}
+
+void ProgrammerWindow::OnPacket() {
+  COrderDlg order(&programmer_->Order(), PROGRAM_ORDER_STEPS, this);
+  if (order.exec() == COrderDlg::kCancelResult) return;
+  static_cast<void>(programmer_->GeneratePacket());
+}
+
+void ProgrammerWindow::OnSupport() {
+  CSupportDlg support(this);
+  support.Prepare(programmer_->Camera().serialNumber, programmer_->LogFolder(),
+                  platform::JoinPath(programmer_->LogFolder(), kLogFileName));
+  support.exec();
+}
+
+void ProgrammerWindow::OnQuit() {
+  if (busy_ > 0) {
+    closeRequested_ = true;
+    return;
+  }
+  accept();
+}
+
+void ProgrammerWindow::reject() {
+  if (busy_ > 0) {
+    closeRequested_ = true;
+    return;
+  }
+  QDialog::reject();
+}
+
+void ProgrammerWindow::closeEvent(QCloseEvent* event) {
+  if (busy_ > 0) {
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void ProgrammerWindow::PumpMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void ProgrammerWindow::SetWindowTitle(const std::string& title) {
+  setWindowTitle(Text(title));
+}
+
+void ProgrammerWindow::SetStatusText(const std::string& text) {
+  status_->setText(Text(text));
+}
+
+void ProgrammerWindow::SetCameraVersionText(DeviceIndex device, const std::string& text) {
+  if (IsDeviceIndex(device)) rows_[device].current->setText(Text(text));
+}
+
+void ProgrammerWindow::SetPacketVersionText(DeviceIndex device, const std::string& text) {
+  if (IsDeviceIndex(device)) rows_[device].loaded->setText(Text(text));
+}
+
+bool ProgrammerWindow::IsDeviceChecked(DeviceIndex device) const {
+  return IsDeviceIndex(device) && rows_[device].check->isChecked();
+}
+
+void ProgrammerWindow::SetDeviceChecked(DeviceIndex device, bool checked) {
+  if (IsDeviceIndex(device)) rows_[device].check->setChecked(checked);
+}
+
+bool ProgrammerWindow::IsDeviceEnabled(DeviceIndex device) const {
+  return IsDeviceIndex(device) && rows_[device].check->isEnabledTo(this);
+}
+
+void ProgrammerWindow::EnableDevice(DeviceIndex device, bool enabled) {
+  if (IsDeviceIndex(device)) rows_[device].check->setEnabled(enabled);
+}
+
+QAbstractButton* ProgrammerWindow::Control(CommandControl control) const {
+  switch (control) {
+    case CommandControl::kConnect:
+      return connect_;
+    case CommandControl::kLoadFile:
+      return loadFile_;
+    case CommandControl::kBackup:
+      return backup_;
+    case CommandControl::kProgram:
+      return program_;
+    case CommandControl::kVerify:
+      return verify_;
+    case CommandControl::kPacket:
+      return packet_;
+    case CommandControl::kSupport:
+      return support_;
+    case CommandControl::kQuit:
+      return quit_;
+    case CommandControl::kUsb2:
+      return usb2_;
+    case CommandControl::kUsb3:
+      return usb3_;
+    case CommandControl::kGige:
+      return gige_;
+    case CommandControl::kSkipBackup:
+      return skipBackup_;
+  }
+  return quit_;
+}
+
+bool ProgrammerWindow::IsControlEnabled(CommandControl control) const {
+  return Control(control)->isEnabledTo(this);
+}
+
+void ProgrammerWindow::EnableControl(CommandControl control, bool enabled) {
+  Control(control)->setEnabled(enabled);
+}
+
+void ProgrammerWindow::ShowControl(CommandControl control, bool visible) {
+  Control(control)->setVisible(visible);
+}
+
+bool ProgrammerWindow::IsControlChecked(CommandControl control) const {
+  return Control(control)->isChecked();
+}
+
+void ProgrammerWindow::SetControlChecked(CommandControl control, bool checked) {
+  // The radio buttons form one exclusive group: checking one clears the others.
+  Control(control)->setChecked(checked);
+}
+
+void ProgrammerWindow::ShowDeviceProgress(DeviceIndex device, bool visible) {
+  if (IsDeviceIndex(device)) rows_[device].progress->setVisible(visible);
+}
+
+void ProgrammerWindow::SetDeviceProgressColours(DeviceIndex device, ProgressColour bar,
+                                                ProgressColour background) {
+  if (!IsDeviceIndex(device)) return;
+  rows_[device].progress->setStyleSheet(
+      QStringLiteral("QProgressBar { border: 1px solid rgb(128, 128, 128); border-radius: 2px; "
+                     "background-color: %1; }"
+                     "QProgressBar::chunk { background-color: %2; }")
+          .arg(RgbText(background), RgbText(bar)));
+}
+
+void ProgrammerWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) {
+  if (IsDeviceIndex(device)) rows_[device].progress->setValue(percent);
+}
+
+void ProgrammerWindow::ShowMessageBox(const std::string& text, const std::string& title,
+                                      MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Information,
+                  Text(title), Text(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool ProgrammerWindow::AskYesNo(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), Text(text),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& filter, bool save) {
+  QFileDialog dialog(parent);
+  // The toolkit's own dialog looks and behaves the same on every desktop.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList filters;
+  for (const std::string& text : DialogFilterTexts(filter)) filters << Text(text);
+  dialog.setNameFilters(filters);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const std::vector<FileFilterEntry> entries = ParseFileFilter(filter);
+    if (!entries.empty() && !entries.front().patterns.empty() &&
+        entries.front().patterns.front().rfind("*.", 0) == 0) {
+      dialog.setDefaultSuffix(Text(entries.front().patterns.front().substr(2)));
+    }
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> ProgrammerWindow::OpenFileDialog(const std::string& filter) {
+  return RunFileDialog(this, filter, false);
+}
+
+std::optional<std::string> ProgrammerWindow::SaveFileDialog(const std::string& filter) {
+  return RunFileDialog(this, filter, true);
+}
+
+}  // namespace tarvo::ui

@@ -1,0 +1,62 @@
+// "How to get support in case of problems:": tells where the log lies and whom to write to,
+// and prepares the support mail with the log attached in the desktop's mail program.
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QPushButton;
+
+namespace tarvo::ui {
+
+class TextListWidget;
+
+class CSupportDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CSupportDlg(QWidget* parent = nullptr);
+
+  // Fills pieces, recipient, attachment, subject and body for a camera's serial number
+  // (-1 before any camera was connected) and the log at logPath in logFolder.
+  void Prepare(std::int32_t serialNumber, const std::string& logFolder, const std::string& logPath);
+
+  void AddTextPiece(std::string piece) { pieces_.push_back(std::move(piece)); }
+  void SetRecipient(std::string recipient) { recipient_ = std::move(recipient); }
+  void SetAttachment(std::string path) { attachment_ = std::move(path); }
+  void SetSubject(std::string subject) { subject_ = std::move(subject); }
+  void SetBody(std::string body) { body_ = std::move(body); }
+
+  const std::string& Recipient() const { return recipient_; }
+  const std::string& Subject() const { return subject_; }
+  const std::string& Body() const { return body_; }
+  const std::string& Attachment() const { return attachment_; }
+
+  TextListWidget* TextList() const { return list_; }
+  QPushButton* SendButton() const { return send_; }
+  QPushButton* DoneButton() const { return done_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FillList();
+  void SendSupportMail();
+  // Keeps the user's hands off the program's windows while the mail program has the mail.
+  void BlockInput(bool block);
+
+  std::vector<std::string> pieces_;
+  std::string recipient_;
+  std::string subject_;
+  std::string body_;
+  std::string attachment_;
+  bool listFilled_ = false;
+
+  TextListWidget* list_;
+  QPushButton* send_;
+  QPushButton* done_;
+};
+
+}  // namespace tarvo::ui

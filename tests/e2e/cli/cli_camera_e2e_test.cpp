@@ -1,0 +1,500 @@
+// tarvo-cli's camera commands against the simulated camera, through the real interface
+// libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
+// files and the sealed log.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/folders.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+struct ToolResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+class CliCameraTest : public ::testing::Test {
+ protected:
+  CliCameraTest()
+      : camera_("QLM_SIM_DIR", temp_.File("camera")),
+        dataHome_("XDG_DATA_HOME", temp_.File("data")),
+        timeScale_("TARVO_TIME_SCALE", "0"),
+        trace_("QLM_SIM_TRACE", std::nullopt) {}
+
+  void SetUp() override { ASSERT_EQ(Camsim("init").status, 0); }
+
+  // The log of every test ends sealed, whatever the commands did.
+  void TearDown() override {
+    if (!platform::PathExists(LogPath())) return;
+    const ToolResult check = Cli("log check '" + LogPath() + "'");
+    EXPECT_EQ(check.status, 0) << check.err;
+  }
+
+  ToolResult Run(const char* tool, const std::string& arguments, const std::string& input = "") {
+    const std::string errPath = temp_.File("stderr.txt");
+    const std::string inPath = temp_.File("stdin.txt");
+    test::WriteFileText(inPath, input);
+    const std::string command =
+        std::string("'") + tool + "' " + arguments + " <'" + inPath + "' 2>'" + errPath + "'";
+    ToolResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = test::ReadFileText(errPath);
+    return result;
+  }
+  ToolResult Cli(const std::string& arguments, const std::string& input = "") {
+    return Run(TARVO_CLI_PATH, arguments, input);
+  }
+  ToolResult Camsim(const std::string& arguments) { return Run(TARVO_CAMSIM_PATH, arguments); }
+
+  std::string LogFolder() const { return temp_.File("data/orva"); }
+  std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
+  std::string Log() const { return test::ReadFileText(LogPath()); }
+
+  // A packet at one version of the devices its order names (by index), by default all nine
+  // with a reboot after the boot devices.
+  std::string MakePacket(const std::string& version,
+                         const std::string& order = "0,1,reboot,2,3,4,5,6,7,8") {
+    const std::string folder = temp_.File("fw" + version);
+    const ToolResult made = Camsim("make-firmware '" + folder + "' --version " + version);
+    EXPECT_EQ(made.status, 0) << made.err;
+    const std::vector<std::string> paths = Lines(made.out);
+    std::string images;
+    std::istringstream steps(order);
+    for (std::string step; std::getline(steps, step, ',');) {
+      if (step.size() == 1 && std::isdigit(static_cast<unsigned char>(step[0])) != 0) {
+        images +=
+            " --image '" + step + "=" + paths.at(static_cast<std::size_t>(step[0] - '0')) + "'";
+      }
+    }
+    const std::string packet = temp_.File("packet" + version + ".tvf");
+    const ToolResult built = Cli("packet build --order " + order + images + " -o '" + packet + "'");
+    EXPECT_EQ(built.status, 0) << built.err;
+    return packet;
+  }
+
+  // The version the camera reports for each device, from its contents.
+  std::vector<std::string> CameraVersions() {
+    const ToolResult shown = Camsim("show --json");
+    std::vector<std::string> versions;
+    const nlohmann::json parsed = nlohmann::json::parse(shown.out);
+    for (const nlohmann::json& device : parsed["devices"]) {
+      versions.push_back(device["version"].get<std::string>());
+    }
+    return versions;
+  }
+
+  // Starts tarvo-cli with stderr to a file, without waiting for it.
+  pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open("/dev/null", O_WRONLY);
+    dup2(err, STDERR_FILENO);
+    dup2(out, STDOUT_FILENO);
+    std::vector<char*> argv{const_cast<char*>(TARVO_CLI_PATH)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(TARVO_CLI_PATH, argv.data());
+    _exit(127);
+  }
+
+  // Waits until the file holds the text (at most 20 s).
+  bool WaitForText(const std::string& path, const std::string& text) {
+    for (int i = 0; i < 2000; ++i) {
+      if (Contains(test::ReadFileText(path), text)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  std::vector<std::uint8_t> Dump(int device) {
+    const std::string out = temp_.File("dump.bin");
+    EXPECT_EQ(Camsim("dump " + std::to_string(device) + " '" + out + "' --all").status, 0);
+    return test::ReadFileBytes(out);
+  }
+
+  test::TempFolder temp_;
+  test::ScopedEnvironment camera_;
+  test::ScopedEnvironment dataHome_;
+  test::ScopedEnvironment timeScale_;
+  test::ScopedEnvironment trace_;
+};
+
+const std::vector<std::string> kFactory(9, "001 V01.00");
+const std::vector<std::string> kUpdated(9, "001 V04.11");
+
+TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
+  const ToolResult text = Cli("info");
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(Lines(text.out).front(), "Camera:     orva.tarvo SN 4711 on USB 2.0");
+  EXPECT_TRUE(Contains(text.out, "\nMain FPGA   001 V01.00\n"));
+  EXPECT_EQ(Lines(text.out).size(), 10u);
+  EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\n");
+
+  const ToolResult json = Cli("--interface usb3 info --json");
+  ASSERT_EQ(json.status, 0) << json.err;
+  const nlohmann::json parsed = nlohmann::json::parse(json.out);
+  EXPECT_EQ(parsed["serial_number"], 4711);
+  EXPECT_EQ(parsed["interface"], "usb3");
+  ASSERT_EQ(parsed["devices"].size(), 9u);
+  EXPECT_EQ(parsed["devices"][7]["name"], "HDSDI FPGA");
+  EXPECT_EQ(parsed["devices"][7]["version"], "001 V01.00");
+  EXPECT_EQ(parsed["devices"][7]["major"], 1);
+
+  // The same lines as the window writes, after the run's banner and mode lines.
+  const std::string log = Log();
+  EXPECT_TRUE(Contains(log, "Emergency Mode off.\r\n"));
+  EXPECT_TRUE(Contains(log, "Packet Generation Mode off.\r\n"));
+  EXPECT_TRUE(Contains(log, "- Device Main FPGA        version: 001 V01.00\r\n"));
+}
+
+TEST_F(CliCameraTest, AFailingCameraEndsWithStatusOneAndASealedLog) {
+  ASSERT_EQ(Camsim("fault no-camera").status, 0);
+  const ToolResult info = Cli("info");
+  EXPECT_EQ(info.status, 1);
+  EXPECT_TRUE(Contains(info.err, "ERROR: Connecting to camera failed!"));
+  EXPECT_EQ(Cli("--emergency backup").status, 1);
+  EXPECT_TRUE(Contains(Log(), "!!! Emergency Mode Enabled !!!\r\n"));
+
+  // A telegram failing in the middle of the run: the run goes on, its result is FAILED!.
+  ASSERT_EQ(Camsim("fault clear").status, 0);
+  const std::string packet = MakePacket("4.11");
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --code 0x80031058").status, 0);
+  const ToolResult program = Cli("program '" + packet + "'");
+  EXPECT_EQ(program.status, 1);
+  EXPECT_EQ(program.out, "Operation Status: Updating firmware in camera SN 4711 FAILED!\n");
+  EXPECT_TRUE(Contains(program.err, "ERROR: Programming device "));
+  EXPECT_TRUE(Contains(Log(), "ERROR: Updating firmware in camera SN 4711 FAILED!\r\n"));
+}
+
+TEST_F(CliCameraTest, ProgramUpdatesThePreselectedDevicesWithoutABackup) {
+  const std::string packet = MakePacket("4.11");
+  const ToolResult program = Cli("program '" + packet + "'");
+  ASSERT_EQ(program.status, 0) << program.err;
+  EXPECT_EQ(program.out, "Operation Status: Updating firmware in camera SN 4711 successful.\n");
+  EXPECT_EQ(CameraVersions(), kUpdated);
+  const std::string log = Log();
+  EXPECT_TRUE(Contains(log, "Programming firmware started.\r\n"));
+  EXPECT_TRUE(Contains(log, "Version check after update successful.\r\n"));
+  EXPECT_FALSE(Contains(log, "Creating backup"));
+  EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
+
+  // Nothing is newer now: nothing to do, and the camera is not touched.
+  const ToolResult again = Cli("program '" + packet + "'");
+  EXPECT_EQ(again.status, 0);
+  EXPECT_TRUE(Contains(again.err, "Nothing to program"));
+  EXPECT_EQ(again.out, "");
+}
+
+TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
+  const std::string packet = MakePacket("4.11");
+  const ToolResult named = Cli("program '" + packet + "' --devices 'main fpga,8'");
+  ASSERT_EQ(named.status, 0) << named.err;
+  std::vector<std::string> expected = kFactory;
+  expected[2] = expected[8] = "001 V04.11";
+  EXPECT_EQ(CameraVersions(), expected);
+
+  // Boot uP below 4.11 would leave the camera unable to start: refused before any change.
+  const std::string old = MakePacket("3.00");
+  const ToolResult refused = Cli("program '" + old + "' --devices 0,1");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err,
+            "Connected to orva.tarvo SN 4711\n"
+            "Boot uP cannot be chosen: a version earlier than V04.11 is refused "
+            "(camera may get stuck).\n");
+  EXPECT_EQ(CameraVersions(), expected);
+
+  // "all" is every enabled device: Boot uP stays out, the others are programmed, even where the
+  // packet is older than the camera.
+  const ToolResult all = Cli("program '" + old + "' --devices all");
+  ASSERT_EQ(all.status, 0) << all.err;
+  EXPECT_TRUE(Contains(all.out,
+                       "Operation Status: Note that some or all versions to be loaded are "
+                       "older than the current firmware versions in the camera!\n"));
+  EXPECT_EQ(CameraVersions()[0], "001 V01.00");
+  EXPECT_EQ(CameraVersions()[2], "001 V03.00");
+}
+
+TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) {
+  const std::string packet = MakePacket("4.11");
+  const ToolResult unknown = Cli("program '" + packet + "' --devices 2,GPU");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err,
+            "Unknown device 'GPU' in --devices: expected 0..8, a device name or all.\n");
+  EXPECT_EQ(Cli("verify '" + packet + "' --devices 9").status, 2);
+  const ToolResult missing = Cli("program '" + temp_.File("none.tvf") + "'");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "No such packet file: " + temp_.File("none.tvf") + "\n");
+  EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 2);
+  EXPECT_EQ(Cli("--interface firewire info").status, 2);
+  EXPECT_EQ(Cli("program '" + packet + "' --json").status, 2);  // --json needs --dry-run
+  EXPECT_EQ(Cli("--emergency program '" + packet + "' --backup").status, 2);
+  EXPECT_EQ(Cli("program").status, 2);
+  // None of these opened the log.
+  EXPECT_FALSE(Contains(Log(), "Connected to"));
+  EXPECT_EQ(CameraVersions(), kFactory);
+
+  // A damaged packet is there but cannot be used: the load fails, the camera is not reached.
+  std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
+  bytes[7000] ^= 1;
+  test::WriteFileBytes(temp_.File("damaged.tvf"), bytes);
+  const ToolResult damaged = Cli("program '" + temp_.File("damaged.tvf") + "'");
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_EQ(damaged.out, "Operation Status: Firmware packet file integrity check failed.\n");
+  EXPECT_FALSE(Contains(Log(), "Connected to"));
+}
+
+TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
+  const std::string packet = MakePacket("4.11");
+  const std::string backup = LogFolder() + "/orva_tarvo_SN004711_backup.tvf";
+  const ToolResult program = Cli("program '" + packet + "' --backup");
+  ASSERT_EQ(program.status, 0) << program.err;
+  EXPECT_EQ(program.out,
+            "Operation Status: Updating firmware in camera SN 4711 successful.\n"
+            "Backup file: " +
+                backup + "\n");
+  EXPECT_TRUE(Contains(Log(), "Creating backup of camera firmware.\r\n"));
+  EXPECT_TRUE(Contains(Log(), "Creating backup file: " + backup + ".\r\n"));
+  EXPECT_EQ(CameraVersions(), kUpdated);
+
+  // The backup holds the factory firmware, and programming it brings the camera back to it
+  // (the backup's own order; --emergency, since the packet is older).
+  const ToolResult shown = Cli("packet show --json '" + backup + "'");
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  const nlohmann::json description = nlohmann::json::parse(shown.out);
+  ASSERT_EQ(description["entries"].size(), 7u);
+  EXPECT_EQ(description["entries"][0]["device_name"], "HDSDI FPGA");
+  EXPECT_EQ(description["entries"][0]["version"], "001 V01.00");
+  const ToolResult restore = Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7");
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  std::vector<std::string> expected = kFactory;
+  expected[0] = expected[6] = expected[8] = "001 V04.11";
+  EXPECT_EQ(CameraVersions(), expected);
+}
+
+TEST_F(CliCameraTest, AFailedBackupIsAQuestionThatOnlyYesGoesOnFrom) {
+  const std::string packet = MakePacket("4.11");
+  // Read-back is the first telegram of its command in a backup: failing it fails the backup.
+  const auto failFirstReadBack = [this] {
+    ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
+  };
+  failFirstReadBack();
+  const ToolResult no = Cli("program '" + packet + "' --backup");
+  EXPECT_EQ(no.status, 1);
+  EXPECT_TRUE(Contains(no.err,
+                       "Do you still want to proceed updating the camera? no (not asked "
+                       "without a terminal; --yes answers yes)"));
+  EXPECT_TRUE(Contains(Log(), "Backup failed -> user cancels programming.\r\n"));
+  EXPECT_EQ(CameraVersions(), kFactory);
+
+  ASSERT_EQ(Camsim("fault clear").status, 0);
+  failFirstReadBack();
+  const ToolResult yes = Cli("program '" + packet + "' --backup --yes");
+  EXPECT_EQ(yes.status, 0) << yes.err;
+  EXPECT_TRUE(Contains(yes.err, "updating the camera? yes (--yes)"));
+  EXPECT_EQ(CameraVersions(), kUpdated);
+}
+
+TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
+  const std::string packet = MakePacket("4.11", "0,wait:3,reboot,2,6,8");
+  const std::vector<std::uint8_t> before = Dump(6);
+  const ToolResult text = Cli("program '" + packet + "' --dry-run --backup --verify --devices 2,6");
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_TRUE(Contains(text.out, "Dry run: camera SN 4711 on USB 2.0"));
+  EXPECT_TRUE(Contains(text.out,
+                       "\nMain FPGA    001 V01.00  001 V04.11  will be programmed: "
+                       "named in --devices\n"));
+  EXPECT_TRUE(Contains(text.out,
+                       "\nBoot uP      001 V01.00  001 V04.11  not selected: "
+                       "not named in --devices\n"));
+  EXPECT_TRUE(Contains(text.out,
+                       "   1. Back up HDSDI FPGA, Boot FPGA, Main FPGA, Mem FPGA 1, "
+                       "Mem FPGA 2, Main uP, Boot uP into " +
+                           LogFolder() + "/orva_tarvo_SN004711_backup.tvf"));
+  EXPECT_TRUE(Contains(text.out,
+                       "   2. Pass over Boot uP (not selected)\n"
+                       "   3. Wait 3 s\n"
+                       "   4. Reboot the camera and wait 30 s for it\n"
+                       "   5. Erase and program Main FPGA, then pause 1 s\n"
+                       "   6. Erase and program Power uP, then pause 40 s\n"
+                       "   7. Pass over Color Data (not selected)\n"));
+  // Power uP is never verified.
+  EXPECT_TRUE(Contains(text.out,
+                       "   8. Reboot the camera and wait 30 s for it\n"
+                       "   9. Connect, read the versions and check that every selected "
+                       "device carries the packet's version\n"
+                       "  10. Verify Main FPGA, then pause 1 s\n"
+                       "  11. Reboot the camera and wait 30 s for it\n"));
+  const ToolResult noImage = Cli("program '" + packet + "' --dry-run --devices 1");
+  EXPECT_EQ(noImage.status, 2);
+  EXPECT_TRUE(
+      Contains(noImage.err, "Boot FPGA cannot be chosen: the packet has no image for it.\n"));
+
+  const ToolResult json =
+      Cli("--interface gige program '" + packet + "' --dry-run --json --devices 2");
+  ASSERT_EQ(json.status, 0) << json.err;
+  const nlohmann::json plan = nlohmann::json::parse(json.out);
+  EXPECT_EQ(plan["serial_number"], 4711);
+  EXPECT_EQ(plan["devices"][2]["camera_version"], "001 V01.00");
+  EXPECT_EQ(plan["devices"][2]["packet_version"], "001 V04.11");
+  EXPECT_EQ(plan["devices"][2]["decision"], "will be programmed");
+  EXPECT_EQ(plan["devices"][6]["decision"], "not selected");
+  std::vector<std::string> kinds;
+  for (const nlohmann::json& step : plan["steps"]) kinds.push_back(step["step"]);
+  EXPECT_EQ(kinds, (std::vector<std::string>{"pass-over", "wait", "reboot", "program", "pass-over",
+                                             "pass-over", "final-reboot", "version-check"}));
+  EXPECT_EQ(plan["steps"][2]["pause_ms"], 80000);
+
+  EXPECT_EQ(CameraVersions(), kFactory);
+  EXPECT_EQ(Dump(6), before);
+  EXPECT_FALSE(Contains(Log(), "Erase device"));
+  EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
+}
+
+TEST_F(CliCameraTest, TheRunFollowsThePlanOfTheDryRun) {
+  const std::string packet = MakePacket("4.11", "8,reboot,2,wait:1,0,5,3");
+  const ToolResult plan = Cli("program '" + packet + "' --dry-run --json --devices 0,2,3,8");
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  std::vector<std::string> planned;
+  const nlohmann::json parsed = nlohmann::json::parse(plan.out);
+  for (const nlohmann::json& step : parsed["steps"]) {
+    if (step["step"] == "program") planned.push_back(step["device_name"]);
+  }
+  const ToolResult run = Cli("program '" + packet + "' --devices 0,2,3,8");
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> erased;
+  for (const std::string& line : Lines(run.err)) {
+    if (line.rfind("Erase device ", 0) == 0) erased.push_back(line.substr(13, line.size() - 17));
+  }
+  EXPECT_EQ(erased, planned);
+  EXPECT_EQ(planned,
+            (std::vector<std::string>{"Color Data", "Main FPGA", "Boot uP", "Mem FPGA 1"}));
+}
+
+TEST_F(CliCameraTest, ProgramVerifyFailsWhenABitFlippedWhileWriting) {
+  const std::string packet = MakePacket("4.11");
+  const ToolResult good = Cli("program '" + packet + "' --verify --devices 2,3");
+  ASSERT_EQ(good.status, 0) << good.err;
+  EXPECT_EQ(good.out,
+            "Operation Status: Updating firmware in camera SN 4711 successful.\n"
+            "Operation Status: Verifying firmware in camera SN 4711 successful.\n");
+
+  // The flipped byte lies inside Main FPGA's image, away from its version record.
+  ASSERT_EQ(Camsim("fault flip-write --nth 70000 --bit 3").status, 0);
+  const ToolResult flipped = Cli("program '" + packet + "' --verify --devices 2");
+  EXPECT_EQ(flipped.status, 1);
+  EXPECT_EQ(flipped.out,
+            "Operation Status: Updating firmware in camera SN 4711 successful.\n"
+            "Operation Status: Verifying firmware in camera SN 4711 FAILED!\n");
+  EXPECT_TRUE(Contains(Log(), "Error programming device Main FPGA: Verify failed! \r\n"));
+
+  // verify on its own finds the same difference.
+  const ToolResult verify = Cli("verify '" + packet + "' --devices 2,3");
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_EQ(verify.out, "Operation Status: Verifying firmware in camera SN 4711 FAILED!\n");
+}
+
+TEST_F(CliCameraTest, VerifyChecksTheDevicesThatCarryThePacketsVersion) {
+  const std::string packet = MakePacket("4.11");
+  // Nothing carries the packet's versions yet: every device is passed over, nothing verified.
+  const ToolResult none = Cli("verify '" + packet + "'");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_TRUE(Contains(none.err,
+                       "Not verified, the camera's version differs from the packet's: "
+                       "Boot uP, Boot FPGA, Main FPGA"));
+  EXPECT_TRUE(Contains(none.err, "No device was verified."));
+
+  ASSERT_EQ(Cli("program '" + packet + "' --devices 'Main FPGA,HDSDI FPGA'").status, 0);
+  const ToolResult some = Cli("verify '" + packet + "'");
+  EXPECT_EQ(some.status, 0) << some.err;
+  EXPECT_EQ(some.out, "Operation Status: Verifying firmware in camera SN 4711 successful.\n");
+  EXPECT_TRUE(Contains(some.err, "Verify device HDSDI FPGA successful!"));
+  EXPECT_TRUE(Contains(some.err, "Verify device Main FPGA successful!"));
+  EXPECT_FALSE(Contains(some.err, "Verify device Boot uP"));
+
+  // A device the packet's variant does not fit cannot be named.
+  const ToolResult refused = Cli("verify '" + MakePacket("3.00") + "' --devices 'Boot uP'");
+  EXPECT_EQ(refused.status, 2);
+}
+
+TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
+  const ToolResult first = Cli("backup");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "Backup file: " + LogFolder() + "/orva_tarvo_SN004711_backup.tvf\n");
+  EXPECT_TRUE(Contains(first.err, "Creating backup successful."));
+  const ToolResult second = Cli("--interface usb3 backup");
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(second.out, "Backup file: " + LogFolder() + "/orva_tarvo_SN004711_backup_01.tvf\n");
+  EXPECT_EQ(Cli("packet check '" + LogFolder() + "/orva_tarvo_SN004711_backup_01.tvf'").status, 0);
+
+  // A device that cannot be read back: the file is written without it, the backup failed.
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
+  const ToolResult failed = Cli("backup");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(Contains(failed.err, "Creating backup failed."));
+}
+
+TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
+  const std::string packet = MakePacket("4.11");
+  // Scaled waits keep the run going long enough to be interrupted: Power uP's pause is 0.4 s.
+  const test::ScopedEnvironment slower("TARVO_TIME_SCALE", "0.01");
+  const std::string errPath = temp_.File("run.err");
+  pid_t pid = Start({"program", packet, "--devices", "6"}, errPath);
+  ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string err = test::ReadFileText(errPath);
+  EXPECT_TRUE(Contains(err, "The run cannot be stopped once it has started"));
+  EXPECT_TRUE(Contains(err, "Version check after update successful.") ||
+              Contains(Log(), "Version check after update successful."));
+  EXPECT_EQ(CameraVersions()[6], "001 V04.11");
+
+  pid = Start({"program", packet, "--devices", "all"}, errPath);
+  ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
+  kill(pid, SIGINT);
+  ASSERT_TRUE(WaitForText(errPath, "Press Ctrl-C again"));
+  kill(pid, SIGINT);
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  // The next run seals the log again.
+  EXPECT_EQ(Cli("info").status, 0);
+}
+
+}  // namespace
+}  // namespace tarvo

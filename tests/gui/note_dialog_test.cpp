@@ -1,0 +1,85 @@
+#include "ui/disclaim_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "gui/gui_test_support.h"
+#include "ui/note_texts.h"
+#include "ui/text_list_widget.h"
+
+namespace tarvo::ui {
+namespace {
+
+using test::ModalAnswerer;
+
+std::vector<std::string> ListLines(const CDisclaimDlg& note) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < note.NoteList()->count(); ++i) {
+    lines.push_back(note.NoteList()->item(i)->text().toStdString());
+  }
+  return lines;
+}
+
+TEST(NoteDialog, ShowsTheStandardNoteWithItsUnfinishedLastLine) {
+  CDisclaimDlg note(StandardNotePieces());
+  EXPECT_EQ(note.windowTitle().toStdString(), "Important Note!");
+  const std::vector<std::string> lines = ListLines(note);
+  ASSERT_EQ(lines.size(), 19u);
+  EXPECT_EQ(lines[0], "Important Notes, please read carefully:");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], "This program is used to update the camera firmware");
+  EXPECT_EQ(lines.back(), "   See also button \"Support\" for location of the files.");
+  EXPECT_FALSE(note.NoteList()->Text().LastLineComplete());
+}
+
+TEST(NoteDialog, EmergencyNoteEndsWithACompleteLine) {
+  CDisclaimDlg note(EmergencyNotePieces());
+  const std::vector<std::string> lines = ListLines(note);
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "Important Note, please read carefully:");
+  EXPECT_EQ(lines[3], "mode called \"emergency mode\". This mode is used");
+  EXPECT_EQ(lines.back(), "SERVICE PERSONNEL OF THE MANUFACTURER!");
+  EXPECT_TRUE(note.NoteList()->Text().LastLineComplete());
+}
+
+TEST(NoteDialog, ButtonsFontAndFixedSize) {
+  CDisclaimDlg note(StandardNotePieces());
+  EXPECT_EQ(note.AcceptButton()->text().toStdString(), "OK, I know!");
+  EXPECT_EQ(note.CancelButton()->text().toStdString(), "Cancel");
+  EXPECT_TRUE(note.CancelButton()->isDefault());
+  EXPECT_FALSE(note.AcceptButton()->isDefault());
+  EXPECT_EQ(note.NoteList()->font().pointSize(), 15);
+  EXPECT_EQ(note.NoteList()->font().families().front().toStdString(), "Verdana");
+  EXPECT_EQ(note.minimumSize(), note.maximumSize());
+  EXPECT_FALSE(note.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(note.windowFlags().testFlag(Qt::WindowSystemMenuHint));
+}
+
+TEST(NoteDialog, OnlyTheAcceptButtonAccepts) {
+  struct Case {
+    const char* name;
+    ModalAnswerer::Answer answer;
+    int result;
+  };
+  const Case cases[] = {
+      {"OK, I know!", ModalAnswerer::ClickButton("OK, I know!"), QDialog::Accepted},
+      {"Cancel", ModalAnswerer::ClickButton("Cancel"), QDialog::Rejected},
+      {"Enter", ModalAnswerer::PressKey(Qt::Key_Return), QDialog::Rejected},
+      {"Escape", ModalAnswerer::PressKey(Qt::Key_Escape), QDialog::Rejected},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModalAnswerer answers;
+    answers.Then(c.answer);
+    CDisclaimDlg note(StandardNotePieces());
+    EXPECT_EQ(note.exec(), c.result);
+    EXPECT_EQ(answers.Unexpected(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::ui

@@ -1,0 +1,394 @@
+#include "ui/programmer_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/programmer_dlg.h"
+#include "firmware/firmware_packet.h"
+#include "gui/gui_test_support.h"
+#include "support/temp_folder.h"
+#include "ui/order_dlg.h"
+#include "ui/support_dlg.h"
+#include "ui/text_list_widget.h"
+
+namespace tarvo::ui {
+namespace {
+
+using test::ModalAnswerer;
+using test::ScopedEnvironment;
+using test::TempFolder;
+
+std::vector<std::string> LogLines(const std::string& path) {
+  std::vector<std::string> lines;
+  const std::string text = test::ReadFileText(path);
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    std::string line = text.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    begin = end + 1;
+  }
+  return lines;
+}
+
+// A log line's text without its time stamp "hh:mm:ss.mmm ".
+std::string WithoutTime(const std::string& line) {
+  return line.size() > 13 ? line.substr(13) : line;
+}
+
+ModalAnswerer::Answer ChooseFile(const std::string& path) {
+  return [path](QWidget* window) {
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    ASSERT_NE(dialog, nullptr) << window->windowTitle().toStdString();
+    // The file name field takes a full path, as a user may type it.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path));
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+// The colour in the middle of a progress bar as it is drawn.
+QColor MiddleColour(QProgressBar* bar) {
+  const QImage image = bar->grab().toImage();
+  return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+class ProgrammerWindowTest : public ::testing::Test {
+ protected:
+  ProgrammerWindowTest() { test::CreateFolderForTest(programFolder_); }
+  ~ProgrammerWindowTest() override {
+    programmer_.reset();
+    window_.reset();
+  }
+
+  void Start(bool emergency = false, bool packetGeneration = false) {
+    window_ = std::make_unique<ProgrammerWindow>();
+    programmer_ = std::make_unique<CProgrammerDlg>(*window_, clock_, programFolder_);
+    programmer_->SetModes(emergency, packetGeneration);
+    window_->Attach(*programmer_);
+    programmer_->StartWindow();
+    window_->show();
+  }
+
+  QAbstractButton* Button(CommandControl control) { return window_->Control(control); }
+  bool Enabled(CommandControl control) { return Button(control)->isEnabled(); }
+  bool Visible(CommandControl control) { return Button(control)->isVisible(); }
+
+  std::string LogPath() const { return temp_.Path() + "/data/orva/TARVO_PROG.log"; }
+
+  // A packet with one small image for the main FPGA.
+  std::string WritePacket() {
+    const std::string path = temp_.File("update.tvf");
+    CFirmwarePacket packet;
+    std::vector<std::uint8_t> bytes(256);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    ImageVersion version;
+    version.variant = 1;
+    version.major = 9;
+    version.minor = 1;
+    EXPECT_TRUE(packet.CreatePacket());
+    EXPECT_TRUE(packet.AddImage(DEVICE_MAIN_FPGA, 0, 256, bytes.data(), version));
+    EXPECT_TRUE(packet.SealPacket());
+    EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
+    return path;
+  }
+
+  void LoadFile(const std::string& path) {
+    ModalAnswerer answers;
+    answers.Then(ChooseFile(path));
+    Button(CommandControl::kLoadFile)->click();
+    EXPECT_TRUE(answers.AllAnswered());
+  }
+
+  void Connect() {
+    ModalAnswerer answers;  // any message box the connect raises is dismissed
+    Button(CommandControl::kConnect)->click();
+  }
+
+  TempFolder temp_;
+  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.Path() + "/data"};
+  ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
+  std::string programFolder_ = temp_.Path() + "/program";
+  platform::FakeClock clock_;
+  std::unique_ptr<ProgrammerWindow> window_;
+  std::unique_ptr<CProgrammerDlg> programmer_;
+};
+
+TEST_F(ProgrammerWindowTest, NormalStartShowsTheIdleWindow) {
+  Start();
+  EXPECT_TRUE(window_->windowTitle().startsWith(
+      QStringLiteral("Firmware programmer for orva.tarvo Rev 25, built ")))
+      << window_->windowTitle().toStdString();
+  EXPECT_FALSE(window_->windowIcon().isNull());
+  EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+  EXPECT_FALSE(Visible(CommandControl::kPacket));
+  EXPECT_FALSE(Visible(CommandControl::kBackup));
+  EXPECT_TRUE(Button(CommandControl::kUsb2)->isChecked());
+  EXPECT_FALSE(Button(CommandControl::kUsb3)->isChecked());
+  EXPECT_TRUE(Button(CommandControl::kSkipBackup)->isChecked());
+  for (CommandControl control :
+       {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
+        CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kSkipBackup}) {
+    EXPECT_TRUE(Enabled(control)) << static_cast<int>(control);
+  }
+  EXPECT_FALSE(Enabled(CommandControl::kProgram));
+  EXPECT_FALSE(Enabled(CommandControl::kVerify));
+  EXPECT_TRUE(static_cast<QPushButton*>(Button(CommandControl::kQuit))->isDefault());
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    EXPECT_FALSE(window_->DeviceCheckBox(device)->isEnabled());
+    EXPECT_FALSE(window_->DeviceProgressBar(device)->isVisible());
+    EXPECT_TRUE(window_->CameraVersionLabel(device)->text().isEmpty());
+  }
+  EXPECT_EQ(window_->DeviceCheckBox(DEVICE_COLOR_DATA)->text().toStdString(), "Color Data");
+  EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
+
+  // After the banner: the two mode lines, then the window title.
+  const std::vector<std::string> lines = LogLines(LogPath());
+  std::size_t modeLine = 0;
+  while (modeLine < lines.size() && WithoutTime(lines[modeLine]) != "Emergency Mode off.") {
+    ++modeLine;
+  }
+  ASSERT_LT(modeLine + 2, lines.size());
+  EXPECT_EQ(WithoutTime(lines[modeLine + 1]), "Packet Generation Mode off.");
+  EXPECT_EQ(WithoutTime(lines[modeLine + 2]), window_->windowTitle().toStdString());
+}
+
+TEST_F(ProgrammerWindowTest, ModesShowTheirButtons) {
+  Start(false, true);
+  EXPECT_TRUE(Visible(CommandControl::kPacket));
+  EXPECT_TRUE(Enabled(CommandControl::kPacket));
+  EXPECT_FALSE(Visible(CommandControl::kBackup));
+
+  programmer_.reset();
+  Start(true, false);
+  EXPECT_FALSE(Visible(CommandControl::kPacket));
+  EXPECT_TRUE(Visible(CommandControl::kBackup));
+  EXPECT_FALSE(Enabled(CommandControl::kBackup));
+}
+
+TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
+  Start();
+  const DeviceIndex device = DEVICE_MAIN_UP;
+  QProgressBar* bar = window_->DeviceProgressBar(device);
+
+  programmer_->SetDeviceProgress(device, PROGRESS_RUNNING);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(MiddleColour(bar), QColor(248, 248, 248));
+  window_->SetDeviceProgressPosition(device, 60);
+  EXPECT_EQ(bar->grab().toImage().pixelColor(bar->width() / 4, bar->height() / 2),
+            QColor(0, 0, 255));
+
+  programmer_->SetDeviceProgress(device, PROGRESS_DONE);
+  EXPECT_EQ(bar->value(), 100);
+  EXPECT_EQ(MiddleColour(bar), QColor(0, 255, 0));
+
+  programmer_->SetDeviceProgress(device, PROGRESS_FAILED);
+  EXPECT_EQ(MiddleColour(bar), QColor(255, 0, 0));
+
+  window_->SetDeviceProgressPosition(device, 30);
+  programmer_->SetDeviceProgress(device, PROGRESS_QUEUED);
+  EXPECT_EQ(bar->value(), 30);  // queued keeps the position
+  EXPECT_EQ(MiddleColour(bar), QColor(160, 160, 160));
+}
+
+TEST_F(ProgrammerWindowTest, ProgramAndVerifyNeedBothCameraAndPacket) {
+  const std::string packet = WritePacket();
+  Start();
+  Connect();
+  EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+  EXPECT_FALSE(Enabled(CommandControl::kProgram));
+  EXPECT_FALSE(Enabled(CommandControl::kVerify));
+  LoadFile(packet);
+  EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_FPGA)->text().toStdString(), "001 V09.01");
+  EXPECT_TRUE(Enabled(CommandControl::kProgram));
+  EXPECT_TRUE(Enabled(CommandControl::kVerify));
+  EXPECT_TRUE(Enabled(CommandControl::kConnect));  // enabled again after the action
+}
+
+TEST_F(ProgrammerWindowTest, LoadingFirstThenConnecting) {
+  const std::string packet = WritePacket();
+  Start();
+  LoadFile(packet);
+  EXPECT_FALSE(Enabled(CommandControl::kProgram));
+  Connect();
+  EXPECT_TRUE(Enabled(CommandControl::kProgram));
+  EXPECT_TRUE(Enabled(CommandControl::kVerify));
+}
+
+TEST_F(ProgrammerWindowTest, EverythingIsDisabledWhileAnActionRunsAndComesBackAfter) {
+  const std::string packet = WritePacket();
+  Start(true, false);  // emergency mode: "Backup" is shown
+  LoadFile(packet);
+  // Loaded, not connected: Program, Verify and Backup are off before the action.
+  ASSERT_FALSE(Enabled(CommandControl::kProgram));
+  ASSERT_FALSE(Enabled(CommandControl::kBackup));
+
+  std::vector<std::string> enabledDuring;
+  bool sampled = false;
+  // Runs at the first event dispatch inside the action.
+  QTimer::singleShot(0, window_.get(), [&] {
+    sampled = true;
+    for (CommandControl control : kAllCommandControls) {
+      if (Button(control)->isEnabled())
+        enabledDuring.push_back(Button(control)->text().toStdString());
+    }
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      if (window_->DeviceCheckBox(device)->isEnabled())
+        enabledDuring.push_back(DeviceDisplayName(device));
+    }
+  });
+  Connect();
+  ASSERT_TRUE(sampled);
+  EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
+
+  for (CommandControl control :
+       {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
+        CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kUsb3, CommandControl::kGige,
+        CommandControl::kSkipBackup, CommandControl::kProgram, CommandControl::kVerify,
+        CommandControl::kBackup}) {
+    EXPECT_TRUE(Enabled(control)) << Button(control)->text().toStdString();
+  }
+  EXPECT_FALSE(Enabled(CommandControl::kPacket));  // disabled before, disabled after
+  EXPECT_FALSE(Visible(CommandControl::kPacket));
+}
+
+TEST_F(ProgrammerWindowTest, CancelledFileDialogChangesNothing) {
+  Start();
+  ModalAnswerer answers;
+  answers.Then(ModalAnswerer::Reject());
+  Button(CommandControl::kLoadFile)->click();
+  EXPECT_TRUE(answers.AllAnswered());
+  EXPECT_EQ(answers.Unexpected(), 0);
+  EXPECT_FALSE(Enabled(CommandControl::kProgram));
+}
+
+TEST_F(ProgrammerWindowTest, CloseRequestDuringAnOperationWaitsForItsEnd) {
+  for (const bool byEscape : {true, false}) {
+    SCOPED_TRACE(byEscape ? "Escape" : "close event");
+    Start();
+    ASSERT_TRUE(window_->isVisible());
+    // Delivered by the first event dispatch inside the operation.
+    if (byEscape) {
+      QCoreApplication::postEvent(window_.get(),
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    } else {
+      QCoreApplication::postEvent(window_.get(), new QCloseEvent);
+    }
+    Connect();
+    // The connect ran to its end (its status replaced the idle text) and only then the window
+    // closed.
+    EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_FALSE(window_->Busy());
+    programmer_.reset();
+  }
+}
+
+TEST_F(ProgrammerWindowTest, EnterQuitAndEscapeEndTheIdleWindow) {
+  struct Case {
+    const char* name;
+    ModalAnswerer::Answer answer;
+  };
+  const Case cases[] = {
+      {"Quit", ModalAnswerer::ClickButton("Quit")},
+      {"Enter",
+       [](QWidget* window) {
+         // No button has the focus.
+         window->findChild<QRadioButton*>()->setFocus();
+         ModalAnswerer::PressKey(Qt::Key_Return)(window);
+       }},
+      {"Escape", ModalAnswerer::PressKey(Qt::Key_Escape)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start();
+    window_->hide();
+    ModalAnswerer answers;
+    answers.Then(c.answer);
+    window_->exec();
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_FALSE(window_->isVisible());
+    programmer_.reset();
+  }
+}
+
+TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
+  Start();
+  Button(CommandControl::kConnect)->setFocus();
+  ModalAnswerer answers;
+  QTest::keyClick(Button(CommandControl::kConnect), Qt::Key_Return);
+  EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+  EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(ProgrammerWindowTest, PacketButtonFillsTheWindowsOrder) {
+  Start(false, true);
+  EXPECT_EQ(programmer_->Order()[0], ORDER_END);  // an empty order before the first "Done"
+
+  {
+    ModalAnswerer answers;
+    answers.Then([](QWidget* window) {
+      auto* order = qobject_cast<COrderDlg*>(window);
+      ASSERT_NE(order, nullptr);
+      order->AvailableList()->setCurrentRow(DEVICE_MAIN_FPGA);
+      order->MoveInButton()->click();
+      order->AddRebootButton()->click();
+      order->DoneButton()->click();
+    });
+    Button(CommandControl::kPacket)->click();
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(programmer_->Order()[0], DEVICE_MAIN_FPGA);
+    EXPECT_EQ(programmer_->Order()[1], ORDER_REBOOT);
+    EXPECT_EQ(programmer_->Order()[2], ORDER_END);
+  }
+  {
+    ModalAnswerer answers;
+    answers.Then(ModalAnswerer::ClickButton("Cancel"));
+    Button(CommandControl::kPacket)->click();
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(programmer_->Order()[0], ORDER_END);
+  }
+}
+
+TEST_F(ProgrammerWindowTest, SupportButtonShowsTheLogFolder) {
+  Start();
+  std::vector<std::string> lines;
+  std::string subject;
+  ModalAnswerer answers;
+  answers.Then([&](QWidget* window) {
+    auto* support = qobject_cast<CSupportDlg*>(window);
+    ASSERT_NE(support, nullptr);
+    for (int i = 0; i < support->TextList()->count(); ++i) {
+      lines.push_back(support->TextList()->item(i)->text().toStdString());
+    }
+    subject = support->Subject();
+    support->DoneButton()->click();
+  });
+  Button(CommandControl::kSupport)->click();
+  ASSERT_EQ(lines.size(), 15u);
+  EXPECT_EQ(lines[11], "    " + temp_.Path() + "/data/orva");
+  EXPECT_EQ(subject, "Support request: Firmware update of orva.tarvo SN -1 failed!");
+}
+
+}  // namespace
+}  // namespace tarvo::ui

@@ -1,0 +1,98 @@
+// tarvo_gui_screenshots: pictures of the programmer window and its dialogs for the
+// documentation, taken against the simulated camera. The camera folder, log folder and time
+// scale come from the environment (scripts/screenshot sets them up).
+//
+//   tarvo_gui_screenshots PACKET OUTPUT_FOLDER
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+
+#include "engine/programmer_dlg.h"
+#include "firmware/device_catalogue.h"
+#include "platform/folders.h"
+#include "ui/order_dlg.h"
+#include "ui/programmer_window.h"
+#include "ui/support_dlg.h"
+
+namespace {
+
+using tarvo::ui::COrderDlg;
+using tarvo::ui::CSupportDlg;
+using tarvo::ui::ProgrammerWindow;
+
+bool Save(QWidget& widget, const std::string& folder, const char* name) {
+  widget.show();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  const std::string path = folder + "/" + name;
+  if (!widget.grab().save(QString::fromStdString(path), "PNG")) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return false;
+  }
+  std::printf("%s\n", path.c_str());
+  return true;
+}
+
+// Result boxes and questions that the actions raise are answered with their default button.
+void AnswerMessageBoxes(QObject* owner) {
+  auto* timer = new QTimer(owner);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  });
+  timer->start(20);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
+    return 2;
+  }
+  const std::string packet = argv[1];
+  const std::string folder = argv[2];
+  AnswerMessageBoxes(&application);
+
+  ProgrammerWindow window;
+  bool saved = true;
+  {
+    tarvo::CProgrammerDlg programmer(window, tarvo::platform::ProgramClock(),
+                                     tarvo::platform::ProgramFolder());
+    programmer.SetModes(false, true);
+    window.Attach(programmer);
+    programmer.StartWindow();
+
+    window.Control(tarvo::CommandControl::kConnect)->click();
+    saved &= Save(window, folder, "main-window-connected.png");
+    static_cast<void>(programmer.LoadPacketFile(packet));
+    saved &= Save(window, folder, "main-window-packet-loaded.png");
+    window.Control(tarvo::CommandControl::kProgram)->click();
+    saved &= Save(window, folder, "main-window-after-update.png");
+
+    tarvo::ProgramOrder order{};
+    COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
+    for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
+      orderDialog.AvailableList()->setCurrentRow(row);
+      orderDialog.MoveInButton()->click();
+    }
+    orderDialog.AddRebootButton()->click();
+    orderDialog.WaitField()->setText(QStringLiteral("5"));
+    orderDialog.AddWaitButton()->click();
+    orderDialog.AvailableList()->setCurrentRow(0);
+    saved &= Save(orderDialog, folder, "order-dialog.png");
+    orderDialog.hide();
+
+    CSupportDlg support(&window);
+    support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
+                    tarvo::platform::JoinPath(programmer.LogFolder(), tarvo::kLogFileName));
+    saved &= Save(support, folder, "support-dialog.png");
+  }
+  return saved ? 0 : 1;
+}
