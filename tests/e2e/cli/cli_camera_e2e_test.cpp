@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -116,6 +117,8 @@ class CliCameraTest : public ::testing::Test {
 
   // Starts tarvo-cli with stderr to a file, without waiting for it.
   pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
+    // Emptied before the child runs, so that no text of an earlier run is taken for this one's.
+    test::WriteFileText(errPath, "");
     const pid_t pid = fork();
     if (pid != 0) return pid;
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -468,8 +471,10 @@ TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
 
 TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   const std::string packet = MakePacket("4.11");
-  // Scaled waits keep the run going long enough to be interrupted: Power uP's pause is 0.4 s.
-  const test::ScopedEnvironment slower("TARVO_TIME_SCALE", "0.01");
+  // Scaled waits keep the run going long enough to be interrupted, also on a busy machine:
+  // Power uP's pause and the final reboot still take 2 s after the device is programmed.
+  std::optional<test::ScopedEnvironment> slower;
+  slower.emplace("TARVO_TIME_SCALE", "0.03");
   const std::string errPath = temp_.File("run.err");
   pid_t pid = Start({"program", packet, "--devices", "6"}, errPath);
   ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
@@ -484,6 +489,9 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
               Contains(Log(), "Version check after update successful."));
   EXPECT_EQ(CameraVersions()[6], "001 V04.11");
 
+  // This run is stopped early; its waits would take minutes.
+  slower.reset();
+  slower.emplace("TARVO_TIME_SCALE", "0.2");
   pid = Start({"program", packet, "--devices", "all"}, errPath);
   ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
   kill(pid, SIGINT);
