@@ -18,6 +18,7 @@
 
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
+#include "ui/decor_pictures.h"
 #include "ui/dialog_units.h"
 #include "ui/file_filter.h"
 #include "ui/order_dlg.h"
@@ -130,6 +131,7 @@ void ProgrammerWindow::BuildControls() {
   layout->setSpacing(12);
   layout->addLayout(top);
   layout->addWidget(statusGroup);
+  layout->addLayout(BuildPictureRow());
   // The window keeps the size its controls need; it cannot be resized.
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -172,6 +174,18 @@ QLayout* ProgrammerWindow::BuildDeviceGrid() {
   grid->setColumnMinimumWidth(3, rows_[0].progress->minimumWidth());
   grid->setRowStretch(gridRow, 1);
   return grid;
+}
+
+QLayout* ProgrammerWindow::BuildPictureRow() {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  for (int index = 0; index < kDecorPictureCount; ++index) {
+    auto* picture = new QLabel(this);
+    picture->setPixmap(DecorPicture(index));
+    row->addWidget(picture);
+    row->addStretch(1);
+  }
+  return row;
 }
 
 QLayout* ProgrammerWindow::BuildButtonColumn() {
