@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/program_look.h"
 #include "ui/tarvo_prog.h"
 #include "ui/window_icon.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   // The toolkit takes its own options (such as -platform) out of the argument list first, so
   // that they cannot be read as service switches.
   QApplication application(argc, argv);
+  tarvo::ui::ApplyProgramLook();
   QApplication::setApplicationName(QStringLiteral("TARVO_PROG"));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(tarvo::ui::kProgramIconName));
   QApplication::setWindowIcon(tarvo::ui::ProgramIcon());

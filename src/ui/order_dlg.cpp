@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/dialog_units.h"
 #include "ui/order_steps.h"
@@ -74,6 +75,11 @@ COrderDlg::COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent
   connect(done_, &QPushButton::clicked, this, &COrderDlg::OnDone);
   connect(cancel_, &QPushButton::clicked, this, &COrderDlg::OnCancel);
 
+  const int middleWidth = fontMetrics().horizontalAdvance(QStringLiteral("Add Reboot")) + 16;
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{moveIn_, moveOut_, addReboot_, addWait_, waitField_}) {
+    widget->setMinimumWidth(middleWidth);
+  }
   auto* middle = new QVBoxLayout;
   middle->addStretch(1);
   middle->addWidget(moveIn_);
@@ -85,8 +91,16 @@ COrderDlg::COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent
   middle->addStretch(1);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(QStringLiteral("Available Devices to Program"), this), 0, 0);
-  grid->addWidget(new QLabel(QStringLiteral("Ordered Program List"), this), 0, 2);
+  grid->setHorizontalSpacing(8);
+  auto* availableHead = new QLabel(QStringLiteral("Available Devices to Program"), this);
+  auto* orderedHead = new QLabel(QStringLiteral("Ordered Program List"), this);
+  grid->addWidget(availableHead, 0, 0);
+  grid->addWidget(orderedHead, 0, 2);
+  // Both lists get the same width.
+  const int listWidth =
+      std::max(availableHead->sizeHint().width(), orderedHead->sizeHint().width());
+  grid->setColumnMinimumWidth(0, listWidth);
+  grid->setColumnMinimumWidth(2, listWidth);
   grid->addWidget(available_, 1, 0);
   grid->addLayout(middle, 1, 1);
   grid->addWidget(ordered_, 1, 2);
@@ -99,6 +113,8 @@ COrderDlg::COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent
   buttons->addWidget(cancel_);
 
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(10, 10, 10, 10);
+  layout->setSpacing(12);
   layout->addLayout(grid, 1);
   layout->addLayout(buttons);
   setFixedSize(DialogUnitsToPixels(*this, kOrderWidthUnits, kOrderHeightUnits));

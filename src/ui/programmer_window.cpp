@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +18,7 @@
 
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
+#include "ui/decor_pictures.h"
 #include "ui/dialog_units.h"
 #include "ui/file_filter.h"
 #include "ui/order_dlg.h"
@@ -38,14 +41,26 @@ QString RgbText(ProgressColour colour) {
   return QStringLiteral("rgb(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue);
 }
 
+// Read-only text fields of the version columns.
+const QString kFieldStyle = QStringLiteral(
+    "QLabel { background-color: palette(base); border: 1px solid rgb(200, 203, 208); "
+    "border-radius: 3px; padding: 2px 8px; }");
+
 QLabel* MakeVersionLabel(QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setAlignment(Qt::AlignCenter);
-  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setStyleSheet(kFieldStyle);
   label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("0000 V00.00")) +
-                         16);
+                         24);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return label;
+}
+
+QFrame* MakeSeparator(QWidget* parent) {
+  auto* line = new QFrame(parent);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  return line;
 }
 
 QProgressBar* MakeProgressBar(QWidget* parent) {
@@ -53,10 +68,13 @@ QProgressBar* MakeProgressBar(QWidget* parent) {
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
-  bar->setMinimumWidth(140);
-  bar->setMaximumHeight(bar->fontMetrics().height());
+  bar->setMinimumWidth(180);
+  // A little lower than the version fields beside it, centred on their row.
+  bar->setFixedHeight(bar->fontMetrics().height());
   return bar;
 }
+
+constexpr int kRowSpacing = 6;
 
 QLabel* MakeColumnHead(const char* text, QWidget* parent) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -95,28 +113,33 @@ ProgrammerWindow::~ProgrammerWindow() = default;
 
 void ProgrammerWindow::BuildControls() {
   auto* top = new QHBoxLayout;
+  top->setSpacing(0);
   top->addLayout(BuildDeviceGrid(), 1);
-  top->addSpacing(12);
+  top->addSpacing(18);
   top->addLayout(BuildButtonColumn());
 
   auto* statusGroup = new QGroupBox(QStringLiteral("Current Status:"), this);
   auto* statusLayout = new QVBoxLayout(statusGroup);
   status_->setWordWrap(true);
+  status_->setContentsMargins(4, 2, 4, 2);
   status_->setMinimumHeight(2 * status_->fontMetrics().height());
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   statusLayout->addWidget(status_);
 
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(16, 14, 16, 14);
+  layout->setSpacing(12);
   layout->addLayout(top);
   layout->addWidget(statusGroup);
+  layout->addLayout(BuildPictureRow());
   // The window keeps the size its controls need; it cannot be resized.
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QLayout* ProgrammerWindow::BuildDeviceGrid() {
   auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(4);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(kRowSpacing);
   grid->addWidget(MakeColumnHead("Device", this), 0, 0, Qt::AlignLeft);
   grid->addWidget(MakeColumnHead("Current FW", this), 0, 1);
   grid->addWidget(MakeColumnHead("Loaded FW", this), 0, 2);
@@ -147,20 +170,38 @@ QLayout* ProgrammerWindow::BuildDeviceGrid() {
     }
     ++gridRow;
   }
+  // The progress column keeps its width while its bars are hidden, so the window keeps its size.
+  grid->setColumnMinimumWidth(3, rows_[0].progress->minimumWidth());
   grid->setRowStretch(gridRow, 1);
   return grid;
 }
 
+QLayout* ProgrammerWindow::BuildPictureRow() {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  for (int index = 0; index < kDecorPictureCount; ++index) {
+    auto* picture = new QLabel(this);
+    picture->setPixmap(DecorPicture(index));
+    row->addWidget(picture);
+    row->addStretch(1);
+  }
+  return row;
+}
+
 QLayout* ProgrammerWindow::BuildButtonColumn() {
   auto* column = new QVBoxLayout;
-  column->setSpacing(4);
+  column->setSpacing(kRowSpacing);
+  // Connect starts level with the first device row, below the column heads.
+  QFont headFont = font();
+  headFont.setBold(true);
+  column->addSpacing(QFontMetrics(headFont).height() + kRowSpacing);
   column->addWidget(connect_);
   interfaces_->setExclusive(true);
   for (QRadioButton* radio : {usb2_, usb3_, gige_}) {
     interfaces_->addButton(radio);
     column->addWidget(radio);
   }
-  column->addSpacing(6);
+  column->addWidget(MakeSeparator(this));
   column->addWidget(loadFile_);
   column->addWidget(backup_);
   column->addWidget(skipBackup_);
@@ -169,6 +210,7 @@ QLayout* ProgrammerWindow::BuildButtonColumn() {
   column->addWidget(packet_);
   column->addWidget(support_);
   column->addStretch(1);
+  column->addWidget(MakeSeparator(this));
   column->addWidget(quit_);
 
   for (QPushButton* button :

@@ -92,6 +92,7 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   void BuildControls();
   QLayout* BuildDeviceGrid();
   QLayout* BuildButtonColumn();
+  QLayout* BuildPictureRow();
   void ConnectButtons();
 
   // Runs one button's operation; a close request made meanwhile takes effect afterwards.

@@ -42,6 +42,8 @@ CSupportDlg::CSupportDlg(QWidget* parent)
   buttons->addStretch(1);
   buttons->addWidget(done_);
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(14, 12, 14, 12);
+  layout->setSpacing(12);
   layout->addWidget(list_, 1);
   layout->addLayout(buttons);
   setFixedSize(DialogUnitsToPixels(*this, kSupportWidthUnits, kSupportHeightUnits));

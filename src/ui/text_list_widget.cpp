@@ -13,6 +13,9 @@ TextListWidget::TextListWidget(QWidget* parent) : QListWidget(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setUniformItemSizes(true);
+  // Text kept off the frame, as in a page of text.
+  setStyleSheet(QStringLiteral(
+      "QListWidget { background-color: palette(base); padding: 6px 4px 6px 10px; }"));
 }
 
 void TextListWidget::AppendListText(std::string_view text) {

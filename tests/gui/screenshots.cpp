@@ -18,6 +18,7 @@
 #include "firmware/device_catalogue.h"
 #include "platform/folders.h"
 #include "ui/order_dlg.h"
+#include "ui/program_look.h"
 #include "ui/programmer_window.h"
 #include "ui/support_dlg.h"
 
@@ -52,6 +53,7 @@ void AnswerMessageBoxes(QObject* owner) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  tarvo::ui::ApplyProgramLook();
   if (argc != 3) {
     std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
     return 2;
