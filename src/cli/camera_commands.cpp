@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kProgramResultStart = "Updating firmware";
 constexpr const char* kVerifyResultStart = "Verifying firmware";
-constexpr const char* kBackupSucceededStatus = "Creating backup successful.";
 constexpr const char* kInterruptNotice =
     "\nThe run cannot be stopped once it has started: it goes on and ends by itself. Press Ctrl-C "
     "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
@@ -263,11 +262,9 @@ class BackupCommand final : public Command {
     CameraSession session(global, TerminalOptionsForProcess(false, false));
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
-    dlg.OnBackup();
+    const int result = dlg.OnBackup();
     PrintBackupFile(dlg);
-    // The Backup button tells its outcome in the status line only.
-    const bool succeeded = session.Window().StatusText() == kBackupSucceededStatus;
-    return succeeded ? kExitSuccess : kExitFailed;
+    return result == 1 ? kExitSuccess : kExitFailed;
   }
 };
 

@@ -4,7 +4,6 @@
 
 #include "cli/camera_session.h"
 #include "cli/device_selection.h"
-#include "cli/run_steps.h"
 #include "engine/program_order.h"
 #include "engine/version_rules.h"
 
@@ -69,7 +68,8 @@ void PlanBackup(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
 
 void PlanOrder(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
   const WindowPort& window = dlg.Window();
-  const std::uint32_t rebootWait = RebootWaitMilliseconds(dlg.SelectedInterface());
+  const std::uint32_t rebootWait =
+      static_cast<std::uint32_t>(RebootWaitSeconds(dlg.SelectedInterface())) * 1000u;
   for (std::uint16_t code : RunnableOrder(dlg.Packet())) {
     const OrderStep step = ClassifyOrderStep(code);
     if (step.kind == OrderStepKind::kEnd || step.kind == OrderStepKind::kStop) break;
@@ -105,7 +105,8 @@ void PlanVerify(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
                       FormatText("Verify %s, then pause %s", DeviceDisplayName(device),
                                  Seconds(pause).c_str())});
   }
-  const std::uint32_t rebootWait = RebootWaitMilliseconds(dlg.SelectedInterface());
+  const std::uint32_t rebootWait =
+      static_cast<std::uint32_t>(RebootWaitSeconds(dlg.SelectedInterface())) * 1000u;
   steps->push_back({"verify-reboot", -1, rebootWait,
                     "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
 }

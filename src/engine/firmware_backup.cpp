@@ -9,14 +9,6 @@ namespace tarvo {
 
 namespace {
 
-// Read back in this order. The HD-SDI board is fitted only to cameras of Main FPGA variant 1;
-// Power uP and Color Data are not backed up.
-constexpr DeviceIndex kBackupDevices[] = {
-    DEVICE_HDSDI_FPGA, DEVICE_BOOT_FPGA, DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1,
-    DEVICE_MEM_FPGA_2, DEVICE_MAIN_UP,   DEVICE_BOOT_UP,
-};
-constexpr std::int32_t kHdsdiMainFpgaVariant = 1;
-
 constexpr std::uint32_t kPauseAfterDeviceMs = 2000;
 constexpr std::uint32_t kPauseBeforeRebootMs = 3000;
 
@@ -81,15 +73,17 @@ int CProgrammerDlg::BackupFirmware() {
   return ok;
 }
 
-void CProgrammerDlg::OnBackup() {
+int CProgrammerDlg::OnBackup() {
   EnableControls(false);
   WriteLog("Creating backup of camera firmware.");
-  if (BackupFirmware() == 1) {
+  const int result = BackupFirmware();
+  if (result == 1) {
     ShowStatus("Creating backup successful.");
   } else {
     ShowStatus("Creating backup failed.");
   }
   EnableControls(true);
+  return result;
 }
 
 }  // namespace tarvo

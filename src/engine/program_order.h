@@ -7,6 +7,7 @@
 
 #include "firmware/device_catalogue.h"
 #include "firmware/firmware_packet.h"
+#include "link/link.h"
 
 namespace tarvo {
 
@@ -37,6 +38,20 @@ inline constexpr DeviceIndex kVerifyOrder[] = {
     DEVICE_HDSDI_FPGA, DEVICE_COLOR_DATA, DEVICE_BOOT_UP,    DEVICE_BOOT_FPGA,
     DEVICE_MAIN_FPGA,  DEVICE_MEM_FPGA_1, DEVICE_MEM_FPGA_2, DEVICE_MAIN_UP,
 };
+
+// The devices a backup reads back, in this order. The HD-SDI board is fitted only to cameras
+// whose Main FPGA has variant 1; Power uP and Color Data are not backed up.
+inline constexpr DeviceIndex kBackupDevices[] = {
+    DEVICE_HDSDI_FPGA, DEVICE_BOOT_FPGA, DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1,
+    DEVICE_MEM_FPGA_2, DEVICE_MAIN_UP,   DEVICE_BOOT_UP,
+};
+inline constexpr std::int32_t kHdsdiMainFpgaVariant = 1;
+
+// Seconds the countdown after a reboot request waits for the camera: a camera on USB 2.0
+// starts faster than one on USB 3.0 or GigE, which must also bring up its faster interface.
+inline constexpr int RebootWaitSeconds(InterfaceType interfaceType) {
+  return interfaceType == INTERFACE_USB2 ? 30 : 80;
+}
 
 // An order that programs each of the devices once, in the order given (repeated devices are
 // taken at their first place), then ends.

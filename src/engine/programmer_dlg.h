@@ -87,7 +87,8 @@ class CProgrammerDlg {
   void OnLoadFile();
   // Backup, Program, Verify: each holds the controls disabled while it runs and ends with its
   // status line or result box. Program and Verify do nothing when no device is checked.
-  void OnBackup();
+  // OnBackup returns BackupFirmware's result.
+  int OnBackup();
   void OnProgram();
   void OnVerify();
 

@@ -1,6 +1,7 @@
 // Rebooting the camera so new firmware takes effect, waiting for it, and making sure the camera
 // that answers afterwards is the one that was rebooted.
 #include "engine/camera_identity.h"
+#include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
 #include "link/telegrams.h"
 
@@ -10,10 +11,6 @@ namespace {
 
 // The camera takes the request and restarts; the link is held a moment so the request leaves.
 constexpr std::uint32_t kPauseAfterRequestMs = 2000;
-// A camera on USB 2.0 starts faster than one on USB 3.0 or GigE, which must also bring up
-// its faster interface.
-constexpr int kUsb2WaitSeconds = 30;
-constexpr int kOtherWaitSeconds = 80;
 constexpr std::uint32_t kCountdownStepMs = 1000;
 
 }  // namespace
@@ -30,7 +27,7 @@ int CProgrammerDlg::RebootAndReconnect() {
   WriteLog(sent ? "Reboot request send successful.\n"
                 : "Reboot request send failed, but waiting not skipped!\n");
 
-  const int seconds = SelectedInterface() == INTERFACE_USB2 ? kUsb2WaitSeconds : kOtherWaitSeconds;
+  const int seconds = RebootWaitSeconds(SelectedInterface());
   for (int left = seconds; left >= 1; --left) {
     ShowStatus("Waiting for camera to reconnect. Waiting %d s.", left);
     Wait(kCountdownStepMs);
