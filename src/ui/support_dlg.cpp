@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/simple_mapi.h"
 #include "ui/dialog_units.h"
 #include "ui/mail_man.h"
 #include "ui/support_texts.h"
@@ -73,6 +74,23 @@ void CSupportDlg::FillList() {
 }
 
 void CSupportDlg::SendSupportMail() {
+#ifdef _WIN32
+  // Windows desktops take the mail through Simple MAPI; its boxes come after the hand-off.
+  std::vector<std::string> messages;
+  {
+    const platform::MapiLibrary mapi;
+    BlockInput(true);
+    platform::SendMailThroughMapi(
+        mapi.Functions(), 0, {{attachment_}, recipient_, subject_, body_},
+        [&messages](const std::string& text) { messages.push_back(text); });
+    BlockInput(false);
+  }
+  for (const std::string& text : messages) {
+    QMessageBox::information(this, QString::fromLatin1(kApplicationTitle),
+                             QString::fromStdString(text));
+  }
+#else
+  // Elsewhere the desktop's mail program takes it through xdg-email.
   BlockInput(true);
   CMailMan mailer([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
   const std::vector<platform::MailResult> results =
@@ -85,6 +103,7 @@ void CSupportDlg::SendSupportMail() {
                            QString::fromStdString(text));
     }
   }
+#endif
 }
 
 void CSupportDlg::BlockInput(bool block) {
