@@ -29,6 +29,8 @@ TEST_F(Reboot, NotBackAfterRebootStaysGone) {
   EXPECT_EQ(client->Open(), sim::DriverError(0x310000, 1));
   SimClient gige("qlm_gige");
   EXPECT_EQ(gige.Open(), sim::DriverError(0x320000, 1));
+  SimClient usb3("qlm_usb3");
+  EXPECT_EQ(usb3.Open(), sim::DriverError(0x340000, 1));
 }
 
 TEST_F(Reboot, AnotherSerialNumberAfterReboot) {
@@ -70,14 +72,6 @@ TEST_F(Faults, FailsTheNthTelegramOfOneCommand) {
   EXPECT_EQ(client->Write(8, data, 4), 0u);
   // The failed block was not written.
   EXPECT_EQ(client->ReadRange(4, 4), std::vector<std::uint8_t>(4, 0xFF));
-}
-
-TEST_F(Faults, NoCamera) {
-  Configure([](sim::CameraState& state) { state.faults.noCamera = 1; });
-  SimClient usb3("qlm_usb3");
-  EXPECT_EQ(usb3.Open(), sim::DriverError(0x340000, 1));
-  EXPECT_EQ(usb3.Handle(), 0u);
-  EXPECT_EQ(usb3.Close(), 0u);
 }
 
 TEST_F(Faults, BitFlipInWrittenData) {

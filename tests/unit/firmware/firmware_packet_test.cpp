@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "firmware/image_version.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
 platform::CalendarTime SealTime() {
-  platform::CalendarTime time;
-  time.year = 2026;
-  time.month = 3;
-  time.day = 9;
-  time.hour = 14;
-  time.minute = 7;
-  return time;
+  return {2026, 3, 9, 14, 7, 0, 0};
 }
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
@@ -42,17 +37,10 @@ void Reseal(std::vector<std::uint8_t>* bytes) {
   PutLe32(bytes, 2100, 0x87654322u - WordSum(*bytes));
 }
 
-ImageVersion Version(std::uint16_t variant, std::uint8_t major, std::uint8_t minor) {
-  ImageVersion version;
-  version.variant = variant;
-  version.major = major;
-  version.minor = minor;
-  version.hour = 10;
-  version.minute = 20;
-  version.day = 3;
-  version.month = 4;
-  version.year = 2025;
-  return version;
+// Variant 1, version 2.3, 10:20 on 3.4.2025.
+ImageVersion Version() {
+  const std::uint8_t bytes[10] = {3, 2, 1, 0, 10, 20, 3, 4, 0xE9, 0x07};
+  return ImageVersionFromBytes(bytes);
 }
 
 class PacketTest : public ::testing::Test {
@@ -71,7 +59,7 @@ class PacketTest : public ::testing::Test {
     for (const Image& image : images) {
       ASSERT_TRUE(packet.AddImage(image.device, image.start,
                                   static_cast<std::uint32_t>(image.bytes.size()),
-                                  image.bytes.data(), Version(1, 2, 3)));
+                                  image.bytes.data(), Version()));
     }
     ProgramOrder order;
     order.fill(ORDER_END);
