@@ -22,18 +22,6 @@ class NullReport final : public ImageLoadReport {
   std::string log;
 };
 
-std::vector<std::tuple<std::string, unsigned, unsigned, unsigned>> ReportedVersions(
-    SimClient& client) {
-  Answer answer = client.VersionsPage(0);
-  std::vector<std::tuple<std::string, unsigned, unsigned, unsigned>> versions;
-  for (std::uint32_t i = 0; i < Le16(answer.bytes, 4) && i < 10; ++i) {
-    const std::uint8_t* entry = answer.bytes.data() + 6 + 20 * i;
-    versions.emplace_back(reinterpret_cast<const char*>(entry), entry[18] | (entry[19] << 8),
-                          entry[17], entry[16]);
-  }
-  return versions;
-}
-
 using CamsimFlash = SimCameraTest;
 
 TEST_F(CamsimFlash, WritesEveryImageOfAPacket) {
@@ -56,11 +44,10 @@ TEST_F(CamsimFlash, WritesEveryImageOfAPacket) {
   ToolRun run = RunTool("flash " + path);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   auto client = Connect();
-  auto versions = ReportedVersions(*client);
+  std::vector<ReportedEntry> versions = Entries(client->VersionsPage(0));
   ASSERT_EQ(versions.size(), 9u);
-  for (const auto& [name, variant, major, minor] : versions) {
-    EXPECT_EQ(major * 100 + minor, 502u) << name;
-  }
+  for (const ReportedEntry& entry : versions)
+    EXPECT_EQ(entry.Version(), "001 V05.02") << entry.name;
   ASSERT_EQ(client->SelectDevice(DEVICE_MAIN_FPGA), 0u);
   EXPECT_EQ(client->ReadRange(0, 4096),
             std::vector<std::uint8_t>(images[2].bytes.begin(), images[2].bytes.begin() + 4096));
@@ -94,12 +81,11 @@ TEST_F(CamsimFlash, RawImagesOfMakeFirmwareBecomeTheCamerasVersions) {
   ASSERT_EQ(RunTool("init --hdsdi-board newer").exitCode, 0);
   ASSERT_EQ(RunTool("flash " + path).exitCode, 0);
   auto client = Connect();
-  auto versions = ReportedVersions(*client);
+  std::vector<ReportedEntry> versions = Entries(client->VersionsPage(0));
   ASSERT_EQ(versions.size(), 9u);
-  for (const auto& [name, variant, major, minor] : versions) {
-    EXPECT_EQ(major, 4u) << name;
-    EXPECT_EQ(minor, 11u) << name;
-    EXPECT_EQ(variant, DeviceIndexFromCameraName(name) == DEVICE_HDSDI_FPGA ? 11u : 1u) << name;
+  for (const ReportedEntry& entry : versions) {
+    const bool hdsdi = DeviceIndexFromCameraName(entry.name) == DEVICE_HDSDI_FPGA;
+    EXPECT_EQ(entry.Version(), hdsdi ? "011 V04.11" : "001 V04.11") << entry.name;
   }
 }
 

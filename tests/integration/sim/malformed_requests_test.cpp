@@ -81,17 +81,13 @@ TEST_F(MalformedRequests, AreRefusedWithTheCamerasErrorCode) {
   EXPECT_EQ(head, std::vector<std::uint8_t>(0x100, 0xFF));
 }
 
-TEST_F(MalformedRequests, DeviceCommandsNeedASelectedDevice) {
+TEST_F(MalformedRequests, DeviceCommandsNeedASelectedDeviceAndSelectACatalogueCode) {
   auto client = Connect();
   std::uint8_t byte = 0x12;
   EXPECT_EQ(client->Erase(), Fw(83));
   EXPECT_EQ(client->Write(0, &byte, 1), Fw(83));
   EXPECT_EQ(client->Read(0, 1).result, Fw(83));
   EXPECT_EQ(client->End(), Fw(83));
-}
-
-TEST_F(MalformedRequests, SelectCodesOutsideTheCatalogueAreRefused) {
-  auto client = Connect();
   EXPECT_EQ(client->Select(0x4603), Fw(80));
   EXPECT_EQ(client->Select(0x4F03), Fw(80));
   EXPECT_EQ(client->Select(0x4A03), Fw(81));  // older HD-SDI board

@@ -29,6 +29,8 @@ TEST_F(Reboot, NotBackAfterRebootStaysGone) {
   EXPECT_EQ(client->Open(), sim::DriverError(0x310000, 1));
   SimClient gige("qlm_gige");
   EXPECT_EQ(gige.Open(), sim::DriverError(0x320000, 1));
+  SimClient usb3("qlm_usb3");
+  EXPECT_EQ(usb3.Open(), sim::DriverError(0x340000, 1));
 }
 
 TEST_F(Reboot, AnotherSerialNumberAfterReboot) {
@@ -72,20 +74,6 @@ TEST_F(Faults, FailsTheNthTelegramOfOneCommand) {
   EXPECT_EQ(client->ReadRange(4, 4), std::vector<std::uint8_t>(4, 0xFF));
 }
 
-TEST_F(Faults, NoCamera) {
-  Configure([](sim::CameraState& state) { state.faults.noCamera = 1; });
-  SimClient usb3("qlm_usb3");
-  EXPECT_EQ(usb3.Open(), sim::DriverError(0x340000, 1));
-  EXPECT_EQ(usb3.Handle(), 0u);
-  EXPECT_EQ(usb3.Close(), 0u);
-}
-
-TEST_F(Faults, WrongCameraType) {
-  Configure([](sim::CameraState& state) { state.faults.wrongCameraType = 0x1001; });
-  auto client = Connect();
-  EXPECT_EQ(Le16(client->CameraType().bytes, 4), 0x1001u);
-}
-
 TEST_F(Faults, BitFlipInWrittenData) {
   Configure([](sim::CameraState& state) { state.faults.flipWrite = {1, 3, {}, 300, 0}; });
   auto client = Connect();
@@ -125,18 +113,16 @@ TEST_F(Faults, PagedQueryRefusedLeavesTheSingleForm) {
 TEST_F(Faults, MoreThanThirtyVersionEntriesArePaged) {
   Configure([](sim::CameraState& state) { state.settings.extraEntries = 25; });
   auto client = Connect();
-  std::vector<std::string> names;
+  std::vector<ReportedEntry> entries;
   for (std::uint8_t page = 0; page < 4; ++page) {
     Answer answer = client->VersionsPage(page);
     ASSERT_EQ(answer.result, 0u) << int(page);
     ASSERT_EQ(Le16(answer.bytes, 4), 34u);
-    for (std::uint32_t i = 0; i < 10 && page * 10u + i < 34; ++i) {
-      names.emplace_back(reinterpret_cast<const char*>(answer.bytes.data() + 6 + 20 * i));
-    }
+    for (const ReportedEntry& entry : Entries(answer, page)) entries.push_back(entry);
   }
-  ASSERT_EQ(names.size(), 34u);
-  for (std::size_t i = 9; i < names.size(); ++i) {
-    EXPECT_FALSE(DeviceIndexFromCameraName(names[i]).has_value()) << names[i];
+  ASSERT_EQ(entries.size(), 34u);
+  for (std::size_t i = 9; i < entries.size(); ++i) {
+    EXPECT_FALSE(DeviceIndexFromCameraName(entries[i].name).has_value()) << entries[i].name;
   }
   EXPECT_EQ(client->VersionsPage(4).result, Fw(22));
 }

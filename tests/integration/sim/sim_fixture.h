@@ -6,7 +6,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "firmware/image_version.h"
 #include "sim/core/camera_folder.h"
 #include "sim/core/sim_errors.h"
 #include "sim_client.h"
@@ -51,6 +55,36 @@ class SimCameraTest : public ::testing::Test {
 
 constexpr std::uint32_t Fw(std::uint32_t number) {
   return sim::CameraError(number);
+}
+
+struct ReportedEntry {
+  std::string name;
+  unsigned variant, major, minor;
+  std::string Version() const {
+    return FormatDeviceVersion(static_cast<std::int32_t>(variant), static_cast<std::int32_t>(major),
+                               static_cast<std::int32_t>(minor));
+  }
+};
+
+// The entries a versions answer carries for the given page (ten to a page).
+inline std::vector<ReportedEntry> Entries(const Answer& answer, std::uint32_t page = 0) {
+  std::vector<ReportedEntry> entries;
+  for (std::uint32_t i = 0; i < 10 && page * 10 + i < Le16(answer.bytes, 4); ++i) {
+    const std::uint8_t* entry = answer.bytes.data() + 6 + 20 * i;
+    entries.push_back({std::string(reinterpret_cast<const char*>(entry)),
+                       static_cast<unsigned>(entry[18] | (entry[19] << 8)), entry[17], entry[16]});
+  }
+  return entries;
+}
+
+// The entry the camera reports for a device, if any.
+inline std::optional<ReportedEntry> VersionOf(SimClient& client, DeviceIndex index) {
+  Answer answer = client.VersionsPage(0);
+  EXPECT_EQ(answer.result, 0u);
+  for (const ReportedEntry& entry : Entries(answer)) {
+    if (DeviceIndexFromCameraName(entry.name) == index) return entry;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tarvo::simtest

@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "firmware/image_version.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
 platform::CalendarTime SealTime() {
-  platform::CalendarTime time;
-  time.year = 2026;
-  time.month = 3;
-  time.day = 9;
-  time.hour = 14;
-  time.minute = 7;
-  return time;
+  return {2026, 3, 9, 14, 7, 0, 0};
 }
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
@@ -42,17 +37,10 @@ void Reseal(std::vector<std::uint8_t>* bytes) {
   PutLe32(bytes, 2100, 0x87654322u - WordSum(*bytes));
 }
 
-ImageVersion Version(std::uint16_t variant, std::uint8_t major, std::uint8_t minor) {
-  ImageVersion version;
-  version.variant = variant;
-  version.major = major;
-  version.minor = minor;
-  version.hour = 10;
-  version.minute = 20;
-  version.day = 3;
-  version.month = 4;
-  version.year = 2025;
-  return version;
+// Variant 1, version 2.3, 10:20 on 3.4.2025.
+ImageVersion Version() {
+  const std::uint8_t bytes[10] = {3, 2, 1, 0, 10, 20, 3, 4, 0xE9, 0x07};
+  return ImageVersionFromBytes(bytes);
 }
 
 class PacketTest : public ::testing::Test {
@@ -71,7 +59,7 @@ class PacketTest : public ::testing::Test {
     for (const Image& image : images) {
       ASSERT_TRUE(packet.AddImage(image.device, image.start,
                                   static_cast<std::uint32_t>(image.bytes.size()),
-                                  image.bytes.data(), Version(1, 2, 3)));
+                                  image.bytes.data(), Version()));
     }
     ProgramOrder order;
     order.fill(ORDER_END);
@@ -117,20 +105,15 @@ TEST_F(PacketTest, SealedPacketHasTheFixedHeaderBytes) {
             (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 0, 0, 0}));
 }
 
-TEST_F(PacketTest, EmptyPacketIsTheHeaderAlone) {
-  Save({}, Path());
-  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(Path());
-  EXPECT_EQ(bytes.size(), 6776u);
+TEST_F(PacketTest, ImagesFollowTheHeaderOnFourByteBoundaries) {
   CFirmwarePacket packet;
-  EXPECT_TRUE(packet.CheckPacketFile(Path()));
-  ASSERT_TRUE(packet.LoadPacket(Path()));
+  Save({}, Path("empty.tvf"));
+  EXPECT_EQ(test::ReadFileBytes(Path("empty.tvf")).size(), 6776u);
+  ASSERT_TRUE(packet.LoadPacket(Path("empty.tvf")));
   EXPECT_TRUE(packet.LoadedEntries().empty());
-}
 
-TEST_F(PacketTest, ImagesFollowEachOtherOnFourByteBoundaries) {
   Save({{0, 0, std::vector<std::uint8_t>(7, 0xAA)}, {5, 32, std::vector<std::uint8_t>(4, 0xBB)}},
        Path());
-  CFirmwarePacket packet;
   ASSERT_TRUE(packet.LoadPacket(Path()));
   const std::vector<PacketEntryInfo> entries = packet.LoadedEntries();
   ASSERT_EQ(entries.size(), 2u);
@@ -220,7 +203,7 @@ TEST_F(PacketTest, OperationsWithoutBuffersAreRefused) {
   EXPECT_FALSE(packet.GetOrder(&order));
 }
 
-TEST_F(PacketTest, LookupsTakeTheFirstEntryAndCopyOnlyTheImage) {
+TEST_F(PacketTest, LookupsTakeTheFirstEntryCopyOnlyTheImageAndSurviveAFailedLoad) {
   Save({{7, 0x10, {1, 2, 3, 4, 5}}, {7, 0x40, {9, 9}}, {3, 0, {6}}}, Path());
   CFirmwarePacket packet;
   ASSERT_TRUE(packet.LoadPacket(Path()));
@@ -249,18 +232,13 @@ TEST_F(PacketTest, LookupsTakeTheFirstEntryAndCopyOnlyTheImage) {
   EXPECT_EQ(order[0], 2);
   EXPECT_EQ(order[1], ORDER_REBOOT);
   EXPECT_EQ(order[63], ORDER_END);
-}
 
-TEST_F(PacketTest, FailedLoadKeepsThePacketLoadedBefore) {
-  Save({{2, 0, {1, 2, 3, 4}}}, Path());
-  CFirmwarePacket packet;
-  ASSERT_TRUE(packet.LoadPacket(Path()));
+  // A file failing the check leaves the packet loaded before.
   std::vector<std::uint8_t> damaged = test::ReadFileBytes(Path());
   damaged[6776] ^= 0xFF;
   test::WriteFileBytes(Path("damaged.tvf"), damaged);
   EXPECT_FALSE(packet.LoadPacket(Path("damaged.tvf")));
-  ImageVersion version;
-  EXPECT_TRUE(packet.FindImageVersion(2, &version));
+  EXPECT_TRUE(packet.FindImageVersion(3, &version));
 }
 
 TEST_F(PacketTest, AddImageRefusesAThirtyThirdImageAndAnOverfullPacket) {

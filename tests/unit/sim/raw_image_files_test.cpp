@@ -1,15 +1,19 @@
-// The raw image files make-firmware writes are well-formed in their formats and realistic in
-// size and layout.
+// The raw image files make-firmware writes are read by the program's own image readers, and are
+// realistic in size and layout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <sstream>
+#include <string>
 
+#include "firmware/firmware_packet.h"
+#include "firmware/image_readers.h"
 #include "sim/core/raw_image_files.h"
 
 namespace tarvo::sim {
 namespace {
+
+using Reader = std::uint32_t (*)(const ImageFileBytes&, std::uint8_t*, ImageRange*);
 
 RawImageRequest Request() {
   RawImageRequest request;
@@ -20,16 +24,29 @@ RawImageRequest Request() {
   return request;
 }
 
-std::vector<std::string> Lines(const std::vector<std::uint8_t>& bytes) {
-  std::istringstream in(std::string(bytes.begin(), bytes.end()));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+// Reads the device's generated file with the given reader into a fresh image buffer.
+class RawImageFileTest : public ::testing::Test {
+ protected:
+  RawImageFileTest() : image_(IMAGE_BUFFER_SIZE, 0xFF) {}
 
-unsigned HexByte(const std::string& text, std::size_t at) {
-  return static_cast<unsigned>(std::stoul(text.substr(at, 2), nullptr, 16));
-}
+  void ReadAs(DeviceIndex index, Reader reader) {
+    file_ = BuildRawImageFile(index, Request());
+    ImageFileBytes bytes;
+    bytes.data = file_.data();
+    bytes.length = file_.size();
+    range_ = ImageRange{};
+    ASSERT_EQ(reader(bytes, image_.data(), &range_), 0u) << index;
+  }
+  std::string Text() const { return std::string(file_.begin(), file_.end()); }
+  std::uint32_t HeaderLength() const {  // the data length field of the 32-byte image header
+    return image_[28] | image_[29] << 8 | image_[30] << 16 |
+           static_cast<std::uint32_t>(image_[31]) << 24;
+  }
+
+  std::vector<std::uint8_t> image_;
+  std::vector<std::uint8_t> file_;
+  ImageRange range_;
+};
 
 TEST(RawImageFileNames, CarryPrefixVariantAndVersion) {
   const std::array<const char*, 9> expected = {
@@ -41,115 +58,46 @@ TEST(RawImageFileNames, CarryPrefixVariantAndVersion) {
   }
 }
 
-TEST(BootUpHexFile, IsValidIntelHexCoveringTheBootArea) {
-  std::vector<std::string> lines = Lines(BuildRawImageFile(DEVICE_BOOT_UP, Request()));
-  ASSERT_FALSE(lines.empty());
-  std::uint32_t base = 0, lowest = 0xFFFFFFFF, highest = 0;
-  bool sawSegment = false, sawLinear = false;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    ASSERT_EQ(line[0], ':') << i;
-    unsigned count = HexByte(line, 1);
-    ASSERT_EQ(line.size(), 11 + 2 * count) << i;
-    unsigned sum = 0;
-    for (std::size_t at = 1; at < line.size(); at += 2) sum += HexByte(line, at);
-    ASSERT_EQ(sum & 0xFF, 0u) << "checksum of line " << i;
-    unsigned address = HexByte(line, 3) * 256 + HexByte(line, 5);
-    unsigned type = HexByte(line, 7);
-    if (type == 0x01) {
-      EXPECT_EQ(i, lines.size() - 1);
-      EXPECT_EQ(line, ":00000001FF");
-    } else if (type == 0x02) {
-      base = (HexByte(line, 9) * 256 + HexByte(line, 11)) * 16;
-      sawSegment = true;
-    } else if (type == 0x04) {
-      base = (HexByte(line, 9) * 256 + HexByte(line, 11)) * 65536;
-      sawLinear = true;
-    } else {
-      ASSERT_EQ(type, 0x00u) << i;
-      lowest = std::min(lowest, base + address);
-      highest = std::max(highest, base + address + count - 1);
-    }
-  }
-  EXPECT_TRUE(sawSegment);
-  EXPECT_TRUE(sawLinear);
-  EXPECT_EQ(lowest, 0xC0000u);
-  EXPECT_GE(highest, 0xD0100u);
-  EXPECT_LT(highest, 0xDFFFCu);  // the image checksum word is added when the packet is made
+TEST_F(RawImageFileTest, BootUpHexUsesBothBaseRecordsAndCoversTheBootArea) {
+  ReadAs(DEVICE_BOOT_UP, &ReadHexImageBytes);
+  EXPECT_NE(Text().find(":02000002"), std::string::npos);
+  EXPECT_NE(Text().find(":02000004"), std::string::npos);
+  EXPECT_TRUE(Text().ends_with("\n:00000001FF\n"));
+  EXPECT_EQ(range_.lowest, 0xC0000u);
+  EXPECT_GE(range_.highest, 0xD0100u);
+  EXPECT_LT(range_.highest, 0xDFFFCu);  // the image checksum word is added when the packet is made
 }
 
-// Length of the boot FPGA's run-length compressed image: literals count one byte, runs of more
-// than three (or of the marker value) three bytes, plus marker and end mark.
-std::size_t CompressedLength(const std::vector<std::uint8_t>& data) {
-  std::array<std::size_t, 256> counts{};
-  for (std::uint8_t b : data) ++counts[b];
-  std::uint8_t marker =
-      static_cast<std::uint8_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
-  std::size_t length = 3;
-  for (std::size_t i = 0; i < data.size();) {
-    std::size_t run = 1;
-    while (run < 255 && i + run < data.size() - 1 && data[i + run] == data[i]) ++run;
-    length += (run > 3 || data[i] == marker) ? 3 : run;
-    i += run;
+TEST_F(RawImageFileTest, FpgaBitstreamsHaveAHeaderBeforeTheSyncPatternAndRealisticSizes) {
+  // The readers find the pattern only behind a header of 1 to 999 bytes.
+  for (DeviceIndex index :
+       {DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1, DEVICE_MEM_FPGA_2, DEVICE_HDSDI_FPGA}) {
+    ReadAs(index, &ReadBitstreamBytes);
+    EXPECT_GE(file_.size(), 200000u) << index;
+    EXPECT_LE(file_.size(), 4000000u) << index;
   }
-  return length;
-}
-
-TEST(FpgaBitstreams, HaveAHeaderBeforeTheSyncPatternAndRealisticSizes) {
-  for (DeviceIndex index : {DEVICE_BOOT_FPGA, DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1,
-                            DEVICE_MEM_FPGA_2, DEVICE_HDSDI_FPGA}) {
-    std::vector<std::uint8_t> file = BuildRawImageFile(index, Request());
-    auto sync = std::search(file.begin(), file.begin() + 1007, std::begin(kSyncPattern),
-                            std::end(kSyncPattern));
-    std::size_t position = static_cast<std::size_t>(sync - file.begin());
-    EXPECT_GE(position, 1u) << index;
-    EXPECT_LE(position, 999u) << index;
-    EXPECT_GE(file.size(), 200000u) << index;
-    EXPECT_LE(file.size(), 4000000u) << index;
-    if (index == DEVICE_BOOT_FPGA) {
-      std::vector<std::uint8_t> data(sync, file.end());
-      EXPECT_LT(CompressedLength(data), 131040u);  // fits the boot FPGA's flash area
-    }
-  }
+  ReadAs(DEVICE_BOOT_FPGA, &ReadBootBitstreamBytes);
+  EXPECT_GE(file_.size(), 200000u);
+  EXPECT_LT(HeaderLength(), 131040u);  // compressed, it fits the boot FPGA's flash area
   EXPECT_NE(BuildRawImageFile(DEVICE_MEM_FPGA_1, Request()),
             BuildRawImageFile(DEVICE_MEM_FPGA_2, Request()));
 }
 
-TEST(PowerUpRomFile, HoldsOneWordPerLineBelowTheInfoBlock) {
-  std::vector<std::string> lines = Lines(BuildRawImageFile(DEVICE_POWER_UP, Request()));
-  ASSERT_EQ(lines.size(), 0x35C0u / 2);
-  unsigned expected = 0;
-  for (const std::string& line : lines) {
-    unsigned address = 0, value = 0;
-    char colon = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), " %x %c %x", &address, &colon, &value), 3) << line;
-    EXPECT_EQ(colon, ':');
-    EXPECT_EQ(address, expected++);
-    EXPECT_LE(value, 0xFFFFu);
-  }
+TEST_F(RawImageFileTest, PowerUpRomHoldsOneWordPerLineBelowTheInfoBlock) {
+  ReadAs(DEVICE_POWER_UP, &ReadRomImageBytes);
+  EXPECT_EQ(std::count(file_.begin(), file_.end(), '\n'), 0x35C0 / 2);
+  EXPECT_EQ(range_.lowest, 0u);
+  EXPECT_EQ(range_.highest, 0x35BFu);
 }
 
-TEST(MainUpMemFile, HoldsGroupsOfFourBytesWithoutTrailingBlanks) {
-  std::vector<std::string> lines = Lines(BuildRawImageFile(DEVICE_MAIN_UP, Request()));
-  std::size_t bytes = 0;
-  bool sawAddress = false;
-  for (const std::string& line : lines) {
-    ASSERT_FALSE(line.empty());
-    if (line[0] == '/') continue;
-    if (line[0] == '@') {
-      EXPECT_EQ(line, "@00000000");
-      sawAddress = true;
-      continue;
-    }
-    EXPECT_NE(line.back(), ' ') << line;  // a trailing blank would read as another word
-    std::istringstream in(line);
-    for (std::string number; in >> number; ++bytes) {
-      ASSERT_EQ(number.size(), 2u) << line;
-    }
-  }
-  EXPECT_TRUE(sawAddress);
-  EXPECT_EQ(bytes % 4, 0u);
-  EXPECT_GE(bytes, 100000u);
+TEST_F(RawImageFileTest, MainUpMemHoldsGroupsOfFourBytesWithoutTrailingBlanks) {
+  ReadAs(DEVICE_MAIN_UP, &ReadMemImageBytes);
+  EXPECT_NE(Text().find("\n@00000000\n"), std::string::npos);
+  // A trailing blank would read as another word.
+  EXPECT_EQ(Text().find(" \n"), std::string::npos);
+  EXPECT_EQ(Text().find(" \r"), std::string::npos);
+  EXPECT_EQ(HeaderLength() % 4, 0u);
+  EXPECT_GE(HeaderLength(), 100000u);
 }
 
 TEST(ColorTableFile, HoldsThreeChannelsOf4096Entries) {
