@@ -2,6 +2,7 @@
 // afterwards, the block shapes, the select codes, and every line of success and failure.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "engine_fixture.h"
@@ -18,12 +19,7 @@ using ::testing::Le;
 
 class ProgramDevice : public EngineFixture {
  protected:
-  void Load(const std::vector<PacketImage>& images) {
-    if (!dlg_) Start();
-    ASSERT_EQ(Dlg().LoadPacketFile(WritePacket(PacketPath("program.tvf"), images)), 1);
-    window_.ClearRecords();
-    NewLogLines();
-  }
+  void Load(const std::vector<PacketImage>& images) { LoadPacket(images); }
   void ExpectFlashHolds(const PacketImage& image) {
     EXPECT_EQ(ReadFlash(image.device, image.start, static_cast<std::uint32_t>(image.bytes.size())),
               image.bytes)
@@ -127,44 +123,33 @@ TEST_F(ProgramDevice, ImageOfErasedBytesOnlyErasesTheDevice) {
   EXPECT_THAT(ReadFlash(DEVICE_COLOR_DATA, 0x100000 - 16, 16), Each(0xFF));
 }
 
-struct SelectCodeCase {
-  std::uint8_t high;
-  std::uint8_t low;
-  bool newerBoard;  // the board the image word selects
-};
-
-class HdsdiSelectCode : public ProgramDevice,
-                        public ::testing::WithParamInterface<SelectCodeCase> {};
-
-// Each board revision answers only to its own select code, so the image's board word decides
-// whether the device can be reached at all.
-TEST_P(HdsdiSelectCode, ImageWordAtAddressTwoChoosesTheBoard) {
-  PacketImage image = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 9);
-  image.bytes[2] = GetParam().high;
-  image.bytes[3] = GetParam().low;
-  Load({image});
-
-  ChangeCamera([&](sim::CameraState& state) {
-    state.settings.newerHdsdiBoard = GetParam().newerBoard ? 0 : 1;
-  });
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_HDSDI_FPGA), 0);
-  const std::vector<std::string> failure = NewLogLines();
-  ASSERT_EQ(failure.size(), 3u);
-  EXPECT_EQ(failure[0], "ERROR: Programming device HDSDI FPGA failed!");
-  EXPECT_EQ(failure[2].rfind("Error programming device HDSDI FPGA: ", 0), 0u) << failure[2];
-
-  ChangeCamera([&](sim::CameraState& state) {
-    state.settings.newerHdsdiBoard = GetParam().newerBoard ? 1 : 0;
-  });
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_HDSDI_FPGA), 1);
-  ExpectFlashHolds(image);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_HDSDI_FPGA), 1);
+// Each board revision answers only to its own select code, so the image's board word at
+// address two decides whether the device can be reached at all: 0x0A and 0x0100 select the
+// newer board, 0x09 the older one.
+TEST_F(ProgramDevice, HdsdiImageWordChoosesTheBoard) {
+  const struct {
+    std::uint8_t high, low;
+    bool newerBoard;
+  } cases[] = {{0x00, 0x0A, true}, {0x00, 0x09, false}, {0x01, 0x00, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.high * 256 + c.low);
+    PacketImage image = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 9);
+    image.bytes[2] = c.high;
+    image.bytes[3] = c.low;
+    Load({image});
+    for (const bool newer : {!c.newerBoard, c.newerBoard}) {
+      ChangeCamera([&](sim::CameraState& state) { state.settings.newerHdsdiBoard = newer; });
+      EXPECT_EQ(Dlg().ProgramDevice(DEVICE_HDSDI_FPGA), newer == c.newerBoard ? 1 : 0);
+    }
+    const std::vector<std::string> lines = NewLogLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "ERROR: Programming device HDSDI FPGA failed!");
+    EXPECT_EQ(lines[2].rfind("Error programming device HDSDI FPGA: ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], "Erase device HDSDI FPGA ...");
+    ExpectFlashHolds(image);
+    EXPECT_EQ(Dlg().VerifyDevice(DEVICE_HDSDI_FPGA), 1);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(BoardWords, HdsdiSelectCode,
-                         ::testing::Values(SelectCodeCase{0x00, 0x0A, true},
-                                           SelectCodeCase{0x00, 0x09, false},
-                                           SelectCodeCase{0x01, 0x00, true}));
 
 TEST_F(ProgramDevice, FailingEndOfAccessAfterTheLastBlockNamesTheAddressPastTheImage) {
   Load({PlainImage(DEVICE_MAIN_UP, 0x2000, 600, 4)});
@@ -181,39 +166,41 @@ TEST_F(ProgramDevice, FailingEndOfAccessAfterTheLastBlockNamesTheAddressPastTheI
   EXPECT_EQ(CurrentLinkState().library, nullptr);
 }
 
-TEST_F(ProgramDevice, FailingWriteNamesItsBlock) {
+// A failing block names its address; a failing erase comes before any block and has none.
+TEST_F(ProgramDevice, FailingTelegramsGiveTheirCodeAndAddress) {
+  struct Case {
+    std::uint16_t command;
+    std::uint32_t nth, error;
+    std::vector<std::string> failure;  // the lines after "ERROR: Programming device ..."
+  };
+  const Case cases[] = {
+      {telegram::kWriteBlock,
+       3,
+       sim::kFwProgrammingFailed,
+       {"  - function return 80031059.", "  - failed at addr. 00010200,"}},
+      {telegram::kEraseDevice, 1, sim::kFwErasingFailed, {"  - function return 80031056."}}};
   Load({PlainImage(DEVICE_MAIN_FPGA, 0x10000, 1024, 4)});
-  FailTelegram(telegram::kWriteBlock, 3, sim::CameraError(sim::kFwProgrammingFailed));
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_FPGA), 0);
-  const std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 6u);
-  EXPECT_EQ(lines[3], "  - function return 80031059.");
-  EXPECT_EQ(lines[4], "  - failed at addr. 00010200,");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    FailTelegram(c.command, c.nth, sim::CameraError(c.error));
+    EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_FPGA), 0);
+    const std::vector<std::string> lines = NewLogLines();
+    const auto failed =
+        std::find(lines.begin(), lines.end(), "ERROR: Programming device Main FPGA failed!");
+    ASSERT_NE(failed, lines.end());
+    EXPECT_EQ(std::vector<std::string>(failed + 1, lines.end() - 1), c.failure);
+    EXPECT_EQ(lines.back().rfind("Error programming device Main FPGA: ", 0), 0u);
+  }
 }
 
-TEST_F(ProgramDevice, FailingEraseHasNoAddressLine) {
-  Load({PlainImage(DEVICE_MAIN_FPGA, 0, 512, 4)});
-  FailTelegram(telegram::kEraseDevice, 1, sim::CameraError(sim::kFwErasingFailed));
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_FPGA), 0);
-  const std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1], "ERROR: Programming device Main FPGA failed!");
-  EXPECT_EQ(lines[2], "  - function return 80031056.");
-}
-
-TEST_F(ProgramDevice, DeviceMissingFromThePacketFailsSilently) {
-  Load({PlainImage(DEVICE_MAIN_FPGA, 0, 512, 4)});
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_UP), 0);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_UP), 0);
-  EXPECT_TRUE(NewLogLines().empty());
-  EXPECT_TRUE(window_.Calls().empty());
-}
-
-TEST_F(ProgramDevice, NothingLoadedFailsSilently) {
+TEST_F(ProgramDevice, DeviceMissingOrNothingLoadedFailsSilently) {
   Start();
   window_.ClearRecords();
   NewLogLines();
   EXPECT_EQ(Dlg().ProgramDevice(DEVICE_BOOT_UP), 0);
+  Load({PlainImage(DEVICE_MAIN_FPGA, 0, 512, 4)});
+  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_UP), 0);
+  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_UP), 0);
   EXPECT_TRUE(NewLogLines().empty());
   EXPECT_TRUE(window_.Calls().empty());
 }

@@ -18,8 +18,7 @@ class VerifyDevice : public EngineFixture {
  protected:
   // Loads the packet and gives the camera the image, as a good update would have.
   void LoadAndProgram(const PacketImage& image) {
-    Start();
-    ASSERT_EQ(Dlg().LoadPacketFile(WritePacket(PacketPath("verify.tvf"), {image})), 1);
+    LoadPacket({image});
     ASSERT_EQ(Dlg().ProgramDevice(image.device), 1);
     window_.ClearRecords();
     clock_.Reset();
@@ -48,56 +47,39 @@ TEST_F(VerifyDevice, MatchingDeviceEndsGreenAfterItsPause) {
   EXPECT_EQ(clock_.TotalMilliseconds(), 4000u);
 }
 
-// Up to the limit every block is read, so the listing shows the whole damage; the address line
-// then names where the loop stopped, past the image.
-TEST_F(VerifyDevice, ExactlyTheLimitOfDifferencesReadsToTheEnd) {
-  const PacketImage image = PlainImage(DEVICE_MAIN_FPGA, 0, 8192, 31);
-  LoadAndProgram(image);
-  CorruptFlash(DEVICE_MAIN_FPGA, 0, 1000);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_FPGA), 0);
-  std::vector<std::string> expected = {"Verify device Main FPGA ..."};
-  for (const std::string& line : DiffLines(image, 0, 1000)) expected.push_back(line);
-  for (const char* line :
-       {"ERROR: Verify device Main FPGA failed!", "  - function return 10000300.",
-        "  - failed at addr. 00002000,", "Error programming device Main FPGA: Verify failed! "}) {
-    expected.push_back(line);
+// Up to the limit every block is read, so the listing shows the whole damage and the address
+// line names where the loop stopped, past the image. One byte more and the block that crosses
+// the limit is the last one read, all of its lines before the stop line. Power uP stops at its
+// first differing page.
+TEST_F(VerifyDevice, DifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPage) {
+  struct Case {
+    DeviceIndex device;
+    std::uint32_t start, size, corruptAt, count;
+    const char* stopAddress;
+  };
+  const Case cases[] = {{DEVICE_MAIN_FPGA, 0, 8192, 0, 1000, "00002000"},
+                        {DEVICE_MAIN_FPGA, 0, 8192, 0, 1001, "00000300"},
+                        {DEVICE_POWER_UP, 0x100, 300, 130, 1, "00000180"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.count);
+    const PacketImage image = PlainImage(c.device, c.start, c.size, 31);
+    LoadAndProgram(image);
+    CorruptFlash(c.device, c.start + c.corruptAt, c.count);
+    EXPECT_EQ(Dlg().VerifyDevice(c.device), 0);
+    const char* name = DeviceDisplayName(c.device);
+    std::vector<std::string> expected = {FormatText("Verify device %s ...", name)};
+    for (const std::string& line : DiffLines(image, c.corruptAt, c.count)) {
+      expected.push_back(line);
+    }
+    if (c.count > 1000) expected.push_back("Verify stopped: Too much errors!");
+    expected.push_back(FormatText("ERROR: Verify device %s failed!", name));
+    expected.push_back("  - function return 10000300.");
+    expected.push_back(FormatText("  - failed at addr. %s,", c.stopAddress));
+    expected.push_back(FormatText("Error programming device %s: Verify failed! ", name));
+    EXPECT_THAT(NewLogLines(), ElementsAreArray(expected));
+    EXPECT_EQ(window_.StatusText(), FormatText("ERROR: Verify device %s failed!", name));
+    EXPECT_EQ(window_.Row(c.device).progressBar, (ProgressColour{255, 0, 0}));
   }
-  EXPECT_THAT(NewLogLines(), ElementsAreArray(expected));
-  EXPECT_EQ(window_.StatusText(), "ERROR: Verify device Main FPGA failed!");
-  EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).progressBar, (ProgressColour{255, 0, 0}));
-}
-
-// One byte more and the block that crosses the limit is the last one read; all of its lines
-// come before the stop line.
-TEST_F(VerifyDevice, OneDifferenceBeyondTheLimitStopsAfterThatBlock) {
-  const PacketImage image = PlainImage(DEVICE_MAIN_FPGA, 0, 8192, 31);
-  LoadAndProgram(image);
-  CorruptFlash(DEVICE_MAIN_FPGA, 0, 1001);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_FPGA), 0);
-  std::vector<std::string> expected = {"Verify device Main FPGA ..."};
-  for (const std::string& line : DiffLines(image, 0, 1001)) expected.push_back(line);
-  for (const char* line :
-       {"Verify stopped: Too much errors!", "ERROR: Verify device Main FPGA failed!",
-        "  - function return 10000300.", "  - failed at addr. 00000300,",
-        "Error programming device Main FPGA: Verify failed! "}) {
-    expected.push_back(line);
-  }
-  EXPECT_THAT(NewLogLines(), ElementsAreArray(expected));
-}
-
-TEST_F(VerifyDevice, PowerUpStopsAtItsFirstDifferingPage) {
-  const PacketImage image = PlainImage(DEVICE_POWER_UP, 0x100, 300, 8);
-  LoadAndProgram(image);
-  CorruptFlash(DEVICE_POWER_UP, 0x100 + 130, 1);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_POWER_UP), 0);
-  std::vector<std::string> expected = {"Verify device Power uP ..."};
-  for (const std::string& line : DiffLines(image, 130, 1)) expected.push_back(line);
-  for (const char* line :
-       {"ERROR: Verify device Power uP failed!", "  - function return 10000300.",
-        "  - failed at addr. 00000180,", "Error programming device Power uP: Verify failed! "}) {
-    expected.push_back(line);
-  }
-  EXPECT_THAT(NewLogLines(), ElementsAreArray(expected));
 }
 
 // Boards that read their flash in 16-bit steps are found by the probe; the listing still
@@ -117,35 +99,29 @@ TEST_F(VerifyDevice, HdsdiBoardWithScaledReadAddresses) {
   EXPECT_EQ(lines[1], DiffLines(image, 0x300, 1)[0]);
 }
 
-TEST_F(VerifyDevice, HdsdiBoardWithPlainReadAddresses) {
-  PacketImage image = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
-  image.bytes[2] = 0x00;
-  image.bytes[3] = 0x09;
-  LoadAndProgram(image);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_HDSDI_FPGA), 1);
-}
-
-// A probe read that fails comes before the block loop: no address line.
-TEST_F(VerifyDevice, FailingHdsdiProbeHasNoAddressLine) {
-  PacketImage image = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
-  image.bytes[2] = 0x00;
-  image.bytes[3] = 0x09;
-  LoadAndProgram(image);
-  FailTelegram(telegram::kReadBlock, 2, sim::CameraError(sim::kFwReadingFailed));
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_HDSDI_FPGA), 0);
-  const std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[2], "  - function return 8003105b.");
-}
-
-TEST_F(VerifyDevice, FailingReadNamesItsBlock) {
-  LoadAndProgram(PlainImage(DEVICE_COLOR_DATA, 0x1000, 2048, 5));
-  FailTelegram(telegram::kReadBlock, 4, sim::CameraError(sim::kFwReadingFailed));
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_COLOR_DATA), 0);
-  const std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[2], "  - function return 8003105b.");
-  EXPECT_EQ(lines[3], "  - failed at addr. 00001300,");
+// A probe read that fails comes before the block loop and has no address line; a failing
+// block read names its block.
+TEST_F(VerifyDevice, FailingReadsGiveTheirCodeAndAddress) {
+  PacketImage hdsdi = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
+  hdsdi.bytes[2] = 0x00;
+  hdsdi.bytes[3] = 0x09;
+  const struct {
+    PacketImage image;
+    std::uint32_t nth;
+    std::vector<std::string> failure;  // the lines after "ERROR: Verify device ..."
+  } cases[] = {{hdsdi, 2, {"  - function return 8003105b."}},
+               {PlainImage(DEVICE_COLOR_DATA, 0x1000, 2048, 5),
+                4,
+                {"  - function return 8003105b.", "  - failed at addr. 00001300,"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.image.device);
+    LoadAndProgram(c.image);
+    FailTelegram(telegram::kReadBlock, c.nth, sim::CameraError(sim::kFwReadingFailed));
+    EXPECT_EQ(Dlg().VerifyDevice(c.image.device), 0);
+    const std::vector<std::string> lines = NewLogLines();
+    ASSERT_EQ(lines.size(), c.failure.size() + 3);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end() - 1), c.failure);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "firmware/firmware_packet.h"
@@ -92,7 +93,8 @@ void EngineFixture::CorruptFlash(DeviceIndex device, std::uint32_t address, std:
 }
 
 std::string EngineFixture::WritePacket(const std::string& path,
-                                       const std::vector<PacketImage>& images) {
+                                       const std::vector<PacketImage>& images,
+                                       const std::optional<std::vector<std::uint16_t>>& steps) {
   CFirmwarePacket packet;
   EXPECT_TRUE(packet.CreatePacket());
   for (const PacketImage& image : images) {
@@ -100,6 +102,12 @@ std::string EngineFixture::WritePacket(const std::string& path,
                                 static_cast<std::uint32_t>(image.bytes.size()), image.bytes.data(),
                                 image.version))
         << packet.LastError();
+  }
+  if (steps) {
+    ProgramOrder order;
+    order.fill(ORDER_END);
+    std::copy(steps->begin(), steps->end(), order.begin());
+    EXPECT_TRUE(packet.SetOrder(order));
   }
   EXPECT_TRUE(packet.SealPacket()) << packet.LastError();
   EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
@@ -113,14 +121,33 @@ CProgrammerDlg& EngineFixture::Start(bool emergency, bool packetGeneration) {
   return *dlg_;
 }
 
-void EngineFixture::ConnectWithPacket(const std::vector<PacketImage>& images) {
+void EngineFixture::LoadPacket(const std::vector<PacketImage>& images, bool emergency) {
+  if (!dlg_) Start(emergency);
+  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("p.tvf"), images)), 1);
+  window_.ClearRecords();
+  NewLogLines();
+}
+
+void EngineFixture::ConnectFresh() {
   if (!dlg_) Start();
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("run.tvf"), images)), 1);
   dlg_->OnConnect();
   ASSERT_TRUE(dlg_->Camera().connected);
   window_.ClearRecords();
   clock_.Reset();
   NewLogLines();
+}
+
+void EngineFixture::ConnectWithPacket(const std::vector<PacketImage>& images,
+                                      const std::optional<std::vector<std::uint16_t>>& steps) {
+  if (!dlg_) Start();
+  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("run.tvf"), images, steps)), 1);
+  ConnectFresh();
+}
+
+std::vector<std::string> EngineFixture::BoxTexts() const {
+  std::vector<std::string> texts;
+  for (const ShownMessageBox& box : window_.MessageBoxes()) texts.push_back(box.text);
+  return texts;
 }
 
 std::string EngineFixture::LogPath() const {

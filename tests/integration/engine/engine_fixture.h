@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,15 +57,27 @@ class EngineFixture : public ::testing::Test {
   // Changes single flash bytes behind the programmer's back.
   void CorruptFlash(DeviceIndex device, std::uint32_t address, std::uint32_t count);
 
-  // Packets.
-  std::string WritePacket(const std::string& path, const std::vector<PacketImage>& images);
+  // Packets, with the given order stored in them when there is one.
+  std::string WritePacket(const std::string& path, const std::vector<PacketImage>& images,
+                          const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt);
+  void ConnectWithPacket(const std::vector<PacketImage>& images,
+                         const std::vector<std::uint16_t>& steps) {
+    ConnectWithPacket(images, std::optional<std::vector<std::uint16_t>>(steps));
+  }
   std::string PacketPath(const std::string& name) const { return temp_.File(name); }
 
   // The main window object, created with its log and started like the program starts it.
   CProgrammerDlg& Start(bool emergency = false, bool packetGeneration = false);
   CProgrammerDlg& Dlg() { return *dlg_; }
-  // Loads a packet and connects (in this order), then clears the records of both.
-  void ConnectWithPacket(const std::vector<PacketImage>& images);
+  // Loads a packet (starting the window when needed), then clears the records of the load.
+  void LoadPacket(const std::vector<PacketImage>& images, bool emergency = false);
+  // Connects (starting the window when needed), then clears the records of the connect.
+  void ConnectFresh();
+  // Loads a packet (with the order, when given) and connects, then clears the records of both.
+  void ConnectWithPacket(const std::vector<PacketImage>& images,
+                         const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt);
+  // Texts of the message boxes shown so far.
+  std::vector<std::string> BoxTexts() const;
 
   // Log lines written since the last call (texts without time stamps).
   std::vector<std::string> NewLogLines();

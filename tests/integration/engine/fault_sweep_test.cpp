@@ -73,7 +73,7 @@ class FaultSweep : public RunFixture {
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
       packet_.push_back(SmallRecognisedImage(device, kPacketMajor, kPacketMinor));
     }
-    packetPath_ = WriteOrderedPacket(PacketPath("nine.tvf"), packet_, kOrder);
+    packetPath_ = WritePacket(PacketPath("nine.tvf"), packet_, kOrder);
     ResetOldCamera();
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
       before_[device] = ReadFlash(device, 0, kBeforeBytes[device]);

@@ -13,13 +13,7 @@ using ::testing::StartsWith;
 
 class LibraryMissing : public EngineFixture {
  protected:
-  void SetUp() override {
-    Start();
-    ASSERT_EQ(Dlg().LoadPacketFile(
-                  WritePacket(PacketPath("p.tvf"), {PlainImage(DEVICE_MAIN_FPGA, 0, 512, 1)})),
-              1);
-    NewLogLines();
-  }
+  void SetUp() override { LoadPacket({PlainImage(DEVICE_MAIN_FPGA, 0, 512, 1)}); }
 };
 
 TEST_F(LibraryMissing, ProgrammingReportsTheLinkCodeWithoutAddress) {

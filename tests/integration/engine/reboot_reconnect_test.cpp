@@ -2,6 +2,8 @@
 // checks that the camera that answers afterwards is the same one.
 #include <gmock/gmock.h>
 
+#include <functional>
+
 #include "run_fixture.h"
 
 namespace tarvo::test {
@@ -11,13 +13,7 @@ using ::testing::ElementsAre;
 
 class RebootAndReconnect : public RunFixture {
  protected:
-  void SetUp() override {
-    Start();
-    ASSERT_EQ(Dlg().ConnectCamera(), 1);
-    window_.ClearRecords();
-    clock_.Reset();
-    NewLogLines();
-  }
+  void SetUp() override { ConnectFresh(); }
   std::vector<std::string> Countdown() const {
     return StatusLinesStartingWith("Waiting for camera to reconnect.");
   }
@@ -51,48 +47,62 @@ TEST_F(RebootAndReconnect, Usb3AndGigeWaitEightySeconds) {
   }
 }
 
-TEST_F(RebootAndReconnect, WithoutACameraTheWaitStillRunsAndTheReconnectFails) {
-  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
-  EXPECT_EQ(Dlg().RebootAndReconnect(), 0);
-  EXPECT_EQ(Countdown().size(), 30u);
-  const std::vector<std::string> lines = NewLogLines();
-  EXPECT_EQ(lines[1], "Reboot request send failed, but waiting not skipped! ");
-  EXPECT_EQ(lines.back(), "Error reconnecting to camera: 80312001. ");
-  EXPECT_TRUE(window_.MessageBoxes().empty());
-  EXPECT_EQ(CurrentLinkState().library, nullptr);
+// A refused request still counts as sent; without a camera the wait still runs out.
+TEST_F(RebootAndReconnect, RequestAndReconnectFailuresAreLoggedApart) {
+  const struct {
+    const char* name;
+    std::function<void(sim::CameraState&)> fault;
+    int result;
+    const char* request;
+  } cases[] = {{"no camera", [](sim::CameraState& state) { state.faults.noCamera = 1; }, 0,
+                "Reboot request send failed, but waiting not skipped! "},
+               {"not back", [](sim::CameraState& state) { state.faults.notBackAfterReboot = 1; }, 0,
+                "Reboot request send successful. "},
+               {"refused request",
+                [](sim::CameraState& state) {
+                  state.faults.failTelegram = sim::TelegramFault{1, {0}, 0x1704, 1, 0, 0x80031006};
+                },
+                1, "Reboot request send successful. "}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetCamera(true);
+    ChangeCamera(c.fault);
+    window_.ClearRecords();
+    EXPECT_EQ(Dlg().RebootAndReconnect(), c.result);
+    EXPECT_EQ(Countdown().size(), 30u);
+    const std::vector<std::string> lines = NewLogLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], c.request);
+    if (c.result == 0) {
+      EXPECT_EQ(lines.back(), "Error reconnecting to camera: 80312001. ");
+    }
+    EXPECT_TRUE(window_.MessageBoxes().empty());
+    EXPECT_EQ(CurrentLinkState().library, nullptr);
+  }
 }
 
-TEST_F(RebootAndReconnect, CameraNotBackAfterTheRebootFails) {
-  ChangeCamera([](sim::CameraState& state) { state.faults.notBackAfterReboot = 1; });
-  EXPECT_EQ(Dlg().RebootAndReconnect(), 0);
-  const std::vector<std::string> lines = NewLogLines();
-  EXPECT_EQ(lines[1], "Reboot request send successful. ");
-  EXPECT_EQ(lines.back(), "Error reconnecting to camera: 80312001. ");
-}
-
-TEST_F(RebootAndReconnect, ARefusedRequestStillCountsAsSent) {
-  FailTelegram(0x1704, 1, 0x80031006);
-  EXPECT_EQ(Dlg().RebootAndReconnect(), 1);
-  EXPECT_EQ(NewLogLines()[1], "Reboot request send successful. ");
-}
-
-TEST_F(RebootAndReconnect, AnotherCameraOfTheSameModelIsRefused) {
-  ChangeCamera([](sim::CameraState& state) {
-    state.faults.newSerialAfterReboot = 1;
-    state.faults.serialAfterReboot = 815;
-  });
-  EXPECT_EQ(Dlg().RebootAndReconnect(), 0);
-  ASSERT_EQ(window_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(window_.MessageBoxes()[0].text, "Camera found has not the same SN!");
-  EXPECT_EQ(window_.MessageBoxes()[0].icon, MessageIcon::kError);
-  EXPECT_EQ(Dlg().Camera().serialNumber, 4711);
-}
-
-TEST_F(RebootAndReconnect, AnotherModelIsRefused) {
-  ChangeCamera([](sim::CameraState& state) { state.faults.wrongCameraType = 0x2000; });
-  EXPECT_EQ(Dlg().RebootAndReconnect(), 0);
-  ASSERT_EQ(window_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(window_.MessageBoxes()[0].text, "Camera found is not a orva.tarvo!");
+TEST_F(RebootAndReconnect, AnotherCameraAnsweringAfterwardsIsRefused) {
+  const struct {
+    std::function<void(sim::CameraState&)> fault;
+    const char* text;
+  } cases[] = {{[](sim::CameraState& state) {
+                  state.faults.newSerialAfterReboot = 1;
+                  state.faults.serialAfterReboot = 815;
+                },
+                "Camera found has not the same SN!"},
+               {[](sim::CameraState& state) { state.faults.wrongCameraType = 0x2000; },
+                "Camera found is not a orva.tarvo!"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ResetCamera(true);
+    ChangeCamera(c.fault);
+    window_.ClearRecords();
+    EXPECT_EQ(Dlg().RebootAndReconnect(), 0);
+    ASSERT_EQ(window_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(window_.MessageBoxes()[0].text, c.text);
+    EXPECT_EQ(window_.MessageBoxes()[0].icon, MessageIcon::kError);
+    EXPECT_EQ(Dlg().Camera().serialNumber, 4711);
+  }
 }
 
 }  // namespace

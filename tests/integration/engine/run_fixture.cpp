@@ -51,36 +51,6 @@ std::vector<PacketImage> RunFixture::NineDevicePacket() {
   return images;
 }
 
-std::string RunFixture::WriteOrderedPacket(const std::string& path,
-                                           const std::vector<PacketImage>& images,
-                                           const std::vector<std::uint16_t>& steps) {
-  CFirmwarePacket packet;
-  EXPECT_TRUE(packet.CreatePacket());
-  for (const PacketImage& image : images) {
-    EXPECT_TRUE(packet.AddImage(static_cast<std::uint16_t>(image.device), image.start,
-                                static_cast<std::uint32_t>(image.bytes.size()), image.bytes.data(),
-                                image.version));
-  }
-  ProgramOrder order;
-  order.fill(ORDER_END);
-  std::copy(steps.begin(), steps.end(), order.begin());
-  EXPECT_TRUE(packet.SetOrder(order));
-  EXPECT_TRUE(packet.SealPacket());
-  EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
-  return path;
-}
-
-void RunFixture::ConnectWithOrder(const std::vector<PacketImage>& images,
-                                  const std::vector<std::uint16_t>& steps) {
-  if (!dlg_) Start();
-  ASSERT_EQ(Dlg().LoadPacketFile(WriteOrderedPacket(PacketPath("ordered.tvf"), images, steps)), 1);
-  Dlg().OnConnect();
-  ASSERT_TRUE(Dlg().Camera().connected);
-  window_.ClearRecords();
-  clock_.Reset();
-  NewLogLines();
-}
-
 void RunFixture::CheckOnly(const std::vector<DeviceIndex>& devices) {
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_.ClickDevice(device, false);
   for (DeviceIndex device : devices) window_.ClickDevice(device, true);

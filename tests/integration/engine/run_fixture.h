@@ -21,12 +21,6 @@ class RunFixture : public EngineFixture {
  protected:
   // Nine recognised images of variant 1, version kPacketMajor.kPacketMinor.
   static std::vector<PacketImage> NineDevicePacket();
-  // A packet file with the given order stored in it.
-  std::string WriteOrderedPacket(const std::string& path, const std::vector<PacketImage>& images,
-                                 const std::vector<std::uint16_t>& steps);
-  // Loads the packet (with the order, when given) and connects to the camera.
-  void ConnectWithOrder(const std::vector<PacketImage>& images,
-                        const std::vector<std::uint16_t>& steps);
   // Checks exactly the given devices.
   void CheckOnly(const std::vector<DeviceIndex>& devices);
   // The camera's flash holds the image at its addresses.

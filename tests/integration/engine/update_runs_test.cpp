@@ -3,6 +3,8 @@
 // result box that ends each run.
 #include <gmock/gmock.h>
 
+#include <optional>
+
 #include "engine/program_order.h"
 #include "link/telegram_layout.h"
 #include "run_fixture.h"
@@ -17,16 +19,11 @@ constexpr const char* kUpdateOk = "Updating firmware\nin camera SN 4711\nsuccess
 constexpr const char* kUpdateFailed = "Updating firmware\nin camera SN 4711\nFAILED!";
 constexpr const char* kVerifyOk = "Verifying firmware\nin camera SN 4711\nsuccessful.";
 constexpr const char* kVerifyFailed = "Verifying firmware\nin camera SN 4711\nFAILED!";
+// An order that ends at once.
+const std::vector<std::uint16_t> kNoSteps;
 
 class UpdateRuns : public RunFixture {
  protected:
-  static int CountCheckedOf(const FakeWindow& window) {
-    int count = 0;
-    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-      if (window.IsDeviceChecked(device)) ++count;
-    }
-    return count;
-  }
   std::vector<std::string> Erased() const { return StatusLinesStartingWith("Erase device "); }
   std::vector<std::string> Verified() const { return StatusLinesStartingWith("Verify device "); }
   std::string LastBoxText() const {
@@ -45,7 +42,7 @@ class UpdateRuns : public RunFixture {
 };
 
 TEST_F(UpdateRuns, NothingCheckedMeansNothingHappens) {
-  ConnectWithOrder({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {DEVICE_MAIN_FPGA});
+  ConnectWithPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {DEVICE_MAIN_FPGA});
   CheckOnly({});
   Dlg().OnProgram();
   Dlg().OnVerify();
@@ -56,7 +53,7 @@ TEST_F(UpdateRuns, NothingCheckedMeansNothingHappens) {
 TEST_F(UpdateRuns, ProgramWithBackupUpdatesTheCameraAndSaysSo) {
   const std::vector<PacketImage> images = {RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12),
                                            RecognisedImage(DEVICE_MAIN_UP, 1, 4, 12)};
-  ConnectWithOrder(images, {DEVICE_MAIN_UP, DEVICE_MAIN_FPGA});
+  ConnectWithPacket(images, {DEVICE_MAIN_UP, DEVICE_MAIN_FPGA});
   window_.SetControlChecked(CommandControl::kSkipBackup, false);
   Dlg().OnProgram();
   const std::vector<std::string> lines = NewLogLines();
@@ -79,8 +76,8 @@ TEST_F(UpdateRuns, ProgramWithBackupUpdatesTheCameraAndSaysSo) {
 // Full-size firmware of all nine devices, with the backup, in a packet order with a reboot.
 TEST_F(UpdateRuns, NineDeviceUpdateWithBackupBringsTheCameraToThePacket) {
   const std::vector<PacketImage> images = NineDevicePacket();
-  ConnectWithOrder(images, {7, 8, 0, 1, ORDER_REBOOT, 2, 3, 4, 5, 6});
-  EXPECT_EQ(CountCheckedOf(window_), 9);
+  ConnectWithPacket(images, {7, 8, 0, 1, ORDER_REBOOT, 2, 3, 4, 5, 6});
+  EXPECT_EQ(Dlg().CountCheckedDevices(), 9);
   window_.SetControlChecked(CommandControl::kSkipBackup, false);
   Dlg().OnProgram();
   EXPECT_EQ(LastBoxText(), kUpdateOk);
@@ -92,7 +89,7 @@ TEST_F(UpdateRuns, NineDeviceUpdateWithBackupBringsTheCameraToThePacket) {
 }
 
 TEST_F(UpdateRuns, SkipBackupAndEmergencyModeTakeNoBackup) {
-  ConnectWithOrder({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {DEVICE_MAIN_FPGA});
+  ConnectWithPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {DEVICE_MAIN_FPGA});
   Dlg().OnProgram();
   EXPECT_FALSE(LogHas(NewLogLines(), "Creating backup of camera firmware."));
   EXPECT_EQ(LastBoxText(), kUpdateOk);
@@ -105,11 +102,12 @@ TEST_F(UpdateRuns, SkipBackupAndEmergencyModeTakeNoBackup) {
   EXPECT_TRUE(Dlg().LastBackupFile().empty());
 }
 
-TEST_F(UpdateRuns, FailedBackupAsksAndNoLeavesTheCameraAlone) {
+// No leaves the camera alone; Yes goes on with the update.
+TEST_F(UpdateRuns, FailedBackupAsksWhetherToGoOn) {
   const PacketImage image = RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12);
-  ConnectWithOrder({image}, {DEVICE_MAIN_FPGA});
+  ConnectWithPacket({image}, {DEVICE_MAIN_FPGA});
   window_.SetControlChecked(CommandControl::kSkipBackup, false);
-  ChangeCamera([](sim::CameraState& state) { state.faults.notBackAfterReboot = 1; });
+  FailTelegram(DeviceSelectCode(DEVICE_BOOT_FPGA), 1, sim::CameraError(sim::kFwDeviceNotAvailable));
   window_.ScriptYesNo(false);
   Dlg().OnProgram();
   EXPECT_THAT(window_.Questions(),
@@ -121,98 +119,132 @@ TEST_F(UpdateRuns, FailedBackupAsksAndNoLeavesTheCameraAlone) {
   EXPECT_TRUE(window_.MessageBoxes().empty());
   EXPECT_FALSE(FlashHolds(image));
   EXPECT_TRUE(Dlg().ControlsEnabled());
-}
 
-TEST_F(UpdateRuns, FailedBackupAndYesGoesOn) {
-  const PacketImage image = RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12);
-  ConnectWithOrder({image}, {DEVICE_MAIN_FPGA});
-  window_.SetControlChecked(CommandControl::kSkipBackup, false);
   FailTelegram(DeviceSelectCode(DEVICE_BOOT_FPGA), 1, sim::CameraError(sim::kFwDeviceNotAvailable));
   window_.ScriptYesNo(true);
   Dlg().OnProgram();
-  EXPECT_EQ(window_.Questions().size(), 1u);
+  EXPECT_EQ(window_.Questions().size(), 2u);
   EXPECT_TRUE(FlashHolds(image));
   EXPECT_EQ(LastBoxText(), kUpdateOk);
 }
 
-// 0x2005 waits 5 s, 0x6000 is a wait of 0 s, 0x4001 ends the list: Mem FPGA 1 behind it is
-// never programmed, and the final reboot and version check still run.
-TEST_F(UpdateRuns, WaitStepsAndAStepThatEndsTheList) {
-  const std::vector<PacketImage> images = {RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12),
-                                           RecognisedImage(DEVICE_MEM_FPGA_1, 1, 4, 12)};
-  ConnectWithOrder(images, {DEVICE_MAIN_FPGA, 0x2005, 0x6000, 0x4001, DEVICE_MEM_FPGA_1});
-  ASSERT_TRUE(window_.IsDeviceChecked(DEVICE_MEM_FPGA_1));
-  Dlg().OnProgram();
-  EXPECT_THAT(Erased(), ElementsAre("Erase device Main FPGA ..."));
-  EXPECT_THAT(StatusLinesStartingWith("Waiting "),
-              testing::IsSupersetOf({"Waiting 5 seconds ...", "Waiting 0 seconds ..."}));
-  EXPECT_EQ(Reboots(), 1);
-  // Erase pause, Main FPGA's pause, the two waits, the final reboot.
-  EXPECT_EQ(clock_.TotalMilliseconds(), 2000u + 1000 + 5000 + 0 + 32000);
-  EXPECT_EQ(LastBoxText(), kUpdateFailed);
-  EXPECT_EQ(window_.MessageBoxes().front().text,
-            "Firmware versions of updated\ndevices do not match the\nversions to be programmed");
-}
+struct OrderCase {
+  const char* name;
+  std::vector<DeviceIndex> devices;  // of the packet, all checked unless `checked` is given
+  std::optional<std::vector<std::uint16_t>> steps;
+  std::optional<std::vector<DeviceIndex>> checked;
+  std::vector<std::string> erased;
+  int reboots;
+  std::uint32_t milliseconds;  // 0: not looked at
+  std::vector<std::string> waits;
+  const char* box;
+};
 
-TEST_F(UpdateRuns, OrderEndingAtOnceStillRebootsAndChecks) {
-  ConnectWithOrder({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {ORDER_END, DEVICE_MAIN_FPGA});
-  Dlg().OnProgram();
-  EXPECT_TRUE(Erased().empty());
-  EXPECT_EQ(Reboots(), 1);
-  EXPECT_FALSE(StatusLinesStartingWith("Connected to orva.tarvo SN 4711").empty());
-  EXPECT_EQ(LastBoxText(), kUpdateFailed);
-}
+// 0x2005 waits 5 s, 0x6000 is a wait of 0 s, 0x4001 ends the list: Mem FPGA 1 behind it is never
+// programmed, yet the final reboot and version check still run, as they do for an order whose
+// first step ends it. A device listed twice is programmed twice, each time with its pause;
+// unchecked devices are passed over without pause; Power uP takes its long pause. Packets of
+// older backups carry 64 zero codes: each checked entry is programmed once, in stored order.
+const OrderCase kOrderCases[] = {
+    {"wait and stop steps",
+     {DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1},
+     std::vector<std::uint16_t>{DEVICE_MAIN_FPGA, 0x2005, 0x6000, 0x4001, DEVICE_MEM_FPGA_1},
+     std::nullopt,
+     {"Erase device Main FPGA ..."},
+     1,
+     2000u + 1000 + 5000 + 0 + 32000,
+     {"Waiting 5 seconds ...", "Waiting 0 seconds ..."},
+     kUpdateFailed},
+    {"first step ends",
+     {DEVICE_MAIN_FPGA},
+     std::vector<std::uint16_t>{ORDER_END, DEVICE_MAIN_FPGA},
+     std::nullopt,
+     {},
+     1,
+     0,
+     {},
+     kUpdateFailed},
+    {"device twice",
+     {DEVICE_COLOR_DATA},
+     std::vector<std::uint16_t>{DEVICE_COLOR_DATA, ORDER_REBOOT, DEVICE_COLOR_DATA},
+     std::nullopt,
+     {"Erase device Color Data ...", "Erase device Color Data ..."},
+     2,
+     2u * (2000 + 4000) + 2u * 32000,
+     {},
+     kUpdateOk},
+    {"unchecked",
+     {DEVICE_POWER_UP, DEVICE_MAIN_UP},
+     std::vector<std::uint16_t>{DEVICE_POWER_UP, DEVICE_MAIN_UP},
+     std::vector<DeviceIndex>{DEVICE_MAIN_UP},
+     {"Erase device Main uP ..."},
+     1,
+     2000u + 1000 + 32000,
+     {},
+     kUpdateOk},
+    {"Power uP",
+     {DEVICE_POWER_UP},
+     std::vector<std::uint16_t>{DEVICE_POWER_UP},
+     std::nullopt,
+     {"Erase device Power uP ..."},
+     1,
+     2000u + 40000 + 32000,
+     {},
+     kUpdateOk},
+    {"zero order",
+     {DEVICE_MAIN_FPGA, DEVICE_BOOT_UP, DEVICE_BOOT_FPGA},
+     std::nullopt,
+     std::nullopt,
+     {"Erase device Main FPGA ...", "Erase device Boot uP ...", "Erase device Boot FPGA ..."},
+     1,
+     0,
+     {},
+     kUpdateOk},
+};
 
-TEST_F(UpdateRuns, RebootStepsRebootAndDevicesRepeatWithTheirPause) {
-  ConnectWithOrder({RecognisedImage(DEVICE_COLOR_DATA, 1, 4, 12)},
-                   {DEVICE_COLOR_DATA, ORDER_REBOOT, DEVICE_COLOR_DATA});
-  Dlg().OnProgram();
-  EXPECT_THAT(Erased(), ElementsAre("Erase device Color Data ...", "Erase device Color Data ..."));
-  EXPECT_EQ(Reboots(), 2);
-  EXPECT_EQ(clock_.TotalMilliseconds(), 2u * (2000 + 4000) + 2u * 32000);
-  EXPECT_EQ(LastBoxText(), kUpdateOk);
-}
-
-TEST_F(UpdateRuns, UncheckedDevicesArePassedOverWithoutPause) {
-  const std::vector<PacketImage> images = {RecognisedImage(DEVICE_POWER_UP, 1, 4, 12),
-                                           RecognisedImage(DEVICE_MAIN_UP, 1, 4, 12)};
-  ConnectWithOrder(images, {DEVICE_POWER_UP, DEVICE_MAIN_UP});
-  CheckOnly({DEVICE_MAIN_UP});
-  Dlg().OnProgram();
-  EXPECT_THAT(Erased(), ElementsAre("Erase device Main uP ..."));
-  EXPECT_EQ(clock_.TotalMilliseconds(), 2000u + 1000 + 32000);
-  EXPECT_FALSE(window_.Row(DEVICE_POWER_UP).progressVisible);
-  EXPECT_EQ(LastBoxText(), kUpdateOk);
-}
-
-TEST_F(UpdateRuns, PowerUpTakesItsLongPause) {
-  ConnectWithOrder({RecognisedImage(DEVICE_POWER_UP, 1, 4, 12)}, {DEVICE_POWER_UP});
-  Dlg().OnProgram();
-  EXPECT_EQ(clock_.TotalMilliseconds(), 2000u + 40000 + 32000);
-  EXPECT_EQ(LastBoxText(), kUpdateOk);
-}
-
-// Packets from older backups carry 64 zero codes: each checked device of the packet is
-// programmed once, in the order of its entries, and Boot uP is not programmed 64 times.
-TEST_F(UpdateRuns, ZeroOrderProgramsEachEntryOnce) {
-  const std::vector<PacketImage> images = {RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12),
-                                           RecognisedImage(DEVICE_BOOT_UP, 1, 4, 12),
-                                           RecognisedImage(DEVICE_BOOT_FPGA, 1, 4, 12)};
-  ConnectWithPacket(images);
-  ProgramOrder stored;
-  ASSERT_TRUE(Dlg().Packet().GetOrder(&stored));
-  ASSERT_TRUE(IsZeroOrder(stored));
-  Dlg().OnProgram();
-  EXPECT_THAT(Erased(), ElementsAre("Erase device Main FPGA ...", "Erase device Boot uP ...",
-                                    "Erase device Boot FPGA ..."));
-  EXPECT_EQ(Dlg().Order()[3], ORDER_END);
-  EXPECT_EQ(LastBoxText(), kUpdateOk);
+TEST_F(UpdateRuns, OrderStepsRunAsStored) {
+  for (const OrderCase& c : kOrderCases) {
+    SCOPED_TRACE(c.name);
+    ResetCamera(true);
+    std::vector<PacketImage> images;
+    for (DeviceIndex device : c.devices) images.push_back(RecognisedImage(device, 1, 4, 12));
+    ConnectWithPacket(images, c.steps);
+    if (!c.steps) {
+      ProgramOrder stored;
+      ASSERT_TRUE(Dlg().Packet().GetOrder(&stored));
+      ASSERT_TRUE(IsZeroOrder(stored));
+    }
+    if (c.checked) CheckOnly(*c.checked);
+    Dlg().OnProgram();
+    if (!c.steps) {
+      EXPECT_EQ(Dlg().Order()[c.devices.size()], ORDER_END);
+    }
+    EXPECT_EQ(Erased(), c.erased);
+    EXPECT_EQ(Reboots(), c.reboots);
+    if (c.milliseconds != 0) {
+      EXPECT_EQ(clock_.TotalMilliseconds(), c.milliseconds);
+    }
+    EXPECT_THAT(StatusLinesStartingWith("Waiting "), testing::IsSupersetOf(c.waits));
+    EXPECT_EQ(LastBoxText(), c.box);
+    // The run ends by reconnecting; devices left unprogrammed fail the version check.
+    EXPECT_FALSE(StatusLinesStartingWith("Connected to orva.tarvo SN 4711").empty());
+    if (std::string(c.box) == kUpdateFailed) {
+      EXPECT_EQ(window_.MessageBoxes().front().text,
+                "Firmware versions of updated\ndevices do not match the\nversions to be "
+                "programmed");
+    }
+    for (DeviceIndex device : c.devices) {
+      if (c.checked && !window_.IsDeviceChecked(device)) {
+        EXPECT_FALSE(window_.Row(device).progressVisible) << device;
+      }
+    }
+  }
 }
 
 TEST_F(UpdateRuns, AFailedDeviceFailsTheRunButTheOrderGoesOn) {
   const std::vector<PacketImage> images = {RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12),
                                            RecognisedImage(DEVICE_MAIN_UP, 1, 4, 12)};
-  ConnectWithOrder(images, {DEVICE_MAIN_FPGA, DEVICE_MAIN_UP});
+  ConnectWithPacket(images, {DEVICE_MAIN_FPGA, DEVICE_MAIN_UP});
   FailTelegram(telegram::kWriteBlock, 5, sim::CameraError(sim::kFwProgrammingFailed));
   Dlg().OnProgram();
   EXPECT_TRUE(FlashHolds(images[1]));
@@ -225,7 +257,7 @@ TEST_F(UpdateRuns, AFailedDeviceFailsTheRunButTheOrderGoesOn) {
 TEST_F(UpdateRuns, VersionsNotReadAfterTheUpdateFailTheRun) {
   const PacketImage image = RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12);
   CameraHolds({image});
-  ConnectWithOrder({image}, {DEVICE_MAIN_FPGA});
+  ConnectWithPacket({image}, {DEVICE_MAIN_FPGA});
   CheckOnly({DEVICE_MAIN_FPGA});
   // The final reconnect's type query passes; the one of ConnectCamera fails.
   FailTelegram(telegram::kGetCameraType, 2, sim::CameraError(sim::kFwUnknownCommand));
@@ -239,7 +271,7 @@ TEST_F(UpdateRuns, VerifyPassesOverDevicesOfOtherVersionsAndNeverPowerUp) {
   CameraHolds(images);
   // Main uP carries another version than the packet's.
   FactoryWrite(RecognisedImage(DEVICE_MAIN_UP, 1, 4, 11));
-  ConnectWithOrder(images, {});
+  ConnectWithPacket(images, kNoSteps);
   CheckOnly({0, 1, 2, 3, 4, 5, 6, 7, 8});
   Dlg().OnVerify();
   EXPECT_EQ(NewLogLines().front(), "Verifying firmware started.");
@@ -266,7 +298,7 @@ TEST_F(UpdateRuns, VerifyPassesOverDevicesOfOtherVersionsAndNeverPowerUp) {
 
 TEST_F(UpdateRuns, VerifyWithEveryDeviceUncheckedOnlyReboots) {
   CameraHolds({});
-  ConnectWithOrder({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, {});
+  ConnectWithPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, kNoSteps);
   CheckOnly({DEVICE_MAIN_FPGA});
   Dlg().OnVerify();
   EXPECT_FALSE(window_.IsDeviceChecked(DEVICE_MAIN_FPGA));
@@ -278,7 +310,7 @@ TEST_F(UpdateRuns, VerifyWithEveryDeviceUncheckedOnlyReboots) {
 TEST_F(UpdateRuns, VerifyFailsWhenOnlyTheFinalReconnectFails) {
   const PacketImage image = RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12);
   CameraHolds({image});
-  ConnectWithOrder({image}, {});
+  ConnectWithPacket({image}, kNoSteps);
   CheckOnly({DEVICE_MAIN_FPGA});
   ChangeCamera([](sim::CameraState& state) { state.faults.notBackAfterReboot = 1; });
   Dlg().OnVerify();
@@ -289,7 +321,7 @@ TEST_F(UpdateRuns, VerifyFailsWhenOnlyTheFinalReconnectFails) {
 // A bit that turns over silently on its way into the flash passes programming, but not Verify.
 TEST_F(UpdateRuns, ABitFlippedWhileWritingMakesVerifyFail) {
   const PacketImage image = RecognisedImage(DEVICE_MEM_FPGA_2, 1, 4, 12);
-  ConnectWithOrder({image}, {DEVICE_MEM_FPGA_2});
+  ConnectWithPacket({image}, {DEVICE_MEM_FPGA_2});
   ChangeCamera([](sim::CameraState& state) {
     state.faults.flipWrite.active = 1;
     state.faults.flipWrite.bit = 3;

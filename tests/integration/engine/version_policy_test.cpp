@@ -10,7 +10,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Field;
-using ::testing::IsEmpty;
 using ::testing::Not;
 
 constexpr const char* kOlderText =
@@ -23,16 +22,8 @@ constexpr const char* kVariantText =
 class VersionPolicy : public EngineFixture {
  protected:
   void LoadAndConnect(const std::vector<PacketImage>& images, bool emergency = false) {
-    Start(emergency);
-    ASSERT_EQ(Dlg().LoadPacketFile(WritePacket(PacketPath("p.tvf"), images)), 1);
-    window_.ClearRecords();
-    NewLogLines();
+    LoadPacket(images, emergency);
     Dlg().OnConnect();
-  }
-  std::vector<std::string> BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const ShownMessageBox& box : window_.MessageBoxes()) texts.push_back(box.text);
-    return texts;
   }
 };
 

@@ -37,19 +37,14 @@ TEST_F(PacketLoading, StartupLoadsTheOnePacketBesideTheProgram) {
   EXPECT_FALSE(window_.Control(CommandControl::kVerify).enabled);
 }
 
-TEST_F(PacketLoading, StartupWithTwoPacketsLoadsNeither) {
+TEST_F(PacketLoading, StartupWithoutOrWithTwoPacketsLoadsNothing) {
+  Create();
+  EXPECT_EQ(dlg_->LoadStartupPacket(), 0);
   WritePacket(ProgramFile("a.tvf"), {{DEVICE_MAIN_FPGA, 1, 4, 11}});
   WritePacket(ProgramFile("b.TVF"), {{DEVICE_MAIN_FPGA, 1, 4, 12}});
-  Create();
   EXPECT_EQ(dlg_->LoadStartupPacket(), 0);
   EXPECT_FALSE(dlg_->PacketLoaded());
   EXPECT_THAT(LogLines(), Not(Contains(StartsWith("Loaded packetfile"))));
-}
-
-TEST_F(PacketLoading, StartupWithoutPacketLoadsNothing) {
-  Create();
-  EXPECT_EQ(dlg_->LoadStartupPacket(), 0);
-  EXPECT_FALSE(dlg_->PacketLoaded());
 }
 
 // The search counts a lone file even when it does not load.

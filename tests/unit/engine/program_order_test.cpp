@@ -10,40 +10,30 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct StepCase {
-  std::uint16_t code;
-  OrderStepKind kind;
-  std::uint32_t value;  // device or seconds
-};
-
-class OrderSteps : public ::testing::TestWithParam<StepCase> {};
-
 // End is tested first, then reboot, then the wait bit, then a device index; anything else
 // ends the list.
-TEST_P(OrderSteps, CodesAreTestedInTheirFixedOrder) {
-  const OrderStep step = ClassifyOrderStep(GetParam().code);
-  EXPECT_EQ(step.kind, GetParam().kind);
-  if (step.kind == OrderStepKind::kDevice) {
-    EXPECT_EQ(step.device, GetParam().value);
-  }
-  if (step.kind == OrderStepKind::kWait) {
-    EXPECT_EQ(step.seconds, GetParam().value);
+TEST(OrderSteps, CodesAreTestedInTheirFixedOrder) {
+  const struct {
+    std::uint16_t code;
+    OrderStepKind kind;
+    std::uint32_t value;  // device or seconds
+  } cases[] = {{0xFFFF, OrderStepKind::kEnd, 0},   {0x4000, OrderStepKind::kReboot, 0},
+               {0x2005, OrderStepKind::kWait, 5},  {0x20FF, OrderStepKind::kWait, 255},
+               {0x6000, OrderStepKind::kWait, 0},  {0x4001, OrderStepKind::kStop, 0},
+               {0x0009, OrderStepKind::kStop, 0},  {0x0000, OrderStepKind::kDevice, 0},
+               {0x0008, OrderStepKind::kDevice, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    const OrderStep step = ClassifyOrderStep(c.code);
+    EXPECT_EQ(step.kind, c.kind);
+    if (step.kind == OrderStepKind::kDevice) {
+      EXPECT_EQ(step.device, c.value);
+    }
+    if (step.kind == OrderStepKind::kWait) {
+      EXPECT_EQ(step.seconds, c.value);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Codes, OrderSteps,
-                         ::testing::Values(StepCase{0xFFFF, OrderStepKind::kEnd, 0},
-                                           StepCase{0x4000, OrderStepKind::kReboot, 0},
-                                           StepCase{0x2005, OrderStepKind::kWait, 5},
-                                           StepCase{0x20FF, OrderStepKind::kWait, 255},
-                                           StepCase{0x6000, OrderStepKind::kWait, 0},
-                                           StepCase{0x4001, OrderStepKind::kStop, 0},
-                                           StepCase{0x0009, OrderStepKind::kStop, 0},
-                                           StepCase{0x0000, OrderStepKind::kDevice, 0},
-                                           StepCase{0x0008, OrderStepKind::kDevice, 8}),
-                         [](const ::testing::TestParamInfo<StepCase>& info) {
-                           return "Code" + std::to_string(info.param.code);
-                         });
 
 TEST(OrderOfDevices, TakesEachDeviceOnceAndEnds) {
   const ProgramOrder order = OrderOfDevices({7, 1, 7, 0, 12, 1});
