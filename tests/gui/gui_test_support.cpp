@@ -4,12 +4,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
-#include <QKeyEvent>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <algorithm>
 #include <memory>
+
+#include "support/temp_folder.h"
 
 namespace tarvo::test {
 namespace {
@@ -97,6 +102,71 @@ void ModalAnswerer::Poll() {
                        if (target) answer(target);
                      });
   answers_.pop_front();
+}
+
+WindowTest::WindowTest() {
+  CreateFolderForTest(programFolder_);
+}
+
+WindowTest::~WindowTest() {
+  programmer_.reset();
+  window_.reset();
+}
+
+void WindowTest::Start(bool emergency, bool packetGeneration) {
+  window_ = std::make_unique<ui::ProgrammerWindow>();
+  programmer_ = std::make_unique<CProgrammerDlg>(*window_, clock_, programFolder_);
+  programmer_->SetModes(emergency, packetGeneration);
+  window_->Attach(*programmer_);
+  programmer_->StartWindow();
+  window_->show();
+}
+
+std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWindow& window) {
+  std::vector<std::pair<std::string, bool>> states;
+  for (CommandControl control : kAllCommandControls) {
+    QAbstractButton* button = window.Control(control);
+    states.emplace_back(button->text().toStdString(), button->isEnabled());
+  }
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    states.emplace_back(DeviceDisplayName(device), window.DeviceCheckBox(device)->isEnabled());
+  }
+  return states;
+}
+
+ModalAnswerer::Answer ChooseFile(const std::string& path) {
+  return [path](QWidget* window) {
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    ASSERT_NE(dialog, nullptr) << window->windowTitle().toStdString();
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path));
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+std::vector<std::string> ListTexts(const QListWidget& list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
+  return texts;
+}
+
+QColor MiddleColour(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+std::vector<std::string> LogTexts(const std::string& path) {
+  std::vector<std::string> lines;
+  const std::string text = ReadFileText(path);
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    std::string line = text.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line.size() > 13 ? line.substr(13) : line);
+    begin = end + 1;
+  }
+  return lines;
 }
 
 }  // namespace tarvo::test

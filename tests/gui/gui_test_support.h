@@ -2,14 +2,25 @@
 // answerer for the modal dialogs and message boxes the code under test opens.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <QColor>
+#include <QListWidget>
+
+#include <QAbstractButton>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/programmer_dlg.h"
+#include "platform/clock.h"
+#include "support/temp_folder.h"
+#include "ui/programmer_window.h"
 
 namespace tarvo::test {
 
@@ -46,5 +57,39 @@ class ModalAnswerer : public QObject {
   std::vector<std::string> messages_;
   int unexpected_ = 0;
 };
+
+// The main window with its programmer, data kept in a temporary folder.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest();
+  ~WindowTest() override;
+
+  void Start(bool emergency = false, bool packetGeneration = false);
+  QAbstractButton* Button(CommandControl control) { return window_->Control(control); }
+  bool Enabled(CommandControl control) { return Button(control)->isEnabled(); }
+  bool Visible(CommandControl control) { return Button(control)->isVisible(); }
+
+  TempFolder temp_;
+  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.File("data")};
+  std::string programFolder_ = temp_.File("program");
+  platform::FakeClock clock_;
+  std::unique_ptr<ui::ProgrammerWindow> window_;
+  std::unique_ptr<CProgrammerDlg> programmer_;
+};
+
+// Enabled state of every control and device box, by caption.
+std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWindow& window);
+
+// Picks the given full path in a file dialog, as a user may type it into the name field.
+ModalAnswerer::Answer ChooseFile(const std::string& path);
+
+// The texts of a list's rows.
+std::vector<std::string> ListTexts(const QListWidget& list);
+
+// The colour in the middle of a widget as it is drawn.
+QColor MiddleColour(QWidget* widget);
+
+// The lines of a log file without their time stamps "hh:mm:ss.mmm ".
+std::vector<std::string> LogTexts(const std::string& path);
 
 }  // namespace tarvo::test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
-#include <QTest>
 #include <string>
 #include <vector>
 
@@ -14,20 +13,10 @@
 namespace tarvo::ui {
 namespace {
 
-using test::ModalAnswerer;
-
-std::vector<std::string> ListLines(const CDisclaimDlg& note) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < note.NoteList()->count(); ++i) {
-    lines.push_back(note.NoteList()->item(i)->text().toStdString());
-  }
-  return lines;
-}
-
 TEST(NoteDialog, ShowsTheStandardNoteWithItsUnfinishedLastLine) {
   CDisclaimDlg note(StandardNotePieces());
   EXPECT_EQ(note.windowTitle().toStdString(), "Important Note!");
-  const std::vector<std::string> lines = ListLines(note);
+  const std::vector<std::string> lines = test::ListTexts(*note.NoteList());
   ASSERT_EQ(lines.size(), 19u);
   EXPECT_EQ(lines[0], "Important Notes, please read carefully:");
   EXPECT_EQ(lines[1], "");
@@ -38,7 +27,7 @@ TEST(NoteDialog, ShowsTheStandardNoteWithItsUnfinishedLastLine) {
 
 TEST(NoteDialog, EmergencyNoteEndsWithACompleteLine) {
   CDisclaimDlg note(EmergencyNotePieces());
-  const std::vector<std::string> lines = ListLines(note);
+  const std::vector<std::string> lines = test::ListTexts(*note.NoteList());
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_EQ(lines[0], "Important Note, please read carefully:");
   EXPECT_EQ(lines[3], "mode called \"emergency mode\". This mode is used");
@@ -57,28 +46,6 @@ TEST(NoteDialog, ButtonsFontAndFixedSize) {
   EXPECT_EQ(note.minimumSize(), note.maximumSize());
   EXPECT_FALSE(note.windowFlags().testFlag(Qt::WindowCloseButtonHint));
   EXPECT_FALSE(note.windowFlags().testFlag(Qt::WindowSystemMenuHint));
-}
-
-TEST(NoteDialog, OnlyTheAcceptButtonAccepts) {
-  struct Case {
-    const char* name;
-    ModalAnswerer::Answer answer;
-    int result;
-  };
-  const Case cases[] = {
-      {"OK, I know!", ModalAnswerer::ClickButton("OK, I know!"), QDialog::Accepted},
-      {"Cancel", ModalAnswerer::ClickButton("Cancel"), QDialog::Rejected},
-      {"Enter", ModalAnswerer::PressKey(Qt::Key_Return), QDialog::Rejected},
-      {"Escape", ModalAnswerer::PressKey(Qt::Key_Escape), QDialog::Rejected},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ModalAnswerer answers;
-    answers.Then(c.answer);
-    CDisclaimDlg note(StandardNotePieces());
-    EXPECT_EQ(note.exec(), c.result);
-    EXPECT_EQ(answers.Unexpected(), 0);
-  }
 }
 
 }  // namespace

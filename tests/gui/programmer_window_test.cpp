@@ -6,26 +6,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/programmer_dlg.h"
 #include "firmware/firmware_packet.h"
 #include "gui/gui_test_support.h"
-#include "support/temp_folder.h"
-#include "ui/order_dlg.h"
 #include "ui/support_dlg.h"
 #include "ui/text_list_widget.h"
 
@@ -34,67 +27,9 @@ namespace {
 
 using test::ModalAnswerer;
 using test::ScopedEnvironment;
-using test::TempFolder;
 
-std::vector<std::string> LogLines(const std::string& path) {
-  std::vector<std::string> lines;
-  const std::string text = test::ReadFileText(path);
-  std::size_t begin = 0;
-  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
-    std::string line = text.substr(begin, end - begin);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    begin = end + 1;
-  }
-  return lines;
-}
-
-// A log line's text without its time stamp "hh:mm:ss.mmm ".
-std::string WithoutTime(const std::string& line) {
-  return line.size() > 13 ? line.substr(13) : line;
-}
-
-ModalAnswerer::Answer ChooseFile(const std::string& path) {
-  return [path](QWidget* window) {
-    auto* dialog = qobject_cast<QFileDialog*>(window);
-    ASSERT_NE(dialog, nullptr) << window->windowTitle().toStdString();
-    // The file name field takes a full path, as a user may type it.
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    name->setText(QString::fromStdString(path));
-    static_cast<QDialog*>(dialog)->accept();
-  };
-}
-
-// The colour in the middle of a progress bar as it is drawn.
-QColor MiddleColour(QProgressBar* bar) {
-  const QImage image = bar->grab().toImage();
-  return image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
-class ProgrammerWindowTest : public ::testing::Test {
+class ProgrammerWindowTest : public test::WindowTest {
  protected:
-  ProgrammerWindowTest() { test::CreateFolderForTest(programFolder_); }
-  ~ProgrammerWindowTest() override {
-    programmer_.reset();
-    window_.reset();
-  }
-
-  void Start(bool emergency = false, bool packetGeneration = false) {
-    window_ = std::make_unique<ProgrammerWindow>();
-    programmer_ = std::make_unique<CProgrammerDlg>(*window_, clock_, programFolder_);
-    programmer_->SetModes(emergency, packetGeneration);
-    window_->Attach(*programmer_);
-    programmer_->StartWindow();
-    window_->show();
-  }
-
-  QAbstractButton* Button(CommandControl control) { return window_->Control(control); }
-  bool Enabled(CommandControl control) { return Button(control)->isEnabled(); }
-  bool Visible(CommandControl control) { return Button(control)->isVisible(); }
-
-  std::string LogPath() const { return temp_.Path() + "/data/orva/TARVO_PROG.log"; }
-
   // A packet with one small image for the main FPGA.
   std::string WritePacket() {
     const std::string path = temp_.File("update.tvf");
@@ -114,7 +49,7 @@ class ProgrammerWindowTest : public ::testing::Test {
 
   void LoadFile(const std::string& path) {
     ModalAnswerer answers;
-    answers.Then(ChooseFile(path));
+    answers.Then(test::ChooseFile(path));
     Button(CommandControl::kLoadFile)->click();
     EXPECT_TRUE(answers.AllAnswered());
   }
@@ -124,13 +59,7 @@ class ProgrammerWindowTest : public ::testing::Test {
     Button(CommandControl::kConnect)->click();
   }
 
-  TempFolder temp_;
-  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.Path() + "/data"};
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
-  std::string programFolder_ = temp_.Path() + "/program";
-  platform::FakeClock clock_;
-  std::unique_ptr<ProgrammerWindow> window_;
-  std::unique_ptr<CProgrammerDlg> programmer_;
 };
 
 TEST_F(ProgrammerWindowTest, NormalStartShowsTheIdleWindow) {
@@ -160,29 +89,6 @@ TEST_F(ProgrammerWindowTest, NormalStartShowsTheIdleWindow) {
   }
   EXPECT_EQ(window_->DeviceCheckBox(DEVICE_COLOR_DATA)->text().toStdString(), "Color Data");
   EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
-
-  // After the banner: the two mode lines, then the window title.
-  const std::vector<std::string> lines = LogLines(LogPath());
-  std::size_t modeLine = 0;
-  while (modeLine < lines.size() && WithoutTime(lines[modeLine]) != "Emergency Mode off.") {
-    ++modeLine;
-  }
-  ASSERT_LT(modeLine + 2, lines.size());
-  EXPECT_EQ(WithoutTime(lines[modeLine + 1]), "Packet Generation Mode off.");
-  EXPECT_EQ(WithoutTime(lines[modeLine + 2]), window_->windowTitle().toStdString());
-}
-
-TEST_F(ProgrammerWindowTest, ModesShowTheirButtons) {
-  Start(false, true);
-  EXPECT_TRUE(Visible(CommandControl::kPacket));
-  EXPECT_TRUE(Enabled(CommandControl::kPacket));
-  EXPECT_FALSE(Visible(CommandControl::kBackup));
-
-  programmer_.reset();
-  Start(true, false);
-  EXPECT_FALSE(Visible(CommandControl::kPacket));
-  EXPECT_TRUE(Visible(CommandControl::kBackup));
-  EXPECT_FALSE(Enabled(CommandControl::kBackup));
 }
 
 TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
@@ -193,74 +99,64 @@ TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
   programmer_->SetDeviceProgress(device, PROGRESS_RUNNING);
   EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(bar->value(), 0);
-  EXPECT_EQ(MiddleColour(bar), QColor(248, 248, 248));
+  EXPECT_EQ(test::MiddleColour(bar), QColor(248, 248, 248));
   window_->SetDeviceProgressPosition(device, 60);
   EXPECT_EQ(bar->grab().toImage().pixelColor(bar->width() / 4, bar->height() / 2),
             QColor(0, 0, 255));
 
   programmer_->SetDeviceProgress(device, PROGRESS_DONE);
   EXPECT_EQ(bar->value(), 100);
-  EXPECT_EQ(MiddleColour(bar), QColor(0, 255, 0));
+  EXPECT_EQ(test::MiddleColour(bar), QColor(0, 255, 0));
 
   programmer_->SetDeviceProgress(device, PROGRESS_FAILED);
-  EXPECT_EQ(MiddleColour(bar), QColor(255, 0, 0));
+  EXPECT_EQ(test::MiddleColour(bar), QColor(255, 0, 0));
 
   window_->SetDeviceProgressPosition(device, 30);
   programmer_->SetDeviceProgress(device, PROGRESS_QUEUED);
   EXPECT_EQ(bar->value(), 30);  // queued keeps the position
-  EXPECT_EQ(MiddleColour(bar), QColor(160, 160, 160));
+  EXPECT_EQ(test::MiddleColour(bar), QColor(160, 160, 160));
 }
 
-TEST_F(ProgrammerWindowTest, ProgramAndVerifyNeedBothCameraAndPacket) {
+TEST_F(ProgrammerWindowTest, ProgramAndVerifyNeedBothCameraAndPacketInEitherOrder) {
   const std::string packet = WritePacket();
-  Start();
-  Connect();
-  EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
-  EXPECT_FALSE(Enabled(CommandControl::kProgram));
-  EXPECT_FALSE(Enabled(CommandControl::kVerify));
-  LoadFile(packet);
-  EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_FPGA)->text().toStdString(), "001 V09.01");
-  EXPECT_TRUE(Enabled(CommandControl::kProgram));
-  EXPECT_TRUE(Enabled(CommandControl::kVerify));
-  EXPECT_TRUE(Enabled(CommandControl::kConnect));  // enabled again after the action
+  for (const bool connectFirst : {true, false}) {
+    SCOPED_TRACE(connectFirst ? "connect, then load" : "load, then connect");
+    Start();
+    if (connectFirst) {
+      Connect();
+      EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
+      ModalAnswerer cancelled;  // a cancelled file dialog loads nothing
+      cancelled.Then(ModalAnswerer::Reject());
+      Button(CommandControl::kLoadFile)->click();
+      EXPECT_TRUE(cancelled.AllAnswered());
+    } else {
+      LoadFile(packet);
+      EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_FPGA)->text().toStdString(), "001 V09.01");
+    }
+    EXPECT_FALSE(Enabled(CommandControl::kProgram));
+    EXPECT_FALSE(Enabled(CommandControl::kVerify));
+    if (connectFirst)
+      LoadFile(packet);
+    else
+      Connect();
+    EXPECT_TRUE(Enabled(CommandControl::kProgram));
+    EXPECT_TRUE(Enabled(CommandControl::kVerify));
+    EXPECT_TRUE(Enabled(CommandControl::kConnect));  // enabled again after the action
+    programmer_.reset();
+  }
 }
 
-TEST_F(ProgrammerWindowTest, LoadingFirstThenConnecting) {
+// Everything disabled during an action is checked on a whole update run.
+TEST_F(ProgrammerWindowTest, EmergencyModeBackupNeedsACameraAndAnActionKeepsDisabledControls) {
   const std::string packet = WritePacket();
-  Start();
-  LoadFile(packet);
-  EXPECT_FALSE(Enabled(CommandControl::kProgram));
-  Connect();
-  EXPECT_TRUE(Enabled(CommandControl::kProgram));
-  EXPECT_TRUE(Enabled(CommandControl::kVerify));
-}
-
-TEST_F(ProgrammerWindowTest, EverythingIsDisabledWhileAnActionRunsAndComesBackAfter) {
-  const std::string packet = WritePacket();
-  Start(true, false);  // emergency mode: "Backup" is shown
+  Start(true, false);
+  EXPECT_TRUE(Visible(CommandControl::kBackup));
+  EXPECT_FALSE(Visible(CommandControl::kPacket));
   LoadFile(packet);
   // Loaded, not connected: Program, Verify and Backup are off before the action.
   ASSERT_FALSE(Enabled(CommandControl::kProgram));
   ASSERT_FALSE(Enabled(CommandControl::kBackup));
-
-  std::vector<std::string> enabledDuring;
-  bool sampled = false;
-  // Runs at the first event dispatch inside the action.
-  QTimer::singleShot(0, window_.get(), [&] {
-    sampled = true;
-    for (CommandControl control : kAllCommandControls) {
-      if (Button(control)->isEnabled())
-        enabledDuring.push_back(Button(control)->text().toStdString());
-    }
-    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-      if (window_->DeviceCheckBox(device)->isEnabled())
-        enabledDuring.push_back(DeviceDisplayName(device));
-    }
-  });
   Connect();
-  ASSERT_TRUE(sampled);
-  EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
-
   for (CommandControl control :
        {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
         CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kUsb3, CommandControl::kGige,
@@ -270,16 +166,6 @@ TEST_F(ProgrammerWindowTest, EverythingIsDisabledWhileAnActionRunsAndComesBackAf
   }
   EXPECT_FALSE(Enabled(CommandControl::kPacket));  // disabled before, disabled after
   EXPECT_FALSE(Visible(CommandControl::kPacket));
-}
-
-TEST_F(ProgrammerWindowTest, CancelledFileDialogChangesNothing) {
-  Start();
-  ModalAnswerer answers;
-  answers.Then(ModalAnswerer::Reject());
-  Button(CommandControl::kLoadFile)->click();
-  EXPECT_TRUE(answers.AllAnswered());
-  EXPECT_EQ(answers.Unexpected(), 0);
-  EXPECT_FALSE(Enabled(CommandControl::kProgram));
 }
 
 TEST_F(ProgrammerWindowTest, CloseRequestDuringAnOperationWaitsForItsEnd) {
@@ -341,33 +227,19 @@ TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_TRUE(window_->isVisible());
 }
 
-TEST_F(ProgrammerWindowTest, PacketButtonFillsTheWindowsOrder) {
+TEST_F(ProgrammerWindowTest, PacketModeStartsWithAnEmptyOrderAndCancelEmptiesItAgain) {
   Start(false, true);
+  EXPECT_TRUE(Visible(CommandControl::kPacket));
+  EXPECT_TRUE(Enabled(CommandControl::kPacket));
+  EXPECT_FALSE(Visible(CommandControl::kBackup));
   EXPECT_EQ(programmer_->Order()[0], ORDER_END);  // an empty order before the first "Done"
-
-  {
-    ModalAnswerer answers;
-    answers.Then([](QWidget* window) {
-      auto* order = qobject_cast<COrderDlg*>(window);
-      ASSERT_NE(order, nullptr);
-      order->AvailableList()->setCurrentRow(DEVICE_MAIN_FPGA);
-      order->MoveInButton()->click();
-      order->AddRebootButton()->click();
-      order->DoneButton()->click();
-    });
-    Button(CommandControl::kPacket)->click();
-    EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(programmer_->Order()[0], DEVICE_MAIN_FPGA);
-    EXPECT_EQ(programmer_->Order()[1], ORDER_REBOOT);
-    EXPECT_EQ(programmer_->Order()[2], ORDER_END);
-  }
-  {
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("Cancel"));
-    Button(CommandControl::kPacket)->click();
-    EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(programmer_->Order()[0], ORDER_END);
-  }
+  // Cancel empties the order again after one was given.
+  programmer_->Order()[0] = DEVICE_MAIN_FPGA;
+  ModalAnswerer answers;
+  answers.Then(ModalAnswerer::ClickButton("Cancel"));
+  Button(CommandControl::kPacket)->click();
+  EXPECT_TRUE(answers.AllAnswered());
+  EXPECT_EQ(programmer_->Order()[0], ORDER_END);
 }
 
 TEST_F(ProgrammerWindowTest, SupportButtonShowsTheLogFolder) {
@@ -378,9 +250,7 @@ TEST_F(ProgrammerWindowTest, SupportButtonShowsTheLogFolder) {
   answers.Then([&](QWidget* window) {
     auto* support = qobject_cast<CSupportDlg*>(window);
     ASSERT_NE(support, nullptr);
-    for (int i = 0; i < support->TextList()->count(); ++i) {
-      lines.push_back(support->TextList()->item(i)->text().toStdString());
-    }
+    lines = test::ListTexts(*support->TextList());
     subject = support->Subject();
     support->DoneButton()->click();
   });

@@ -2,29 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace tarvo::ui {
 namespace {
 
-TEST(SwitchTextFromCommandLine, QuotedProgramPathAloneHasNoSwitches) {
+TEST(SwitchTextFromCommandLine, TextStartsOneCharacterBehindTheExtension) {
   EXPECT_EQ(SwitchTextFromCommandLine("\"C:\\Program Files\\ORVA\\TARVO_PROG.exe\""), "");
   // A trailing blank is all there is: no letter, no mode.
   EXPECT_EQ(SwitchTextFromCommandLine("\"C:\\Program Files\\ORVA\\TARVO_PROG.exe\" "), " ");
-}
-
-TEST(SwitchTextFromCommandLine, TextStartsBehindExtensionAndOneCharacter) {
   EXPECT_EQ(SwitchTextFromCommandLine("\"C:\\x\\TARVO_PROG.exe\" -e"), " -e");
   EXPECT_EQ(SwitchTextFromCommandLine("C:\\x\\TARVO_PROG.exe -p"), "-p");
-}
-
-TEST(SwitchTextFromCommandLine, UpperCaseCountsLikeLowerCase) {
   EXPECT_EQ(SwitchTextFromCommandLine("C:\\X\\TARVO_PROG.EXE -E /P"), "-e /p");
-}
-
-TEST(SwitchTextFromCommandLine, FolderNamedLikeProgramMovesTheSwitchText) {
+  // A folder named like a program moves the switch text.
   EXPECT_EQ(SwitchTextFromCommandLine("C:\\tools.exe\\TARVO_PROG.exe"), "tarvo_prog.exe");
-}
-
-TEST(SwitchTextFromCommandLine, WithoutExtensionThereIsNoSwitchText) {
+  // Without an extension there is no switch text.
   EXPECT_EQ(SwitchTextFromCommandLine("/opt/orva/tarvo_prog -e"), "");
 }
 
@@ -33,34 +26,23 @@ TEST(SwitchTextFromArguments, LinuxArgumentsAfterProgramPathJoinedByBlanks) {
   EXPECT_EQ(SwitchTextFromArguments({"/opt/orva/tarvo_prog", "-E"}), "-e");
   EXPECT_EQ(SwitchTextFromArguments({"/opt/orva/tarvo_prog", "-x", "/P"}), "-x /p");
   EXPECT_EQ(SwitchTextFromArguments({}), "");
-}
-
-TEST(SwitchTextFromArguments, ExtensionAnywhereFollowsTheCommandLineRule) {
+  // An extension anywhere follows the command line rule.
   EXPECT_EQ(SwitchTextFromArguments({"C:\\x\\TARVO_PROG.EXE", "-p"}), "-p");
   EXPECT_EQ(SwitchTextFromArguments({"/srv/old.exe/tarvo_prog", "-x"}), "tarvo_prog -x");
 }
 
 TEST(ModesFromSwitchText, LettersAnywhereSwitchModesOn) {
-  const StartModes none = ModesFromSwitchText("");
-  EXPECT_FALSE(none.emergency);
-  EXPECT_FALSE(none.packetGeneration);
-
-  const StartModes emergency = ModesFromSwitchText("-e");
-  EXPECT_TRUE(emergency.emergency);
-  EXPECT_FALSE(emergency.packetGeneration);
-
-  const StartModes packet = ModesFromSwitchText("-p");
-  EXPECT_FALSE(packet.emergency);
-  EXPECT_TRUE(packet.packetGeneration);
-
+  // {emergency, packet generation}
+  const auto modes = [](const std::string& text) {
+    const StartModes m = ModesFromSwitchText(text);
+    return std::pair{m.emergency, m.packetGeneration};
+  };
+  EXPECT_EQ(modes(""), std::pair(false, false));
+  EXPECT_EQ(modes("-e"), std::pair(true, false));
+  EXPECT_EQ(modes("-p"), std::pair(false, true));
   // "/help" holds both letters.
-  const StartModes help = ModesFromSwitchText(SwitchTextFromArguments({"tarvo_prog", "/HELP"}));
-  EXPECT_TRUE(help.emergency);
-  EXPECT_TRUE(help.packetGeneration);
-
-  const StartModes other = ModesFromSwitchText("-x /q 17");
-  EXPECT_FALSE(other.emergency);
-  EXPECT_FALSE(other.packetGeneration);
+  EXPECT_EQ(modes(SwitchTextFromArguments({"tarvo_prog", "/HELP"})), std::pair(true, true));
+  EXPECT_EQ(modes("-x /q 17"), std::pair(false, false));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,102 +20,9 @@ namespace {
 using test::ModalAnswerer;
 using test::ScopedEnvironment;
 using test::TempFolder;
+using Texts = std::vector<std::string>;
 
-bool LogHasLine(const std::string& path, const std::string& text) {
-  const std::string log = test::ReadFileText(path);
-  std::size_t begin = 0;
-  for (std::size_t end = log.find('\n'); end != std::string::npos; end = log.find('\n', begin)) {
-    std::string line = log.substr(begin, end - begin);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Lines start with the time stamp "hh:mm:ss.mmm ".
-    if (line.size() > 13 && line.substr(13) == text) return true;
-    begin = end + 1;
-  }
-  return false;
-}
-
-// The start-up with the window replaced by a recorder.
-class RecordingStartUp : public CTARVO_PROG {
- public:
-  using CTARVO_PROG::CTARVO_PROG;
-  int windowRuns = 0;
-  StartModes windowModes;
-
- protected:
-  void RunProgrammerWindow(StartModes modes) override {
-    ++windowRuns;
-    windowModes = modes;
-  }
-};
-
-TEST(StartUp, NormalStartShowsTheStandardNoteOnly) {
-  ModalAnswerer answers;
-  answers.Then(ModalAnswerer::ClickButton("OK, I know!"));
-  RecordingStartUp program({"/opt/orva/tarvo_prog"});
-  EXPECT_FALSE(program.InitInstance());
-  EXPECT_EQ(program.windowRuns, 1);
-  EXPECT_FALSE(program.windowModes.emergency);
-  EXPECT_FALSE(program.windowModes.packetGeneration);
-  EXPECT_EQ(answers.Titles().size(), 1u);
-  EXPECT_EQ(answers.Unexpected(), 0);
-}
-
-TEST(StartUp, EmergencyModeShowsBothNotesEmergencyFirst) {
-  ModalAnswerer answers;
-  std::vector<std::string> firstLines;
-  answers.Then([&firstLines](QWidget* window) {
-    auto* note = qobject_cast<CDisclaimDlg*>(window);
-    ASSERT_NE(note, nullptr);
-    firstLines.push_back(note->NoteList()->item(0)->text().toStdString());
-    note->AcceptButton()->click();
-  });
-  answers.Then([&firstLines](QWidget* window) {
-    auto* note = qobject_cast<CDisclaimDlg*>(window);
-    ASSERT_NE(note, nullptr);
-    firstLines.push_back(note->NoteList()->item(0)->text().toStdString());
-    note->AcceptButton()->click();
-  });
-  RecordingStartUp program({"/opt/orva/tarvo_prog", "-E"});
-  EXPECT_FALSE(program.InitInstance());
-  EXPECT_EQ(firstLines, (std::vector<std::string>{"Important Note, please read carefully:",
-                                                  "Important Notes, please read carefully:"}));
-  EXPECT_EQ(program.windowRuns, 1);
-  EXPECT_TRUE(program.windowModes.emergency);
-  EXPECT_FALSE(program.windowModes.packetGeneration);
-}
-
-TEST(StartUp, CancelOnEitherNoteEndsBeforeTheWindow) {
-  {
-    SCOPED_TRACE("cancel on the emergency note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("Cancel"));
-    RecordingStartUp program({"tarvo_prog", "-e"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
-    EXPECT_EQ(answers.Titles().size(), 1u);  // the standard note never came
-    EXPECT_EQ(answers.Unexpected(), 0);
-  }
-  {
-    SCOPED_TRACE("Enter on the standard note after accepting the emergency note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("OK, I know!"))
-        .Then(ModalAnswerer::PressKey(Qt::Key_Return));
-    RecordingStartUp program({"tarvo_prog", "-e"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
-    EXPECT_TRUE(answers.AllAnswered());
-  }
-  {
-    SCOPED_TRACE("Escape on the only note");
-    ModalAnswerer answers;
-    answers.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
-    RecordingStartUp program({"tarvo_prog", "-p"});
-    EXPECT_FALSE(program.InitInstance());
-    EXPECT_EQ(program.windowRuns, 0);
-  }
-}
-
-class StartUpWithWindow : public ::testing::Test {
+class StartUp : public ::testing::Test {
  protected:
   TempFolder temp_;
   ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.Path()};
@@ -123,41 +31,68 @@ class StartUpWithWindow : public ::testing::Test {
   std::string logPath_ = temp_.Path() + "/orva/TARVO_PROG.log";
 };
 
-TEST_F(StartUpWithWindow, CancelOnANoteLeavesNoLog) {
-  for (const int acceptedNotes : {0, 1}) {
+TEST_F(StartUp, CancelOnAnyNoteEndsBeforeTheWindowAndLeavesNoLog) {
+  const struct {
+    const char* name;
+    const char* switches;
+    std::vector<ModalAnswerer::Answer> answers;
+  } cases[] = {
+      {"Cancel on the emergency note", "-e", {ModalAnswerer::ClickButton("Cancel")}},
+      {"Cancel on the standard note after the emergency note",
+       "-e",
+       {ModalAnswerer::ClickButton("OK, I know!"), ModalAnswerer::ClickButton("Cancel")}},
+      {"Enter on the standard note after the emergency note",
+       "-e",
+       {ModalAnswerer::ClickButton("OK, I know!"), ModalAnswerer::PressKey(Qt::Key_Return)}},
+      {"Escape on the only note", "-p", {ModalAnswerer::PressKey(Qt::Key_Escape)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     ModalAnswerer answers;
-    if (acceptedNotes == 1) answers.Then(ModalAnswerer::ClickButton("OK, I know!"));
-    answers.Then(ModalAnswerer::ClickButton("Cancel"));
-    CTARVO_PROG program({"/opt/orva/tarvo_prog", "-e"});
+    for (const ModalAnswerer::Answer& answer : c.answers) answers.Then(answer);
+    CTARVO_PROG program({"/opt/orva/tarvo_prog", c.switches});
     EXPECT_FALSE(program.InitInstance());
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(answers.Unexpected(), 0);
-    EXPECT_FALSE(test::ReadFileText(logPath_).size() > 0);
+    EXPECT_EQ(answers.Unexpected(), 0);  // no further note, no window
+    EXPECT_TRUE(test::ReadFileText(logPath_).empty());
   }
 }
 
-TEST_F(StartUpWithWindow, AcceptedNotesOpenTheWindowAndLogTheModes) {
-  struct Case {
+TEST_F(StartUp, AcceptedNotesOpenTheWindowAndLogTheModes) {
+  const char* const kEmergencyNote = "Important Note, please read carefully:";
+  const char* const kStandardNote = "Important Notes, please read carefully:";
+  const struct {
     std::vector<std::string> arguments;
-    int notes;
+    Texts notes;  // first line of each note, in order
     const char* emergencyLine;
     const char* packetLine;
-  };
-  const Case cases[] = {
+  } cases[] = {
+      {{"/opt/orva/tarvo_prog"},
+       {kStandardNote},
+       "Emergency Mode off.",
+       "Packet Generation Mode off."},
       {{"/opt/orva/tarvo_prog", "-e"},
-       2,
+       {kEmergencyNote, kStandardNote},
        "!!! Emergency Mode Enabled !!!",
        "Packet Generation Mode off."},
       {{"/opt/orva/tarvo_prog", "-P"},
-       1,
+       {kStandardNote},
        "Emergency Mode off.",
        "!!! Packet Generation Mode Enabled !!!"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.back());
     std::remove(logPath_.c_str());
     ModalAnswerer answers;
-    for (int i = 0; i < c.notes; ++i) answers.Then(ModalAnswerer::ClickButton("OK, I know!"));
+    Texts notes;
+    for (std::size_t i = 0; i < c.notes.size(); ++i) {
+      answers.Then([&notes](QWidget* window) {
+        auto* note = qobject_cast<CDisclaimDlg*>(window);
+        ASSERT_NE(note, nullptr);
+        notes.push_back(note->NoteList()->item(0)->text().toStdString());
+        note->AcceptButton()->click();
+      });
+    }
     std::string title;
     answers.Then([&title](QWidget* window) {
       title = window->windowTitle().toStdString();
@@ -166,9 +101,13 @@ TEST_F(StartUpWithWindow, AcceptedNotesOpenTheWindowAndLogTheModes) {
     CTARVO_PROG program(c.arguments);
     EXPECT_FALSE(program.InitInstance());
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_TRUE(LogHasLine(logPath_, c.emergencyLine));
-    EXPECT_TRUE(LogHasLine(logPath_, c.packetLine));
-    EXPECT_TRUE(LogHasLine(logPath_, title));
+    EXPECT_EQ(answers.Unexpected(), 0);
+    EXPECT_EQ(notes, c.notes);
+    EXPECT_TRUE(title.starts_with("Firmware programmer for orva.tarvo Rev 25, built ")) << title;
+    // The two mode lines, then the window title.
+    const Texts log = test::LogTexts(logPath_);
+    const Texts expected{c.emergencyLine, c.packetLine, title};
+    EXPECT_NE(std::search(log.begin(), log.end(), expected.begin(), expected.end()), log.end());
   }
 }
 

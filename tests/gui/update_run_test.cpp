@@ -5,36 +5,28 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QFileDialog>
-#include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/programmer_dlg.h"
 #include "firmware/firmware_packet.h"
 #include "gui/gui_test_support.h"
 #include "log/log_seal.h"
 #include "sim/core/camera_folder.h"
 #include "sim/core/factory_images.h"
 #include "sim/core/raw_image_files.h"
-#include "support/temp_folder.h"
 #include "ui/order_dlg.h"
-#include "ui/programmer_window.h"
 
 namespace tarvo::ui {
 namespace {
 
 using test::ModalAnswerer;
 using test::ScopedEnvironment;
-using test::TempFolder;
 
 constexpr std::uint8_t kOldMajor = 1;
 constexpr std::uint8_t kOldMinor = 0;
@@ -42,39 +34,9 @@ constexpr std::uint8_t kNewMajor = 4;
 constexpr std::uint8_t kNewMinor = 12;
 constexpr const char* kNewVersionText = "001 V04.12";
 
-ModalAnswerer::Answer ChooseFile(const std::string& path) {
-  return [path](QWidget* window) {
-    auto* dialog = qobject_cast<QFileDialog*>(window);
-    ASSERT_NE(dialog, nullptr) << window->windowTitle().toStdString();
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    name->setText(QString::fromStdString(path));
-    static_cast<QDialog*>(dialog)->accept();
-  };
-}
-
-QColor MiddleColour(QProgressBar* bar) {
-  const QImage image = bar->grab().toImage();
-  return image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
-// Enabled state of every control and device box, by caption.
-std::vector<std::pair<std::string, bool>> EnabledStates(const ProgrammerWindow& window) {
-  std::vector<std::pair<std::string, bool>> states;
-  for (CommandControl control : kAllCommandControls) {
-    QAbstractButton* button = window.Control(control);
-    states.emplace_back(button->text().toStdString(), button->isEnabled());
-  }
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    states.emplace_back(DeviceDisplayName(device), window.DeviceCheckBox(device)->isEnabled());
-  }
-  return states;
-}
-
-class UpdateThroughWindow : public ::testing::Test {
+class UpdateThroughWindow : public test::WindowTest {
  protected:
   UpdateThroughWindow() {
-    std::filesystem::create_directories(programFolder_);
     std::string error;
     EXPECT_TRUE(camera_.Open(temp_.File("camera"), &error)) << error;
     sim::FolderLock lock(camera_);
@@ -85,17 +47,6 @@ class UpdateThroughWindow : public ::testing::Test {
     window_.reset();
     camera_.Close();
   }
-
-  void Start(bool packetGeneration = false) {
-    window_ = std::make_unique<ProgrammerWindow>();
-    programmer_ = std::make_unique<CProgrammerDlg>(*window_, clock_, programFolder_);
-    programmer_->SetModes(false, packetGeneration);
-    window_->Attach(*programmer_);
-    programmer_->StartWindow();
-    window_->show();
-  }
-
-  QAbstractButton* Button(CommandControl control) { return window_->Control(control); }
 
   // Newer firmware for all nine devices, in the order a release would program them.
   std::string WriteUpdatePacket() {
@@ -130,15 +81,9 @@ class UpdateThroughWindow : public ::testing::Test {
     return answers.MessageTexts().empty() ? "" : answers.MessageTexts().back();
   }
 
-  TempFolder temp_;
-  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.File("data")};
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.File("camera")};
   ScopedEnvironment timeScale_{"TARVO_TIME_SCALE", "0"};
-  std::string programFolder_ = temp_.File("program");
   sim::CameraFolder camera_;
-  platform::FakeClock clock_;
-  std::unique_ptr<ProgrammerWindow> window_;
-  std::unique_ptr<CProgrammerDlg> programmer_;
 };
 
 TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
@@ -146,7 +91,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
   Start();
   {
     ModalAnswerer answers;
-    answers.Then(ChooseFile(packet));
+    answers.Then(test::ChooseFile(packet));
     Button(CommandControl::kLoadFile)->click();
     ASSERT_TRUE(answers.AllAnswered());
   }
@@ -164,14 +109,14 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
   }
   Button(CommandControl::kSkipBackup)->click();
   ASSERT_FALSE(Button(CommandControl::kSkipBackup)->isChecked());
-  const auto enabledBefore = EnabledStates(*window_);
+  const auto enabledBefore = test::EnabledStates(*window_);
 
   // Sampled at the first event dispatch inside the run.
   std::vector<std::string> enabledDuring;
   bool sampled = false;
   QTimer::singleShot(0, window_.get(), [&] {
     sampled = true;
-    for (const auto& [caption, enabled] : EnabledStates(*window_)) {
+    for (const auto& [caption, enabled] : test::EnabledStates(*window_)) {
       if (enabled) enabledDuring.push_back(caption);
     }
   });
@@ -179,7 +124,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
             "Updating firmware\nin camera SN 4711\nsuccessful.");
   ASSERT_TRUE(sampled);
   EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
-  EXPECT_EQ(EnabledStates(*window_), enabledBefore);
+  EXPECT_EQ(test::EnabledStates(*window_), enabledBefore);
   EXPECT_FALSE(window_->Busy());
 
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -187,7 +132,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
     QProgressBar* bar = window_->DeviceProgressBar(device);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->value(), 100);
-    EXPECT_EQ(MiddleColour(bar), QColor(0, 255, 0));
+    EXPECT_EQ(test::MiddleColour(bar), QColor(0, 255, 0));
     EXPECT_EQ(window_->CameraVersionLabel(device)->text().toStdString(), kNewVersionText);
   }
   const std::string backup = programmer_->LastBackupFile();
@@ -198,7 +143,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
 
   EXPECT_EQ(ClickForResult(CommandControl::kVerify),
             "Verifying firmware\nin camera SN 4711\nsuccessful.");
-  EXPECT_EQ(EnabledStates(*window_), enabledBefore);
+  EXPECT_EQ(test::EnabledStates(*window_), enabledBefore);
 
   // Ending the window seals the log.
   const std::string log = programmer_->Log().Path();
@@ -216,7 +161,7 @@ TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
   const auto rawFile = [&](DeviceIndex device) {
     return temp_.File("raw/" + sim::RawImageFileName(device, request));
   };
-  Start(true);
+  Start(false, true);
 
   {
     ModalAnswerer answers;
@@ -235,9 +180,9 @@ TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
           }
           order->DoneButton()->click();
         })
-        .Then(ChooseFile(rawFile(DEVICE_MAIN_UP)))
-        .Then(ChooseFile(rawFile(DEVICE_MAIN_FPGA)))
-        .Then(ChooseFile(temp_.File("generated")));
+        .Then(test::ChooseFile(rawFile(DEVICE_MAIN_UP)))
+        .Then(test::ChooseFile(rawFile(DEVICE_MAIN_FPGA)))
+        .Then(test::ChooseFile(temp_.File("generated")));
     Button(CommandControl::kPacket)->click();
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ(answers.Unexpected(), 0);
@@ -255,7 +200,7 @@ TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
   EXPECT_EQ(order[3], ORDER_END);
 
   ModalAnswerer load;
-  load.Then(ChooseFile(path));
+  load.Then(test::ChooseFile(path));
   Button(CommandControl::kLoadFile)->click();
   EXPECT_TRUE(load.AllAnswered());
   EXPECT_EQ(load.Unexpected(), 0);
