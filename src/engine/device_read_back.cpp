@@ -6,6 +6,8 @@
 
 #include "engine/device_blocks.h"
 #include "engine/programmer_dlg.h"
+#include "firmware/byte_order.h"
+#include "firmware/image_readers.h"
 #include "link/telegrams.h"
 
 namespace tarvo {
@@ -16,22 +18,20 @@ namespace {
 constexpr std::uint32_t kPauseBeforeReadMs = 4000;
 
 // Boot uP keeps its application, with the version record, in a fixed area.
-constexpr std::uint32_t kBootUpStart = 0xD0000;
-constexpr std::uint32_t kBootUpEnd = 0xDFFFF;
-constexpr std::uint32_t kBootUpVersionAddress = 0xD0012;
+constexpr std::uint32_t kBootUpStart = kBootAppInfoAddress;
+constexpr std::uint32_t kBootUpEnd = kBootAppEnd;
+constexpr std::uint32_t kBootUpVersionAddress = kBootAppInfoAddress + kBootAppVersionOffset;
 // Firmware older than major version 1 keeps no application area there.
 constexpr std::int32_t kBootUpLowestMajor = 1;
 
 // The header of the other devices: the firmware's length behind the header at offset 28.
-constexpr std::uint32_t kHeaderSize = 32;
-constexpr std::uint32_t kHeaderLengthOffset = 28;
+constexpr std::uint32_t kHeaderSize = IMAGE_HEADER_SIZE;
 // The HD-SDI FPGA's firmware ends on a 512-byte boundary.
 constexpr std::uint32_t kHdsdiEndMask = 0x1FF;
 
 // The header's little-endian length field.
 std::uint32_t HeaderLength(const std::uint8_t* header) {
-  const std::uint8_t* at = header + kHeaderLengthOffset;
-  return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+  return ReadLe32(header + kImageHeaderLengthOffset);
 }
 
 // The HD-SDI FPGA stores its header as 16-bit words high byte first.

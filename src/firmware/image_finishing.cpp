@@ -5,6 +5,7 @@
 #include "firmware/byte_order.h"
 #include "firmware/device_image_loader.h"
 #include "firmware/firmware_packet.h"
+#include "firmware/image_readers.h"
 
 namespace tarvo {
 
@@ -12,9 +13,7 @@ namespace {
 
 // Boot uP applications from major version 1 on carry an info block that the boot loader
 // checks, with a byte sum over the whole application area behind it.
-constexpr std::uint32_t kBootAppInfoAddress = 0xD0000;
 constexpr std::uint32_t kBootAppChecksumAddress = 0xDFFFC;
-constexpr std::uint32_t kBootAppEnd = 0xDFFFF;
 constexpr char kBootAppInfoName[] = "APP_INFO";
 constexpr char kBootAppInfoTitle[] = "Tarvo Boot uP";
 
@@ -55,7 +54,7 @@ void FinishBootApplication(std::uint8_t* buffer, LoadedImage* image) {
   WriteLe32(block + 4, 0x01200340);
   std::memcpy(block + 8, kBootAppInfoName, 8);
   block[16] = 0;
-  ImageVersionToBytes(image->version, block + 18);
+  ImageVersionToBytes(image->version, block + kBootAppVersionOffset);
   std::memcpy(block + 28, kBootAppInfoTitle, sizeof kBootAppInfoTitle);
   WriteLe32(block + 44, 0xFFFC);
   WriteLe32(block + 48, 0xD0100);

@@ -44,6 +44,12 @@ inline constexpr std::uint32_t kImageHeaderMarkerOffset = 20;
 inline constexpr std::uint32_t kImageHeaderChecksumOffset = 24;
 inline constexpr std::uint32_t kImageHeaderLengthOffset = 28;
 
+// Boot uP images of major version 1 and more carry an application info block at the start of
+// their application area, with the image's version record in it; read-back finds it there.
+inline constexpr std::uint32_t kBootAppInfoAddress = 0xD0000;
+inline constexpr std::uint32_t kBootAppVersionOffset = 18;  // in the info block
+inline constexpr std::uint32_t kBootAppEnd = 0xDFFFF;
+
 // FPGA bitstreams begin their configuration data with this pattern, found at positions 1..999.
 inline constexpr std::uint8_t kSyncPattern[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xAA, 0x99, 0x55, 0x66};
 inline constexpr std::size_t kSyncSearchLimit = 1000;
