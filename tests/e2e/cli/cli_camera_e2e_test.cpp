@@ -17,16 +17,13 @@
 #include <vector>
 
 #include "platform/folders.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
-struct ToolResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ToolResult = test::ProgramRun;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -57,21 +54,7 @@ class CliCameraTest : public ::testing::Test {
   }
 
   ToolResult Run(const char* tool, const std::string& arguments, const std::string& input = "") {
-    const std::string errPath = temp_.File("stderr.txt");
-    const std::string inPath = temp_.File("stdin.txt");
-    test::WriteFileText(inPath, input);
-    const std::string command =
-        std::string("'") + tool + "' " + arguments + " <'" + inPath + "' 2>'" + errPath + "'";
-    ToolResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = test::ReadFileText(errPath);
-    return result;
+    return test::RunProgram(tool, arguments, temp_.Path(), input);
   }
   ToolResult Cli(const std::string& arguments, const std::string& input = "") {
     return Run(TARVO_CLI_PATH, arguments, input);

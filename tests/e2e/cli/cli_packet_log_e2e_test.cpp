@@ -9,17 +9,14 @@
 
 #include "log/log_seal.h"
 #include "platform/folders.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "unit/firmware/raw_image_files.h"
 
 namespace tarvo {
 namespace {
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliResult = test::ProgramRun;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -28,19 +25,7 @@ class CliTest : public ::testing::Test {
         paths_(test::WriteRawImageFiles(temp_.Path())) {}
 
   CliResult Run(const std::string& arguments) {
-    const std::string errPath = temp_.File("stderr.txt");
-    const std::string command =
-        std::string("'") + TARVO_CLI_PATH + "' " + arguments + " 2>'" + errPath + "'";
-    CliResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = test::ReadFileText(errPath);
-    return result;
+    return test::RunProgram(TARVO_CLI_PATH, arguments, temp_.Path());
   }
 
   std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
