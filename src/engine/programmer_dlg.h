@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/run_report.h"
 #include "engine/window_port.h"
 #include "firmware/device_catalogue.h"
 #include "firmware/firmware_packet.h"
@@ -124,6 +125,10 @@ class CProgrammerDlg {
   // The file the last BackupFirmware wrote; empty when it wrote none.
   const std::string& LastBackupFile() const { return lastBackupFile_; }
 
+  // What the last run (Program, Verify, Backup, packet generation) did; kept until the next
+  // run begins.
+  const RunReport& LastRun() const { return report_; }
+
   // Runs the loaded packet's programming order over the checked devices, then reboots,
   // reconnects and checks the versions: 1 when all of it succeeded.
   [[nodiscard]] int ExecuteProgramOrder();
@@ -226,6 +231,7 @@ class CProgrammerDlg {
   bool packetGenerationMode_ = false;
   bool packetLoaded_ = false;
   std::string lastBackupFile_;
+  RunReport report_;
 
   // Enable memory of EnableControls.
   bool controlsEnabled_ = true;
