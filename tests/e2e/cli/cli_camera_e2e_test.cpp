@@ -197,10 +197,15 @@ TEST_F(CliCameraTest, ProgramUpdatesThePreselectedDevicesWithoutABackup) {
   EXPECT_FALSE(Contains(log, "Creating backup"));
   EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
 
-  // Nothing is newer now: nothing to do, and the camera is not touched.
+  // Nothing is newer now: nothing is done, the camera is not touched, and the command fails
+  // with the reason per device and an advice that works.
   const ToolResult again = Cli("program '" + packet + "'");
-  EXPECT_EQ(again.status, 0);
-  EXPECT_TRUE(Contains(again.err, "Nothing to program"));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_TRUE(Contains(again.err,
+                       "Nothing to program: the version policy selects no device.\n"
+                       "  Boot uP     packet 001 V04.11, camera 001 V04.11: the camera carries "
+                       "this version\n"));
+  EXPECT_TRUE(Contains(again.err, "To program them anyway, name them: --devices \"Boot uP,"));
   EXPECT_EQ(again.out, "");
 }
 
@@ -224,7 +229,10 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
 
   // "all" is every enabled device: Boot uP stays out, the others are programmed, even where the
   // packet is older than the camera.
-  const ToolResult all = Cli("program '" + old + "' --devices all");
+  // Older firmware goes in only when --yes confirms it.
+  EXPECT_EQ(Cli("program '" + old + "' --devices all").status, 1);
+  EXPECT_EQ(CameraVersions(), expected);
+  const ToolResult all = Cli("program '" + old + "' --devices all --yes");
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_TRUE(Contains(all.out,
                        "Operation Status: Note that some or all versions to be loaded are "
@@ -283,33 +291,39 @@ TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
   ASSERT_EQ(description["entries"].size(), 7u);
   EXPECT_EQ(description["entries"][0]["device_name"], "HDSDI FPGA");
   EXPECT_EQ(description["entries"][0]["version"], "001 V01.00");
-  const ToolResult restore = Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7");
+  const ToolResult restore =
+      Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7 --yes");
   ASSERT_EQ(restore.status, 0) << restore.err;
   std::vector<std::string> expected = kFactory;
   expected[0] = expected[6] = expected[8] = "001 V04.11";
   EXPECT_EQ(CameraVersions(), expected);
 }
 
-TEST_F(CliCameraTest, AFailedBackupIsAQuestionThatOnlyYesGoesOnFrom) {
+// A requested backup that failed ends the run before anything is erased; --yes does not change
+// that, only --continue-without-backup does.
+TEST_F(CliCameraTest, AFailedBackupStopsTheRunUnlessContinuingIsAskedFor) {
   const std::string packet = MakePacket("4.11");
   // Read-back is the first telegram of its command in a backup: failing it fails the backup.
   const auto failFirstReadBack = [this] {
     ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
   };
   failFirstReadBack();
-  const ToolResult no = Cli("program '" + packet + "' --backup");
-  EXPECT_EQ(no.status, 1);
-  EXPECT_TRUE(Contains(no.err,
-                       "Do you still want to proceed updating the camera? no (not asked "
-                       "without a terminal; --yes answers yes)"));
+  const ToolResult stopped = Cli("program '" + packet + "' --backup --yes");
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_TRUE(Contains(stopped.err,
+                       "HDSDI FPGA: read-back for the backup failed: function return 80031058: "
+                       "Firmware error 80031058 at device 'QLM Main uP': Device address is out "
+                       "of range.\n"));
+  EXPECT_TRUE(Contains(stopped.err, "nothing was programmed.\n"));
+  EXPECT_FALSE(Contains(stopped.out, "successful."));
   EXPECT_TRUE(Contains(Log(), "Backup failed -> user cancels programming.\r\n"));
   EXPECT_EQ(CameraVersions(), kFactory);
 
   ASSERT_EQ(Camsim("fault clear").status, 0);
   failFirstReadBack();
-  const ToolResult yes = Cli("program '" + packet + "' --backup --yes");
-  EXPECT_EQ(yes.status, 0) << yes.err;
-  EXPECT_TRUE(Contains(yes.err, "updating the camera? yes (--yes)"));
+  const ToolResult goesOn = Cli("program '" + packet + "' --backup --continue-without-backup");
+  EXPECT_EQ(goesOn.status, 0) << goesOn.err;
+  EXPECT_TRUE(Contains(goesOn.err, "The camera was updated anyway (--continue-without-backup)."));
   EXPECT_EQ(CameraVersions(), kUpdated);
 }
 
@@ -342,7 +356,8 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
                        "   9. Connect, read the versions and check that every selected "
                        "device carries the packet's version\n"
                        "  10. Verify Main FPGA, then pause 1 s\n"
-                       "  11. Reboot the camera and wait 30 s for it\n"));
+                       "  11. Pass over Power uP (cannot be read back)\n"
+                       "  12. Reboot the camera and wait 30 s for it\n"));
   const ToolResult noImage = Cli("program '" + packet + "' --dry-run --devices 1");
   EXPECT_EQ(noImage.status, 2);
   EXPECT_TRUE(
@@ -420,7 +435,7 @@ TEST_F(CliCameraTest, VerifyChecksTheDevicesThatCarryThePacketsVersion) {
   EXPECT_TRUE(Contains(none.err,
                        "Not verified, the camera's version differs from the packet's: "
                        "Boot uP, Boot FPGA, Main FPGA"));
-  EXPECT_TRUE(Contains(none.err, "No device was verified."));
+  EXPECT_TRUE(Contains(none.err, "Verify FAILED: no device was compared.\n"));
 
   ASSERT_EQ(Cli("program '" + packet + "' --devices 'Main FPGA,HDSDI FPGA'").status, 0);
   const ToolResult some = Cli("verify '" + packet + "'");
