@@ -25,6 +25,7 @@ TARVO_BUILD_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  help2man
 )
 # The Qt window, its offscreen tests and the screenshots.
 TARVO_GUI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth)

@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "cli/camera_session.h"
+#include "cli/command_output.h"
 #include "cli/device_selection.h"
 #include "cli/dry_run_plan.h"
 #include "cli/run_summary.h"
@@ -21,31 +21,46 @@ constexpr const char* kInterruptNotice =
     "\nThe run cannot be stopped once it has started: it goes on and ends by itself. Press Ctrl-C "
     "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
 
-bool PacketFileExists(const std::string& path) {
-  if (platform::PathExists(path)) return true;
-  PrintError(FormatText("No such packet file: %s", path.c_str()));
-  return false;
-}
-
-bool ParseDevicesOption(const std::string& text, DeviceList* list) {
+// The device list and the packet file are checked before the camera is reached.
+int CheckDevicesAndPacket(const CLI::Option* option, const std::string& devices,
+                          const std::string& packet, DeviceList* list, CommandOutput& out) {
+  if (option->count() > 0 && devices.empty()) {
+    return out.Fail(kExitUsage, "usage",
+                    "--devices needs a device list (DEVs separated by commas, or all).");
+  }
   std::string error;
-  if (ParseDeviceList(text, list, &error)) return true;
-  PrintError(error);
-  return false;
+  if (!ParseDeviceList(devices, list, &error)) return out.Fail(kExitUsage, "usage", error);
+  if (!platform::PathExists(packet)) {
+    return out.Fail(kExitUsage, "file-missing", "No such packet file: " + packet);
+  }
+  return kExitSuccess;
 }
 
 // Loaded first, so that a packet that cannot be used never reaches the camera; the version
 // policy then runs once more with the camera's versions when Connect has read them.
-int OpenCameraWithPacket(CameraSession& session, const std::string& packetPath) {
-  if (!session.LoadPacket(packetPath)) return kExitFailed;
-  if (!session.Connect()) return kExitFailed;
-  return kExitSuccess;
+bool OpenCameraWithPacket(CameraSession& session, const std::string& packetPath) {
+  return session.LoadPacket(packetPath) && session.Connect();
+}
+
+// A run's outcome: its report in the document, what went wrong on the terminal, and the
+// exit status with the run's weightiest failure as the error.
+int EndRun(const RunReport& report, const char* member, const GlobalOptions& global,
+           CommandOutput& out) {
+  out.Document()[member] = json::Run(report);
+  PrintRunSummary(report, global.json);
+  const int status = RunExitStatus(report);
+  if (status != kExitSuccess) {
+    out.FailShown(status, json::RunErrorCode(report), RunFailureSummary(report));
+  }
+  return status;
 }
 
 // The verify run passes over the devices whose camera version differs from the packet's; the
 // report tells which, and a verify that compared nothing fails.
-int RunVerify(CameraSession& session) {
+int RunVerify(CameraSession& session, const char* member, const GlobalOptions& global,
+              CommandOutput& out) {
   CProgrammerDlg& dlg = session.Dlg();
+  session.Window().NextRun();
   dlg.OnVerify();
   const RunReport& report = dlg.LastRun();
   std::string passedOver;
@@ -58,13 +73,12 @@ int RunVerify(CameraSession& session) {
   if (report.devices[DEVICE_POWER_UP].outcome == DeviceOutcome::kNotVerifiable) {
     PrintError("Not verified: Power uP cannot be read back.");
   }
-  PrintRunSummary(report);
-  return RunExitStatus(report);
+  return EndRun(report, member, global, out);
 }
 
 // An update that takes a device backwards (older firmware, or another variant in emergency
 // mode) happens only when the user confirms it: --yes, or an answer on a terminal.
-bool ConfirmBackwardSteps(CameraSession& session) {
+bool ConfirmBackwardSteps(CameraSession& session, CommandOutput& out) {
   CProgrammerDlg& dlg = session.Dlg();
   const std::vector<DeviceIndex> backward = BackwardSteps(dlg);
   if (backward.empty()) return true;
@@ -78,24 +92,33 @@ bool ConfirmBackwardSteps(CameraSession& session) {
                                         "camera's.\nProgram anyway?")) {
     return true;
   }
-  PrintError("Nothing was programmed: --yes confirms programming older firmware.");
+  out.Fail(kExitFailed, "not-confirmed",
+           "Nothing was programmed: --yes confirms programming older firmware.");
   return false;
+}
+
+json::Json CameraJson(const GlobalOptions& global, const ConnectedCamera& camera) {
+  json::Json devices = json::Json::array();
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    devices.push_back(
+        {{"device", json::Device(device)}, {"version", json::Version(camera.current[device])}});
+  }
+  return {{"serialNumber", camera.serialNumber},
+          {"interface", global.interfaceName},
+          {"devices", devices}};
 }
 
 class InfoCommand final : public Command {
  public:
-  void Define(CLI::App& command) override {
-    command.add_flag("--json", json_, "Print the camera's serial number and versions as JSON");
-  }
+  void Define(CLI::App&) override {}
 
-  int Run(const GlobalOptions& global) override {
-    CameraSession session(global, TerminalOptionsForProcess(false, json_));
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["camera"] = nullptr;
+    CameraSession session(global, out, false);
     if (!session.Connect()) return kExitFailed;
     const ConnectedCamera& camera = session.Dlg().Camera();
-    if (json_) {
-      std::printf("%s\n", Describe(global, camera).dump(2).c_str());
-      return kExitSuccess;
-    }
+    out.Document()["camera"] = CameraJson(global, camera);
+    if (global.json) return kExitSuccess;
     std::printf("Camera:     orva.tarvo SN %d on %s\n", static_cast<int>(camera.serialNumber),
                 InterfaceDisplayName(global.interfaceName));
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -104,27 +127,6 @@ class InfoCommand final : public Command {
     }
     return kExitSuccess;
   }
-
- private:
-  static nlohmann::json Describe(const GlobalOptions& global, const ConnectedCamera& camera) {
-    nlohmann::json devices = nlohmann::json::array();
-    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-      const DeviceVersion& version = camera.current[device];
-      const bool available = version.variant != -1;
-      devices.push_back({{"index", device},
-                         {"name", DeviceDisplayName(device)},
-                         {"available", available},
-                         {"version", available ? FormatDeviceVersion(version) : "not avail"},
-                         {"variant", version.variant},
-                         {"major", version.major},
-                         {"minor", version.minor}});
-    }
-    return {{"serial_number", camera.serialNumber},
-            {"interface", global.interfaceName},
-            {"devices", devices}};
-  }
-
-  bool json_ = false;
 };
 
 class ProgramCommand final : public Command {
@@ -146,56 +148,57 @@ class ProgramCommand final : public Command {
                      "Confirm programming firmware older than the camera's (or of another "
                      "variant) without being asked");
     command.add_flag("--verify", verify_, "Verify the programmed devices after the update");
-    CLI::Option* dryRun = command.add_flag(
-        "--dry-run", dryRun_, "Print what the run would do; nothing on the camera is changed");
-    command.add_flag("--json", json_, "With --dry-run: print the plan as JSON")->needs(dryRun);
+    command.add_flag("--dry-run", dryRun_,
+                     "Print what the run would do; nothing on the camera is changed");
   }
 
-  int Run(const GlobalOptions& global) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["dryRun"] = dryRun_;
+    out.Document()[dryRun_ ? "plan" : "run"] = nullptr;
+    if (!dryRun_) out.Document()["verifyRun"] = nullptr;
     DeviceList list;
-    if (devicesOption_->count() > 0 && devices_.empty()) {
-      PrintError("--devices needs a device list (DEVs separated by commas, or all).");
-      return kExitUsage;
-    }
-    if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
-    if (backup_ && global.emergency) {
-      PrintError(
-          "--backup cannot be used with --emergency: in emergency mode programming "
-          "makes no backup first (run the backup command before).");
-      return kExitUsage;
-    }
-    if (!PacketFileExists(packet_)) return kExitUsage;
-
-    const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
-    CProgrammerDlg& dlg = session.Dlg();
-    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
+    if (const int status = CheckDevicesAndPacket(devicesOption_, devices_, packet_, &list, out);
+        status != kExitSuccess) {
       return status;
     }
+    if (backup_ && global.emergency) {
+      return out.Fail(kExitUsage, "usage",
+                      "--backup cannot be used with --emergency: in emergency mode programming "
+                      "makes no backup first (run the backup command before).");
+    }
+
+    const platform::InterruptGuard guard(kInterruptNotice);
+    CameraSession session(global, out, yes_);
+    CProgrammerDlg& dlg = session.Dlg();
+    if (!OpenCameraWithPacket(session, packet_)) return kExitFailed;
     std::string error;
-    if (!SelectDevices(dlg, list, true, &error)) {
-      PrintError(error);
-      return kExitUsage;
+    if (!SelectDevices(dlg, list, true, &error)) return out.Fail(kExitUsage, "usage", error);
+    const DryRunPlan plan = PlanProgramRun(dlg, Request(global));
+    if (dryRun_) {
+      out.Document()["plan"] = PlanJson(plan);
+      if (!global.json) std::fputs(PlanText(plan).c_str(), stdout);
+      return kExitSuccess;
     }
-    if (dryRun_) return PrintPlan(global, session);
     if (dlg.CountCheckedDevices() == 0) {
-      for (const std::string& line : NothingSelectedLines(dlg)) PrintError(line);
-      return kExitFailed;
+      const std::vector<std::string> lines = NothingSelectedLines(dlg);
+      for (const std::string& line : lines) PrintError(line);
+      return out.FailShown(kExitFailed, "nothing-selected", lines.front());
     }
-    if (!ConfirmBackwardSteps(session)) return kExitFailed;
+    if (!ConfirmBackwardSteps(session, out)) return kExitFailed;
     session.Window().SetControlChecked(CommandControl::kSkipBackup, !backup_);
     dlg.SetBackupFailureChoice(continueWithoutBackup_ ? BackupFailureChoice::kContinue
                                                       : BackupFailureChoice::kStop);
+    session.FollowRun(plan.steps, plan.backup ? plan.backup->devices : std::vector<DeviceIndex>());
     dlg.OnProgram();
-    PrintRunSummary(dlg.LastRun());
-    if (const int status = RunExitStatus(dlg.LastRun()); status != kExitSuccess || !verify_) {
+    if (const int status = EndRun(dlg.LastRun(), "run", global, out);
+        status != kExitSuccess || !verify_) {
       return status;
     }
-    return RunVerify(session);
+    return RunVerify(session, "verifyRun", global, out);
   }
 
  private:
-  int PrintPlan(const GlobalOptions& global, CameraSession& session) {
+  PlanRequest Request(const GlobalOptions& global) const {
     PlanRequest request;
     request.interfaceName = global.interfaceName;
     request.packetPath = packet_;
@@ -203,13 +206,7 @@ class ProgramCommand final : public Command {
     request.continueWithoutBackup = continueWithoutBackup_;
     request.verify = verify_;
     request.devicesNamed = !devices_.empty();
-    const DryRunPlan plan = PlanProgramRun(session.Dlg(), request);
-    if (json_) {
-      std::printf("%s\n", PlanJson(plan).dump(2).c_str());
-    } else {
-      std::fputs(PlanText(plan).c_str(), stdout);
-    }
-    return kExitSuccess;
+    return request;
   }
 
   std::string packet_;
@@ -220,7 +217,6 @@ class ProgramCommand final : public Command {
   bool yes_ = false;
   bool verify_ = false;
   bool dryRun_ = false;
-  bool json_ = false;
 };
 
 class VerifyCommand final : public Command {
@@ -232,30 +228,34 @@ class VerifyCommand final : public Command {
                                         "every device the version policy enables)");
   }
 
-  int Run(const GlobalOptions& global) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["run"] = nullptr;
     DeviceList list;
-    if (devicesOption_->count() > 0 && devices_.empty()) {
-      PrintError("--devices needs a device list (DEVs separated by commas, or all).");
-      return kExitUsage;
-    }
-    if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
-    if (!PacketFileExists(packet_)) return kExitUsage;
-
-    const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
-    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
+    if (const int status = CheckDevicesAndPacket(devicesOption_, devices_, packet_, &list, out);
+        status != kExitSuccess) {
       return status;
     }
+
+    const platform::InterruptGuard guard(kInterruptNotice);
+    CameraSession session(global, out, false);
+    CProgrammerDlg& dlg = session.Dlg();
+    if (!OpenCameraWithPacket(session, packet_)) return kExitFailed;
     std::string error;
-    if (!SelectDevices(session.Dlg(), list, false, &error)) {
-      PrintError(error);
-      return kExitUsage;
+    if (!SelectDevices(dlg, list, false, &error)) return out.Fail(kExitUsage, "usage", error);
+    if (dlg.CountCheckedDevices() == 0) {
+      return out.Fail(kExitFailed, "nothing-selected",
+                      "Nothing to verify: the version policy enables no device for this packet.");
     }
-    if (session.Dlg().CountCheckedDevices() == 0) {
-      PrintError("Nothing to verify: the version policy enables no device for this packet.");
-      return kExitFailed;
+    DeviceFlags selected{};
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      selected[device] = dlg.Window().IsDeviceChecked(device);
     }
-    return RunVerify(session);
+    std::vector<PlannedStep> steps;
+    AppendRunSteps(PlanVerifySteps(selected, dlg.Camera().current, dlg.LoadedVersions(),
+                                   dlg.SelectedInterface()),
+                   &steps);
+    session.FollowRun(steps);
+    return RunVerify(session, "run", global, out);
   }
 
  private:
@@ -268,14 +268,16 @@ class BackupCommand final : public Command {
  public:
   void Define(CLI::App&) override {}
 
-  int Run(const GlobalOptions& global) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["run"] = nullptr;
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, out, false);
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
+    const PlannedBackup backup = PlanBackup(dlg, false);
+    session.FollowRun({BackupPlanStep(backup, dlg.SelectedInterface())}, backup.devices);
     (void)dlg.OnBackup();
-    PrintRunSummary(dlg.LastRun());
-    return RunExitStatus(dlg.LastRun());
+    return EndRun(dlg.LastRun(), "run", global, out);
   }
 };
 

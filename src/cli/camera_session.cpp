@@ -1,6 +1,7 @@
 #include "cli/camera_session.h"
 
 #include "cli/terminal_report.h"
+#include "log/format_text.h"
 
 namespace tarvo::cli {
 
@@ -18,8 +19,17 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
-CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options)
-    : window_(options), dlg_(window_, platform::ProgramClock(), std::string()) {
+CameraSession::CameraSession(const GlobalOptions& global, CommandOutput& out, bool answerYes)
+    : global_(global),
+      out_(out),
+      window_(TerminalOptionsForProcess(answerYes, global.json, global.quiet)),
+      dlg_(window_, platform::ProgramClock(), std::string()) {
+  // A time scale that is no number leaves the waits at their full length: slow, never unsafe
+  // for the camera. The user learns it at once, not only from the log.
+  if (const platform::TimeScale scale = platform::TimeScaleFromEnvironment(); scale.invalid) {
+    PrintError("Warning: TARVO_TIME_SCALE '" + scale.text +
+               "' is not a decimal >= 0; every wait takes its full time.");
+  }
   if (!dlg_.Log().IsOpen()) {
     PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
                                                              ? std::string("no log folder")
@@ -32,13 +42,54 @@ CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions&
   window_.SetControlChecked(InterfaceButton(global.interfaceName), true);
 }
 
+CameraSession::~CameraSession() {
+  CloseLog();
+}
+
+// The engine tells a camera of another model in a result box with the error icon; a camera
+// that does not answer shows no box.
 bool CameraSession::Connect() {
+  const std::size_t boxes = window_.ResultBoxes().size();
   dlg_.OnConnect();
-  return dlg_.Camera().connected;
+  if (dlg_.Camera().connected) return true;
+  const char* interfaceName = InterfaceDisplayName(global_.interfaceName);
+  if (window_.ResultBoxes().size() > boxes &&
+      window_.ResultBoxes().back().icon == MessageIcon::kError) {
+    out_.Fail(
+        kExitFailed, "wrong-camera",
+        FormatText("The camera on %s is not an orva.tarvo: nothing was done.", interfaceName));
+  } else {
+    out_.Fail(kExitFailed, "no-camera",
+              FormatText("No camera answered on %s: check that it is connected and powered, "
+                         "the interface (--interface) and the interface library.",
+                         interfaceName));
+  }
+  return false;
 }
 
 bool CameraSession::LoadPacket(const std::string& path) {
-  return dlg_.LoadPacketFile(path) == 1;
+  if (dlg_.LoadPacketFile(path) == 1) return true;
+  out_.Fail(kExitFailed, "packet-invalid",
+            FormatText("The packet %s cannot be used: %s", path.c_str(),
+                       dlg_.Packet().LastError().c_str()));
+  return false;
+}
+
+void CameraSession::FollowRun(const std::vector<PlannedStep>& steps,
+                              const std::vector<DeviceIndex>& backupDevices) {
+  ImageSizes sizes{};
+  for (const PacketEntryInfo& entry : dlg_.Packet().LoadedEntries()) {
+    if (IsDeviceIndex(entry.deviceIndex)) sizes[entry.deviceIndex] = entry.size;
+  }
+  window_.FollowRun(ProgressSteps(steps, sizes, backupDevices), platform::ProgramClock().Scale(),
+                    dlg_.LastRun());
+}
+
+void CameraSession::CloseLog() {
+  if (logClosed_) return;
+  logClosed_ = true;
+  dlg_.CloseLog();
+  out_.SetLog(dlg_.Log().Path(), dlg_.LastRun().log.sealed);
 }
 
 }  // namespace tarvo::cli

@@ -1,11 +1,14 @@
 // One run of the main window object for a camera command: the terminal window, the
 // CProgrammerDlg over it (which opens the log and writes the same lines the window does), the
-// modes, the window start and the chosen interface.
+// modes, the window start and the chosen interface. It ends by sealing the log and telling the
+// command's output where the log is.
 #pragma once
 
 #include <string>
 
+#include "cli/command_output.h"
 #include "cli/command_table.h"
+#include "cli/plan_steps.h"
 #include "cli/terminal_window.h"
 #include "engine/programmer_dlg.h"
 
@@ -17,19 +20,35 @@ const char* InterfaceDisplayName(const std::string& interfaceName);
 
 class CameraSession {
  public:
-  CameraSession(const GlobalOptions& global, const TerminalOptions& options);
+  CameraSession(const GlobalOptions& global, CommandOutput& out, bool answerYes);
+  // Seals the log (when CloseLog has not done it).
+  ~CameraSession();
+  CameraSession(const CameraSession&) = delete;
+  CameraSession& operator=(const CameraSession&) = delete;
 
   TerminalWindow& Window() { return window_; }
   CProgrammerDlg& Dlg() { return dlg_; }
 
-  // The Connect button; true when a camera of this model answered.
+  // The Connect button; true when a camera of this model answered. Otherwise the command's
+  // output has the failure: no camera answered, or one of another model.
   bool Connect();
-  // The packet of the command line, loaded as "Load File" would load it.
+  // The packet of the command line, loaded as "Load File" would load it; a packet that cannot
+  // be used is the command's failure.
   bool LoadPacket(const std::string& path);
 
+  // The progress of the run about to start follows these steps.
+  void FollowRun(const std::vector<PlannedStep>& steps,
+                 const std::vector<DeviceIndex>& backupDevices = {});
+
+  // Writes the log's closing lines and its seal, and gives the command's output the log.
+  void CloseLog();
+
  private:
+  const GlobalOptions& global_;
+  CommandOutput& out_;
   TerminalWindow window_;
   CProgrammerDlg dlg_;
+  bool logClosed_ = false;
 };
 
 }  // namespace tarvo::cli

@@ -1,9 +1,15 @@
-// The command line: global options, then one command of the table.
+// The command line: global options, then one command of the table. The table also gives each
+// command's help its examples and notes, and makes the manual page's commands section
+// (--manual-commands) and the bash completion (--bash-completion), so none of them can drift
+// from the commands.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <map>
 #include <vector>
 
+#include "cli/command_output.h"
 #include "cli/command_table.h"
+#include "cli/shell_completion.h"
 
 #ifndef TARVO_VERSION_TEXT
 #define TARVO_VERSION_TEXT "unknown"
@@ -13,27 +19,158 @@ namespace tarvo::cli {
 
 namespace {
 
+constexpr const char* kProgramSummary =
+    "Firmware programmer for orva.tarvo cameras, without a window.";
+
+constexpr const char* kExitStatusHelp =
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  the work failed: a camera operation or a check failed, an input file is missing or\n"
+    "     unusable\n"
+    "  2  the command line itself is wrong\n";
+
+constexpr const char* kArgumentHelp =
+    "Arguments:\n"
+    "  DEV    device index 0..8 or display name (\"Main FPGA\")\n"
+    "  LIST   DEVs separated by commas, or \"all\"\n"
+    "  STEPS  comma-separated DEV | reboot | wait:N (N seconds, 0..255)\n";
+
+constexpr const char* kEnvironmentHelp =
+    "Environment:\n"
+    "  TARVO_TIME_SCALE  a decimal >= 0 that scales every wait (pauses, reboot countdowns);\n"
+    "                    0 skips them, for the simulated camera. Any other text is warned\n"
+    "                    about and the waits take their full time.\n"
+    "  XDG_DATA_HOME     the log and the backups go to $XDG_DATA_HOME/orva\n"
+    "                    (default ~/.local/share/orva; Windows: %ProgramData%\\orva)\n"
+    "  LD_LIBRARY_PATH   searched first for the interface library (libqlm_usb.so,\n"
+    "                    libqlm_usb3.so, libqlm_gige.so); then the program's folder, the\n"
+    "                    system folders, and last the simulated camera's libraries\n"
+    "  QLM_SIM_DIR       the simulated camera's state (default $XDG_DATA_HOME/orva-camsim)\n";
+
+constexpr const char* kLogFilesHelp =
+    "Files:\n"
+    "  $XDG_DATA_HOME/orva/TARVO_PROG.log  the log; every command ends it with a seal\n";
+
+constexpr const char* kBackupFilesHelp =
+    "  $XDG_DATA_HOME/orva/orva_tarvo_SN001234_backup.tvf  backups, then _01, _02, ...\n";
+
+std::string ExamplesHelp(const CommandEntry& entry) {
+  std::string text = "Examples:\n";
+  for (const CommandExample& example : entry.examples) {
+    if (example.commandLine == nullptr) continue;
+    text += std::string("  ") + example.commandLine + "\n      " + example.what + "\n";
+  }
+  return text;
+}
+
+// Only options that take every value given (as --image does) may be repeated; any other
+// option given twice is a usage error.
+std::string RepeatedOptionsHelp(const CLI::App& command) {
+  std::string names;
+  for (const CLI::Option* option : command.get_options()) {
+    if (option->get_positional() ||
+        option->get_multi_option_policy() != CLI::MultiOptionPolicy::TakeAll) {
+      continue;
+    }
+    names += (names.empty() ? "" : ", ") + option->get_name(false, true);
+  }
+  if (names.empty()) return "Each option may be given once.\n";
+  return "Options that may be given more than once: " + names + "; any other at most once.\n";
+}
+
+std::string CommandFooter(const CommandEntry& entry, const CLI::App& command) {
+  std::string text = ExamplesHelp(entry) + "\n" + RepeatedOptionsHelp(command);
+  if (entry.reach == CommandReach::kCamera) {
+    text += "\n" + std::string(kEnvironmentHelp) + "\n" + kLogFilesHelp + kBackupFilesHelp;
+  } else if (entry.reach == CommandReach::kLog) {
+    text += "\nEnvironment:\n  XDG_DATA_HOME  the log goes to $XDG_DATA_HOME/orva\n\n" +
+            std::string(kLogFilesHelp);
+  }
+  return text;
+}
+
+std::string FullName(const CommandEntry& entry) {
+  return entry.group ? std::string(entry.group) + " " + entry.name : std::string(entry.name);
+}
+
+// Whether the command line asks for JSON, also when it cannot be parsed.
+bool AsksForJson(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--") return false;
+    if (argument == "--json") return true;
+  }
+  return false;
+}
+
 struct DefinedCommand {
+  const CommandEntry* entry;
   CLI::App* app;
   std::unique_ptr<Command> command;
 };
 
+// The manual page's COMMANDS section (a help2man include file): every command's help with its
+// examples, kept as printed; the manual has the environment and files once, in sections of
+// their own.
+std::string ManualCommands(const std::vector<DefinedCommand>& commands) {
+  std::string text =
+      "[COMMANDS]\nEvery command takes --json and --quiet.\n"
+      "tarvo-cli COMMAND --help prints the help of one command.\n";
+  for (const DefinedCommand& defined : commands) {
+    const std::string parent =
+        defined.entry->group ? std::string("tarvo-cli ") + defined.entry->group : "tarvo-cli";
+    text += ".SS \"" + FullName(*defined.entry) + "\"\n.nf\n";
+    defined.app->footer(ExamplesHelp(*defined.entry) + "\n" + RepeatedOptionsHelp(*defined.app));
+    const std::string help = defined.app->help(parent);
+    std::size_t start = 0;
+    while (start < help.size()) {
+      const std::size_t end = help.find('\n', start);
+      std::string line = help.substr(start, end - start);
+      start = end == std::string::npos ? help.size() : end + 1;
+      std::string escaped = line.empty() || (line[0] != '.' && line[0] != '\'') ? "" : "\\&";
+      for (char c : line) escaped += c == '\\' ? std::string("\\e") : std::string(1, c);
+      text += escaped + "\n";
+    }
+    text += ".fi\n";
+  }
+  return text;
+}
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
-  CLI::App app{"Firmware programmer for orva.tarvo cameras, without a window.", "tarvo-cli"};
+  CLI::App app{kProgramSummary, "tarvo-cli"};
   app.set_version_flag("--version", std::string("tarvo-cli ") + TARVO_VERSION_TEXT);
   app.require_subcommand(1);
   app.fallthrough();
   GlobalOptions global;
   app.add_option("--interface", global.interfaceName, "Camera interface (default usb2)")
-      ->check(CLI::IsMember({"usb2", "usb3", "gige"}));
+      ->check(
+          CLI::IsMember(std::vector<std::string>(kInterfaceNames.begin(), kInterfaceNames.end())));
   app.add_flag("--emergency", global.emergency,
                "Emergency mode: version safeguards lifted, no backup before programming");
-  app.footer(
-      "Exit status: 0 success; 1 the operation ran and failed, or a check failed; 2 bad usage "
-      "or input.\nDEV: device index 0..8 or display name (\"Main FPGA\").\nLIST: DEVs "
-      "separated by commas, or \"all\".");
+  // Made at build time: the manual page's commands and the bash completion.
+  enum class Generated { kNone, kManualCommands, kBashCompletion } generated = Generated::kNone;
+  app.add_flag_callback(
+         "--manual-commands",
+         [&generated] {
+           generated = Generated::kManualCommands;
+           throw CLI::Success();
+         },
+         "Print the manual page's commands section")
+      ->group("");
+  app.add_flag_callback(
+         "--bash-completion",
+         [&generated] {
+           generated = Generated::kBashCompletion;
+           throw CLI::Success();
+         },
+         "Print the bash completion script")
+      ->group("");
+  app.footer(std::string(kExitStatusHelp) + "\n" + kArgumentHelp + "\n" + kEnvironmentHelp + "\n" +
+             kLogFilesHelp + kBackupFilesHelp +
+             "\nEvery command takes --json and --quiet; tarvo-cli COMMAND --help gives its "
+             "options and examples.");
 
   std::map<std::string, CLI::App*> groups;
   for (const CommandGroup& group : CommandGroups()) {
@@ -44,19 +181,47 @@ int RunCommandLine(int argc, char** argv) {
   std::vector<DefinedCommand> commands;
   for (const CommandEntry& entry : Commands()) {
     CLI::App* parent = entry.group ? groups.at(entry.group) : &app;
-    DefinedCommand defined{parent->add_subcommand(entry.name, entry.summary), entry.make()};
+    DefinedCommand defined{&entry, parent->add_subcommand(entry.name, entry.summary), entry.make()};
     defined.command->Define(*defined.app);
+    defined.app->add_flag("--json", global.json,
+                          "Print one JSON document on stdout (also on failure); result boxes "
+                          "and status lines go to stderr");
+    defined.app->add_flag(
+        "--quiet", global.quiet,
+        "No status lines or progress: only the outcome (result, failures, files written)");
+    defined.app->footer(CommandFooter(entry, *defined.app));
     commands.push_back(std::move(defined));
   }
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
-    return status == 0 ? kExitSuccess : kExitUsage;
+    if (generated != Generated::kNone) {
+      std::fputs(generated == Generated::kManualCommands
+                     ? ManualCommands(commands).c_str()
+                     : BashCompletion(app, kInterfaceNames).c_str(),
+                 stdout);
+      return kExitSuccess;
+    }
+    if (error.get_exit_code() == 0 || !AsksForJson(argc, argv)) {
+      const int status = app.exit(error);
+      return status == 0 ? kExitSuccess : kExitUsage;
+    }
+    std::string name;
+    for (const DefinedCommand& defined : commands) {
+      if (defined.app->parsed()) name = FullName(*defined.entry);
+    }
+    CommandOutput out(name, true);
+    out.Fail(kExitUsage, "usage", error.what());
+    out.Print(kExitUsage);
+    return kExitUsage;
   }
   for (DefinedCommand& defined : commands) {
-    if (defined.app->parsed()) return defined.command->Run(global);
+    if (!defined.app->parsed()) continue;
+    CommandOutput out(FullName(*defined.entry), global.json);
+    const int status = defined.command->Run(global, out);
+    out.Print(status);
+    return status;
   }
   return kExitUsage;
 }

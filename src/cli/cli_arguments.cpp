@@ -116,17 +116,4 @@ bool ParseImageArgument(std::string_view text, DeviceIndex* device, std::string*
   return true;
 }
 
-std::string DeviceNameOrIndex(unsigned index) {
-  if (IsDeviceIndex(index)) return DeviceDisplayName(index);
-  return FormatText("device %u", index);
-}
-
-std::string DescribeOrderStep(std::uint16_t code) {
-  if (code == ORDER_END) return std::string();
-  if (code == ORDER_REBOOT) return "Reboot";
-  if ((code & ORDER_WAIT) != 0) return FormatText("Wait %d sec.", code & 0xFF);
-  if (IsDeviceIndex(code)) return DeviceDisplayName(code);
-  return FormatText("Unknown step 0x%04x", code);
-}
-
 }  // namespace tarvo::cli

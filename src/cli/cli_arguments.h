@@ -25,11 +25,4 @@ bool ParseOrderSteps(std::string_view text, ProgramOrder* order, std::vector<Dev
 bool ParseImageArgument(std::string_view text, DeviceIndex* device, std::string* path,
                         std::string* error);
 
-// The step of one order code in words: a device name, "Reboot", "Wait N sec." or
-// "Unknown step 0x...."; nothing for ORDER_END.
-std::string DescribeOrderStep(std::uint16_t code);
-
-// Display name of a device index as a packet may store it ("device 12" beyond the catalogue).
-std::string DeviceNameOrIndex(unsigned index);
-
 }  // namespace tarvo::cli

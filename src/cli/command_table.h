@@ -1,8 +1,10 @@
-// tarvo-cli's commands. One table drives both dispatch and help: each row names a command
-// (optionally inside a group such as "packet") and makes the object that defines its options
-// and runs it. A new command is a new row and a new file.
+// tarvo-cli's commands. One table drives dispatch, help, the manual page and the shell
+// completion: each row names a command (optionally inside a group such as "packet"), tells what
+// its help adds to its options (examples, environment, files), and makes the object that
+// defines its options and runs it. A new command is a new row and a new file.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -14,15 +16,23 @@ class App;
 
 namespace tarvo::cli {
 
+class CommandOutput;
+
 // Exit statuses of every command.
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailed = 1;  // the operation ran and failed, or a check failed
 inline constexpr int kExitUsage = 2;   // bad usage or input
 
-// Options given before the command; they matter to the commands that reach the camera.
+// The names --interface takes.
+inline constexpr std::array<const char*, 3> kInterfaceNames = {"usb2", "usb3", "gige"};
+
+// Options every command takes: the global ones before the command, and --json and --quiet,
+// which every command defines.
 struct GlobalOptions {
   std::string interfaceName = "usb2";  // usb2, usb3 or gige
   bool emergency = false;
+  bool json = false;   // one JSON document on stdout, nothing else there
+  bool quiet = false;  // no status lines or progress: only the outcome
 };
 
 class Command {
@@ -30,8 +40,9 @@ class Command {
   virtual ~Command() = default;
   // Adds the command's arguments and options to its (sub)command.
   virtual void Define(CLI::App& command) = 0;
-  // Runs the parsed command; returns its exit status.
-  virtual int Run(const GlobalOptions& global) = 0;
+  // Runs the parsed command; returns its exit status. Failures go through out.Fail, the
+  // command's JSON members into out.Document().
+  virtual int Run(const GlobalOptions& global, CommandOutput& out) = 0;
 };
 
 struct CommandGroup {
@@ -39,11 +50,22 @@ struct CommandGroup {
   const char* summary;
 };
 
+// What a command touches besides its own files, for its help: the log folder (the log, and
+// the backups of a camera command) and, for a camera command, the interface library and waits.
+enum class CommandReach { kFilesOnly, kLog, kCamera };
+
+struct CommandExample {
+  const char* commandLine;  // nullptr: no example in this place
+  const char* what;
+};
+
 struct CommandEntry {
   const char* group;  // a name of kCommandGroups, or nullptr for a command of its own
   const char* name;
   const char* summary;
   std::unique_ptr<Command> (*make)();
+  CommandReach reach;
+  std::array<CommandExample, 3> examples;
 };
 
 std::span<const CommandGroup> CommandGroups();

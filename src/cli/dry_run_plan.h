@@ -2,10 +2,12 @@
 // loaded packet and the chosen devices, without a telegram that changes the camera.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/json_report.h"
+#include "cli/plan_steps.h"
 #include "engine/programmer_dlg.h"
 
 namespace tarvo::cli {
@@ -14,26 +16,27 @@ enum class PlanDecision { kProgram, kNotSelected, kRefused };
 
 struct PlannedDevice {
   DeviceIndex device = 0;
-  std::string cameraVersion;  // as the "Current FW" label shows it
-  std::string packetVersion;  // as the "Loaded FW" label shows it
+  DeviceVersion cameraVersion;
+  DeviceVersion packetVersion;
   PlanDecision decision = PlanDecision::kNotSelected;
   std::string reason;
 };
 
-struct PlannedStep {
-  std::string kind;  // backup, program, pass-over, reboot, wait, end, final-reboot, reconnect,
-                     // version-check, verify, verify-reboot
-  int device = -1;   // the device of a program, pass-over or verify step
-  std::uint32_t pauseMilliseconds = 0;  // the pause or wait that follows the step
-  std::string text;
+// The backup a program run makes first: the file, the devices it reads and those it refuses.
+struct PlannedBackup {
+  std::string file;
+  std::vector<DeviceIndex> devices;
+  std::vector<BackupStep> refused;
+  bool continueWithout = false;  // a failed backup does not stop the run
 };
 
 struct DryRunPlan {
   std::int32_t serialNumber = -1;
   std::string interfaceName;
-  std::string packetPath;
+  PacketRecord packet;
   bool emergencyMode = false;
   std::vector<PlannedDevice> devices;
+  std::optional<PlannedBackup> backup;
   std::vector<PlannedStep> steps;
 };
 
@@ -49,7 +52,11 @@ struct PlanRequest {
 // The plan for the window's state now: check boxes as chosen, versions as read and loaded.
 DryRunPlan PlanProgramRun(CProgrammerDlg& dlg, const PlanRequest& request);
 
-nlohmann::json PlanJson(const DryRunPlan& plan);
+// The backup of the connected camera as a step, and what it reads.
+PlannedBackup PlanBackup(CProgrammerDlg& dlg, bool continueWithout);
+PlannedStep BackupPlanStep(const PlannedBackup& backup, InterfaceType interfaceType);
+
+json::Json PlanJson(const DryRunPlan& plan);
 std::string PlanText(const DryRunPlan& plan);
 
 }  // namespace tarvo::cli

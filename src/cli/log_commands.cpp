@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
+#include "cli/command_output.h"
 #include "cli/log_commands.h"
 #include "cli/terminal_report.h"
 #include "log/format_text.h"
@@ -19,29 +20,37 @@ class LogCheckCommand final : public Command {
     command.add_option("FILE", path_, "Log file (TARVO_PROG.log)")->required();
   }
 
-  int Run(const GlobalOptions&) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["seal"] = nullptr;
     if (!platform::PathExists(path_)) {
-      PrintError(FormatText("No such file: %s", path_.c_str()));
-      return kExitUsage;
+      return out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path_.c_str()));
     }
     const LogSealReport report = CheckLogSealFile(path_);
+    const bool sealed =
+        report.result == LogSealCheck::kValid || report.result == LogSealCheck::kMismatch;
+    out.Document()["seal"] = {
+        {"file", path_},
+        {"valid", report.result == LogSealCheck::kValid},
+        {"stored", sealed ? json::Json(FormatLogSeal(report.stored)) : json::Json()},
+        {"computed", sealed ? json::Json(FormatLogSeal(report.computed)) : json::Json()}};
     switch (report.result) {
       case LogSealCheck::kValid:
-        std::printf("Log seal valid: %s\n", FormatLogSeal(report.stored).c_str());
+        if (!global.json) std::printf("Log seal valid: %s\n", FormatLogSeal(report.stored).c_str());
         return kExitSuccess;
       case LogSealCheck::kMismatch:
-        PrintError(FormatText("Log seal does not match: the file ends in %s, its content gives %s.",
-                              FormatLogSeal(report.stored).c_str(),
-                              FormatLogSeal(report.computed).c_str()));
-        return kExitFailed;
+        return out.Fail(
+            kExitFailed, "seal-mismatch",
+            FormatText("Log seal does not match: the file ends in %s, its content gives %s.",
+                       FormatLogSeal(report.stored).c_str(),
+                       FormatLogSeal(report.computed).c_str()));
       case LogSealCheck::kNoSeal:
-        PrintError("The log file does not end in a seal (its last run did not end normally).");
-        return kExitFailed;
+        return out.Fail(kExitFailed, "no-seal",
+                        "The log file does not end in a seal (its last run did not end normally).");
       case LogSealCheck::kUnreadable:
         break;
     }
-    PrintError(FormatText("Log file %s could not be read.", path_.c_str()));
-    return kExitFailed;
+    return out.Fail(kExitFailed, "file-unreadable",
+                    FormatText("Log file %s could not be read.", path_.c_str()));
   }
 
  private:

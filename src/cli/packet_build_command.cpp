@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/command_output.h"
 #include "cli/packet_commands.h"
+#include "cli/packet_description.h"
+#include "cli/plan_steps.h"
 #include "cli/terminal_report.h"
 #include "firmware/packet_builder.h"
 #include "log/format_text.h"
@@ -21,7 +24,9 @@ class PacketBuildCommand final : public Command {
   void Define(CLI::App& command) override {
     command.add_option("--order", steps_, "Programming order: DEV | reboot | wait:N, by commas")
         ->required();
-    command.add_option("--image", images_, "Raw image file of a device step: DEV=FILE")
+    command
+        .add_option("--image", images_,
+                    "Raw image file of a device step: DEV=FILE (once for each device step)")
         ->required()
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -29,62 +34,65 @@ class PacketBuildCommand final : public Command {
         ->required();
   }
 
-  int Run(const GlobalOptions&) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["packet"] = nullptr;
     ProgramOrder order{};
     std::vector<PacketImageSource> sources;
-    if (!PrepareSources(&order, &sources)) return kExitUsage;
+    std::string error;
+    if (!PrepareSources(&order, &sources, &error)) return out.Fail(kExitUsage, "usage", error);
 
     const std::string path = EnsurePacketExtension(output_);
     LogFile log;
     log.Open(DefaultLogFolder());
-    TerminalImageReport report(log);
+    // With JSON on stdout, the result box of packet generation goes to stderr.
+    TerminalImageReport report(log, global.json ? stderr : stdout);
     std::vector<std::uint8_t> imageBuffer(IMAGE_BUFFER_SIZE);
     const PacketBuildResult result =
         BuildPacketFile(order, sources, path, imageBuffer.data(), report);
-    log.Close();
+    out.SetLog(log.Path(), log.Close());
     switch (result) {
       case PacketBuildResult::kWritten:
-        std::printf("Packet file written: %s\n", path.c_str());
-        return kExitSuccess;
-      case PacketBuildResult::kImageFailed:
-        PrintError("No packet file written: an image file could not be loaded.");
-        return kExitFailed;
-      case PacketBuildResult::kPacketFailed:
         break;
+      case PacketBuildResult::kImageFailed:
+        return out.Fail(kExitFailed, "image-invalid",
+                        "No packet file written: an image file could not be loaded.");
+      case PacketBuildResult::kPacketFailed:
+        return out.FailShown(kExitFailed, "write-failed",
+                             "No packet file written: " + path + " could not be written.");
     }
-    return kExitFailed;
+    CFirmwarePacket written;
+    if (written.LoadPacket(path)) {
+      out.Document()["packet"] =
+          DescribePacket(written, path, InterfaceTypeNamed(global.interfaceName));
+    }
+    if (!global.json) std::printf("Packet file written: %s\n", path.c_str());
+    return kExitSuccess;
   }
 
  private:
   // One image per device step of the order, in the order's sequence.
-  bool PrepareSources(ProgramOrder* order, std::vector<PacketImageSource>* sources) const {
+  bool PrepareSources(ProgramOrder* order, std::vector<PacketImageSource>* sources,
+                      std::string* error) const {
     std::vector<DeviceIndex> devices;
-    std::string error;
-    if (!ParseOrderSteps(steps_, order, &devices, &error)) {
-      PrintError(error);
-      return false;
-    }
+    if (!ParseOrderSteps(steps_, order, &devices, error)) return false;
     if (devices.empty()) {
-      PrintError("The order has no device step: there is no image to put into a packet.");
+      *error = "The order has no device step: there is no image to put into a packet.";
       return false;
     }
     std::vector<PacketImageSource> given;
     for (const std::string& argument : images_) {
       PacketImageSource source;
-      if (!ParseImageArgument(argument, &source.device, &source.path, &error)) {
-        PrintError(error);
-        return false;
-      }
+      if (!ParseImageArgument(argument, &source.device, &source.path, error)) return false;
       const auto same = [&](const PacketImageSource& other) {
         return other.device == source.device;
       };
       if (std::any_of(given.begin(), given.end(), same)) {
-        PrintError(FormatText("Two images given for %s.", DeviceDisplayName(source.device)));
+        *error = FormatText("Two images given for %s.", DeviceDisplayName(source.device));
         return false;
       }
       if (std::find(devices.begin(), devices.end(), source.device) == devices.end()) {
-        PrintError(FormatText("Image given for %s, but the order has no step for it.",
-                              DeviceDisplayName(source.device)));
+        *error = FormatText("Image given for %s, but the order has no step for it.",
+                            DeviceDisplayName(source.device));
         return false;
       }
       given.push_back(source);
@@ -94,8 +102,8 @@ class PacketBuildCommand final : public Command {
         return s.device == device;
       });
       if (match == given.end()) {
-        PrintError(FormatText("The order names %s, but no --image %u=FILE is given for it.",
-                              DeviceDisplayName(device), device));
+        *error = FormatText("The order names %s, but no --image %u=FILE is given for it.",
+                            DeviceDisplayName(device), device);
         return false;
       }
       sources->push_back(*match);

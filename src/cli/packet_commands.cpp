@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/command_output.h"
 #include "cli/packet_commands.h"
 #include "cli/packet_description.h"
 #include "cli/terminal_report.h"
@@ -17,38 +18,39 @@ namespace {
 
 // A missing input file is bad input (status 2); a file that is there but fails is a failed
 // operation (status 1).
-bool InputFileExists(const std::string& path) {
-  if (platform::PathExists(path)) return true;
-  PrintError(FormatText("No such file: %s", path.c_str()));
-  return false;
+bool LoadInputPacket(const std::string& path, CFirmwarePacket* packet, CommandOutput& out,
+                     int* status) {
+  if (!platform::PathExists(path)) {
+    *status = out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path.c_str()));
+    return false;
+  }
+  if (!packet->LoadPacket(path)) {
+    *status = out.Fail(kExitFailed, "packet-invalid", packet->LastError());
+    return false;
+  }
+  return true;
 }
 
 class PacketShowCommand final : public Command {
  public:
   void Define(CLI::App& command) override {
     command.add_option("FILE", path_, "Packet file")->required();
-    command.add_flag("--json", json_, "Print the description as JSON");
   }
 
-  int Run(const GlobalOptions&) override {
-    if (!InputFileExists(path_)) return kExitUsage;
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["packet"] = nullptr;
     CFirmwarePacket packet;
-    if (!packet.LoadPacket(path_)) {
-      PrintError(packet.LastError());
-      return kExitFailed;
-    }
-    const nlohmann::json description = DescribePacket(packet, path_);
-    if (json_) {
-      std::printf("%s\n", description.dump(2).c_str());
-    } else {
-      std::fputs(PacketDescriptionText(description).c_str(), stdout);
-    }
+    int status = kExitSuccess;
+    if (!LoadInputPacket(path_, &packet, out, &status)) return status;
+    const json::Json description =
+        DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
+    out.Document()["packet"] = description;
+    if (!global.json) std::fputs(PacketDescriptionText(description).c_str(), stdout);
     return kExitSuccess;
   }
 
  private:
   std::string path_;
-  bool json_ = false;
 };
 
 class PacketCheckCommand final : public Command {
@@ -57,14 +59,20 @@ class PacketCheckCommand final : public Command {
     command.add_option("FILE", path_, "Packet file")->required();
   }
 
-  int Run(const GlobalOptions&) override {
-    if (!InputFileExists(path_)) return kExitUsage;
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["packet"] = nullptr;
+    if (!platform::PathExists(path_)) {
+      return out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path_.c_str()));
+    }
     CFirmwarePacket packet;
     if (!packet.CheckPacketFile(path_)) {
-      PrintError(packet.LastError());
-      return kExitFailed;
+      return out.Fail(kExitFailed, "packet-invalid", packet.LastError());
     }
-    std::printf("Packet file check passed: %s\n", path_.c_str());
+    if (packet.LoadPacket(path_)) {
+      out.Document()["packet"] =
+          DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
+    }
+    if (!global.json) std::printf("Packet file check passed: %s\n", path_.c_str());
     return kExitSuccess;
   }
 
@@ -80,29 +88,35 @@ class PacketExtractCommand final : public Command {
     command.add_option("-o,--output", output_, "File to write the image's bytes to")->required();
   }
 
-  int Run(const GlobalOptions&) override {
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["image"] = nullptr;
     const std::optional<DeviceIndex> device = ParseDevice(device_);
     if (!device) {
-      PrintError(FormatText("Bad device '%s': expected 0..8 or a device name.", device_.c_str()));
-      return kExitUsage;
+      return out.Fail(
+          kExitUsage, "usage",
+          FormatText("Bad device '%s': expected 0..8 or a device name.", device_.c_str()));
     }
-    if (!InputFileExists(path_)) return kExitUsage;
     CFirmwarePacket packet;
-    if (!packet.LoadPacket(path_)) {
-      PrintError(packet.LastError());
-      return kExitFailed;
-    }
+    int status = kExitSuccess;
+    if (!LoadInputPacket(path_, &packet, out, &status)) return status;
     std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE, 0xFF);
     std::uint32_t start = 0;
     std::uint32_t end = 0;
     std::uint32_t size = 0;
     if (!packet.GetImage(static_cast<std::uint16_t>(*device), image.data(), &start, &end, &size)) {
-      PrintError(packet.LastError());
-      return kExitFailed;
+      return out.Fail(kExitFailed, "device-not-in-packet", packet.LastError());
     }
-    if (!WriteImage(image.data() + start, size)) return kExitFailed;
-    std::printf("%s: start %08x, end %08x, size %u bytes written to %s\n",
-                DeviceDisplayName(*device), start, end, size, output_.c_str());
+    if (!WriteImage(image.data() + start, size)) {
+      return out.FailShown(kExitFailed, "write-failed",
+                           FormatText("Writing file %s failed.", output_.c_str()));
+    }
+    out.Document()["image"] = {{"packet", path_}, {"device", json::Device(*device)},
+                               {"start", start},  {"end", end},
+                               {"size", size},    {"file", output_}};
+    if (!global.json) {
+      std::printf("%s: start %08x, end %08x, size %u bytes written to %s\n",
+                  DeviceDisplayName(*device), start, end, size, output_.c_str());
+    }
     return kExitSuccess;
   }
 

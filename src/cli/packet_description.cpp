@@ -1,6 +1,6 @@
 #include "cli/packet_description.h"
 
-#include "cli/cli_arguments.h"
+#include "cli/plan_steps.h"
 #include "firmware/device_catalogue.h"
 #include "log/format_text.h"
 
@@ -9,102 +9,91 @@ namespace tarvo::cli {
 namespace {
 
 std::string ImageTimeText(const ImageVersion& version) {
-  return FormatText("%02d.%02d.%04d %02d:%02d", version.day, version.month, version.year,
+  return FormatText("%04d-%02d-%02dT%02d:%02d", version.year, version.month, version.day,
                     version.hour, version.minute);
 }
 
-nlohmann::json DescribeEntry(std::size_t number, const PacketEntryInfo& entry) {
-  nlohmann::json json;
-  json["entry"] = number;
-  json["device"] = entry.deviceIndex;
-  json["device_name"] = DeviceNameOrIndex(entry.deviceIndex);
-  json["data_offset"] = entry.dataOffset;
-  json["start"] = entry.startAddress;
-  json["end"] = static_cast<std::uint64_t>(entry.startAddress) + entry.size - 1;
-  json["size"] = entry.size;
-  json["version"] =
-      FormatDeviceVersion(entry.version.variant, entry.version.major, entry.version.minor);
-  json["variant"] = entry.version.variant;
-  json["major"] = entry.version.major;
-  json["minor"] = entry.version.minor;
-  json["image_time"] = ImageTimeText(entry.version);
-  return json;
-}
-
-nlohmann::json DescribeOrder(const ProgramOrder& order) {
-  nlohmann::json steps = nlohmann::json::array();
-  for (std::uint16_t code : order) {
-    if (code == ORDER_END) break;
-    steps.push_back({{"code", code}, {"step", DescribeOrderStep(code)}});
-  }
-  return steps;
+json::Json DescribeEntry(std::size_t number, const PacketEntryInfo& entry) {
+  const DeviceVersion version{entry.version.variant, entry.version.major, entry.version.minor};
+  return {{"entry", number},
+          {"device", json::Device(entry.deviceIndex)},
+          {"dataOffset", entry.dataOffset},
+          {"start", entry.startAddress},
+          {"end", static_cast<std::uint64_t>(entry.startAddress) + entry.size - 1},
+          {"size", entry.size},
+          {"version", json::Version(version)},
+          {"imageTime", ImageTimeText(entry.version)}};
 }
 
 }  // namespace
 
-nlohmann::json DescribePacket(const CFirmwarePacket& packet, const std::string& path) {
+json::Json DescribePacket(const CFirmwarePacket& packet, const std::string& path,
+                          InterfaceType interfaceType) {
   PacketHeaderInfo header;
   ProgramOrder order{};
-  nlohmann::json json;
-  if (!packet.GetHeader(&header) || !packet.GetOrder(&order)) return json;
-  json["file"] = path;
-  json["header_text"] = header.headerText;
-  json["format_version"] = header.formatVersion;
-  json["header_size"] = header.headerSize;
-  json["creation_text"] = header.creationText;
-  json["length"] = header.fileLength;
-  json["check_word"] = FormatText("%08x", header.checkWord);
-  json["check"] = "passed";
-  json["entry_count"] = header.entryCount;
-  nlohmann::json entries = nlohmann::json::array();
+  if (!packet.GetHeader(&header) || !packet.GetOrder(&order)) return json::Json();
+  json::Json entries = json::Json::array();
   const std::vector<PacketEntryInfo> loaded = packet.LoadedEntries();
   for (std::size_t number = 0; number < loaded.size(); ++number) {
     entries.push_back(DescribeEntry(number, loaded[number]));
   }
-  json["entries"] = entries;
-  json["order"] = DescribeOrder(order);
   bool ended = false;
   bool allZero = true;
   for (std::uint16_t code : order) {
     ended = ended || code == ORDER_END;
     allZero = allZero && code == 0;
   }
-  json["order_ends"] = ended;
-  json["order_stored"] = !allZero;
-  return json;
+  // 64 zero codes are no order (a backup stores none), not 64 steps for Boot uP.
+  json::Json steps = json::Json::array();
+  for (const PlannedStep& step : OrderSteps(order, interfaceType)) {
+    if (!allZero) steps.push_back(json::Step(step));
+  }
+  return {{"path", path},
+          {"headerText", header.headerText},
+          {"formatVersion", header.formatVersion},
+          {"headerSize", header.headerSize},
+          {"creationText", header.creationText},
+          {"length", header.fileLength},
+          {"checkWord", json::Hex(header.checkWord, 8)},
+          {"entryCount", header.entryCount},
+          {"entries", entries},
+          {"order", steps},
+          {"orderEnds", ended},
+          {"orderStored", !allZero}};
 }
 
-std::string PacketDescriptionText(const nlohmann::json& json) {
+std::string PacketDescriptionText(const json::Json& json) {
   std::string text;
   auto line = [&text](const std::string& content) { text += content + "\n"; };
-  line("File:            " + json["file"].get<std::string>());
-  line("Header text:     " + json["header_text"].get<std::string>());
-  line(FormatText("Format version:  %d", json["format_version"].get<int>()));
-  line(FormatText("Header size:     %d", json["header_size"].get<int>()));
-  line("Creation text:   " + json["creation_text"].get<std::string>());
+  line("File:            " + json["path"].get<std::string>());
+  line("Header text:     " + json["headerText"].get<std::string>());
+  line(FormatText("Format version:  %d", json["formatVersion"].get<int>()));
+  line(FormatText("Header size:     %d", json["headerSize"].get<int>()));
+  line("Creation text:   " + json["creationText"].get<std::string>());
   line(FormatText("Length:          %u bytes", json["length"].get<std::uint32_t>()));
-  line("Check:           " + json["check"].get<std::string>() + " (check word " +
-       json["check_word"].get<std::string>() + ")");
-  line(FormatText("Entries:         %d", json["entry_count"].get<int>()));
+  line("Check:           passed (check word " + json["checkWord"].get<std::string>() + ")");
+  line(FormatText("Entries:         %d", json["entryCount"].get<int>()));
   line("  #  Device       Start     End       Size      Version     Image time");
-  for (const nlohmann::json& entry : json["entries"]) {
+  for (const json::Json& entry : json["entries"]) {
+    std::string time = entry["imageTime"].get<std::string>();
+    if (const std::size_t t = time.find('T'); t != std::string::npos) time[t] = ' ';
     line(FormatText("  %-2d %-12s %08x  %08llx  %-9u %-11s %s", entry["entry"].get<int>(),
-                    entry["device_name"].get<std::string>().c_str(),
+                    entry["device"]["name"].get<std::string>().c_str(),
                     entry["start"].get<std::uint32_t>(),
                     static_cast<unsigned long long>(entry["end"].get<std::uint64_t>()),
-                    entry["size"].get<std::uint32_t>(), entry["version"].get<std::string>().c_str(),
-                    entry["image_time"].get<std::string>().c_str()));
+                    entry["size"].get<std::uint32_t>(),
+                    entry["version"]["text"].get<std::string>().c_str(), time.c_str()));
   }
   line("Programming order:");
-  if (!json["order_stored"].get<bool>()) {
+  if (!json["orderStored"].get<bool>()) {
     line("  none stored (all 64 codes are zero, as in a backup)");
     return text;
   }
   int number = 1;
-  for (const nlohmann::json& step : json["order"]) {
-    line(FormatText("  %2d. %s", number++, step["step"].get<std::string>().c_str()));
+  for (const json::Json& step : json["order"]) {
+    line(FormatText("  %2d. %s", number++, step["text"].get<std::string>().c_str()));
   }
-  line(json["order_ends"].get<bool>() ? "  End" : "  (no end mark in the 64 codes)");
+  line(json["orderEnds"].get<bool>() ? "  End" : "  (no end mark in the 64 codes)");
   return text;
 }
 

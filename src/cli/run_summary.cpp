@@ -124,10 +124,11 @@ std::vector<std::string> RunProblemLines(const RunReport& report) {
   return lines;
 }
 
-void PrintRunSummary(const RunReport& report) {
+void PrintRunSummary(const RunReport& report, bool jsonOnStdout) {
   if (!report.backup.file.empty()) {
-    std::printf("Backup file: %s\n", report.backup.file.c_str());
-    std::fflush(stdout);
+    std::FILE* stream = jsonOnStdout ? stderr : stdout;
+    std::fprintf(stream, "Backup file: %s\n", report.backup.file.c_str());
+    std::fflush(stream);
   }
   for (const std::string& line : RunProblemLines(report)) PrintError(line);
 }

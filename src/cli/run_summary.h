@@ -18,8 +18,8 @@ int RunExitStatus(const RunReport& report);
 // itself shows; none for a run that succeeded.
 std::vector<std::string> RunProblemLines(const RunReport& report);
 
-// Prints "Backup file: PATH" on stdout (when a backup was written) and the problem lines on
-// stderr.
-void PrintRunSummary(const RunReport& report);
+// Prints "Backup file: PATH" (when a backup was written) on stdout, or on stderr when stdout
+// carries JSON, and the problem lines on stderr.
+void PrintRunSummary(const RunReport& report, bool jsonOnStdout);
 
 }  // namespace tarvo::cli

@@ -22,9 +22,9 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-void PrintResultBox(const std::string& text) {
-  std::printf("Operation Status: %s\n", OneLine(text).c_str());
-  std::fflush(stdout);
+void PrintResultBox(const std::string& text, std::FILE* stream) {
+  std::fprintf(stream, "Operation Status: %s\n", OneLine(text).c_str());
+  std::fflush(stream);
 }
 
 void PrintError(const std::string& text) {
@@ -38,7 +38,7 @@ void TerminalImageReport::WriteLog(const std::string& text) {
 
 void TerminalImageReport::ShowResult(bool success, const std::string& text) {
   log_.WriteLine(success ? text : "ERROR: " + text);
-  PrintResultBox(text);
+  PrintResultBox(text, results_);
 }
 
 void TerminalImageReport::LogFileError(const std::string& fileName, std::uint32_t code) {

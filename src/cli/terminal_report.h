@@ -3,6 +3,7 @@
 // goes to the log file as the window would write it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "firmware/image_load_report.h"
@@ -11,7 +12,7 @@
 namespace tarvo::cli {
 
 // "Operation Status: <text>" (line breaks of the text become blanks).
-void PrintResultBox(const std::string& text);
+void PrintResultBox(const std::string& text, std::FILE* stream = stdout);
 
 // A message for the user on stderr, one line.
 void PrintError(const std::string& text);
@@ -19,7 +20,9 @@ void PrintError(const std::string& text);
 // Image loading as tarvo-cli shows it.
 class TerminalImageReport final : public ImageLoadReport {
  public:
-  explicit TerminalImageReport(LogFile& log) : log_(log) {}
+  // Result boxes go to the results stream.
+  explicit TerminalImageReport(LogFile& log, std::FILE* results = stdout)
+      : log_(log), results_(results) {}
 
   void WriteLog(const std::string& text) override;
   void ShowResult(bool success, const std::string& text) override;
@@ -28,6 +31,7 @@ class TerminalImageReport final : public ImageLoadReport {
 
  private:
   LogFile& log_;
+  std::FILE* results_;
 };
 
 }  // namespace tarvo::cli

@@ -11,10 +11,17 @@ namespace tarvo::cli {
 namespace {
 
 constexpr int kBarWidth = 30;
-// Moves to the start of the line and clears it.
-constexpr const char* kClearLine = "\r\033[K";
 // Moves to the start of the line above and clears it.
 constexpr const char* kLineUp = "\033[A\r\033[K";
+// Moves up one line; clears from the cursor to the end of the screen.
+constexpr const char* kUp = "\033[A";
+constexpr const char* kClearToEnd = "\r\033[J";
+// A footer line longer than the terminal would wrap, and the footer could not be cleared.
+constexpr std::size_t kFooterWidth = 79;
+// Without a terminal, a countdown prints one of this many of its lines (one per ten seconds).
+constexpr int kCountdownLinesPerPrint = 10;
+// On a terminal, the overall line's times are brought up to date this often during a wait.
+constexpr auto kFooterRefresh = std::chrono::milliseconds(500);
 
 // The engine tells a bar's state by its colours, as the window paints it.
 constexpr ProgressColour kRunningBar{0, 0, 255};
@@ -49,9 +56,10 @@ bool IsYes(std::string answer) {
 
 }  // namespace
 
-TerminalOptions TerminalOptionsForProcess(bool answerYes, bool jsonOnStdout) {
+TerminalOptions TerminalOptionsForProcess(bool answerYes, bool jsonOnStdout, bool quiet) {
   TerminalOptions options;
   options.answerYes = answerYes;
+  options.quiet = quiet;
   const bool errorIsTerminal = platform::IsTerminal(platform::StandardStream::kError);
   options.askQuestions = errorIsTerminal && platform::IsTerminal(platform::StandardStream::kInput);
   options.drawProgress = errorIsTerminal;
@@ -67,16 +75,26 @@ TerminalWindow::TerminalWindow(TerminalOptions options) : options_(options) {}
 
 void TerminalWindow::SetStatusText(const std::string& text) {
   status_ = text;
-  if (!printStatus_) return;
+  if (!printStatus_ || options_.quiet) return;
+  const Clock::time_point now = Clock::now();
+  if (report_ != nullptr && report_->reboots.size() > rebootsSeen_) {
+    rebootsSeen_ = report_->reboots.size();
+    StepBegan(progress_.RebootStarted(report_->reboots.back().purpose, now));
+  }
+  StepBegan(progress_.StatusLine(text, now));
   const std::string line = OneLine(text);
-  ClearBar();
   // A countdown on a terminal counts down in one line: a status line that differs from the one
-  // just printed only in its numbers replaces it.
+  // just printed only in its numbers replaces it. Elsewhere only every tenth of its lines (one
+  // per ten seconds) is printed.
   const std::string shape = WithoutDigits(line);
-  if (options_.drawProgress && shape == lastStatusShape_) std::fputs(kLineUp, options_.status);
-  std::fprintf(options_.status, "%s\n", line.c_str());
+  const bool repeated = shape == lastStatusShape_;
   lastStatusShape_ = shape;
-  DrawBar();
+  if (repeated && !options_.drawProgress && ++unprintedRepeats_ < kCountdownLinesPerPrint) return;
+  unprintedRepeats_ = 0;
+  ClearFooter();
+  if (repeated && options_.drawProgress) std::fputs(kLineUp, options_.status);
+  std::fprintf(options_.status, "%s\n", line.c_str());
+  DrawFooter();
   std::fflush(options_.status);
 }
 
@@ -128,56 +146,60 @@ void TerminalWindow::SetControlChecked(CommandControl control, bool checked) {
 void TerminalWindow::ShowDeviceProgress(DeviceIndex device, bool visible) {
   Row& row = rows_[device];
   if (!visible) {
-    if (barDevice_ == static_cast<int>(device)) EndBar();
     row.progress = Progress::kHidden;
   } else if (row.progress == Progress::kHidden) {
     row.progress = Progress::kQueued;
   }
 }
 
-// A running device gets the bar line; when it ends, done or failed, the bar is taken away and
-// the status line that follows tells the outcome.
+// The engine tells a bar's state by its colours, as the window paints it.
 void TerminalWindow::SetDeviceProgressColours(DeviceIndex device, ProgressColour bar,
                                               ProgressColour) {
   Row& row = rows_[device];
-  if (bar == kRunningBar) {
-    row.progress = Progress::kRunning;
-    row.position = 0;
-    EndBar();
-    barDevice_ = static_cast<int>(device);
-    DrawBar();
-    return;
-  }
-  row.progress = bar == kDoneBar     ? Progress::kDone
+  const Progress before = row.progress;
+  row.progress = bar == kRunningBar  ? Progress::kRunning
+                 : bar == kDoneBar   ? Progress::kDone
                  : bar == kFailedBar ? Progress::kFailed
                                      : Progress::kQueued;
-  if (barDevice_ == static_cast<int>(device)) EndBar();
+  if (row.progress == before || options_.quiet) return;
+  const Clock::time_point now = Clock::now();
+  if (row.progress == Progress::kRunning) {
+    row.position = 0;
+    StepBegan(progress_.DeviceStarted(device, now));
+  } else if (before == Progress::kRunning) {
+    progress_.DeviceEnded(device, now);
+  }
+  ClearFooter();
+  DrawFooter();
 }
 
 void TerminalWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) {
   Row& row = rows_[device];
   const bool changed = row.position != percent;
   row.position = percent;
-  if (changed && barDevice_ == static_cast<int>(device)) DrawBar();
+  if (changed && row.progress == Progress::kRunning) {
+    ClearFooter();
+    DrawFooter();
+  }
 }
 
 void TerminalWindow::ShowMessageBox(const std::string& text, const std::string&, MessageIcon icon) {
   resultBoxes_.push_back({text, icon});
   lastStatusShape_.clear();
-  ClearBar();
+  ClearFooter();
   std::fflush(options_.status);
   std::fprintf(options_.results, "%s\n", ResultBoxLine(text).c_str());
   std::fflush(options_.results);
-  DrawBar();
+  DrawFooter();
 }
 
 bool TerminalWindow::AskYesNo(const std::string& text) {
   lastStatusShape_.clear();
-  ClearBar();
+  ClearFooter();
   const std::string question = OneLine(text);
   bool answer = false;
   if (options_.answerYes) {
-    std::fprintf(options_.status, "%s yes (--yes)\n", question.c_str());
+    if (!options_.quiet) std::fprintf(options_.status, "%s yes (--yes)\n", question.c_str());
     answer = true;
   } else if (options_.askQuestions) {
     std::fprintf(options_.status, "%s [y/N] ", question.c_str());
@@ -189,7 +211,7 @@ bool TerminalWindow::AskYesNo(const std::string& text) {
     std::fprintf(options_.status, "%s no (not asked without a terminal; --yes answers yes)\n",
                  question.c_str());
   }
-  DrawBar();
+  DrawFooter();
   std::fflush(options_.status);
   return answer;
 }
@@ -202,30 +224,61 @@ std::optional<std::string> TerminalWindow::SaveFileDialog(const std::string&) {
   return std::nullopt;
 }
 
-void TerminalWindow::DrawBar() {
-  if (!options_.drawProgress || barDevice_ < 0) return;
-  const Row& row = rows_[static_cast<DeviceIndex>(barDevice_)];
-  const int percent = row.position < 0 ? 0 : row.position > 100 ? 100 : row.position;
-  const int filled = percent * kBarWidth / 100;
-  const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
-                          std::string(static_cast<std::size_t>(kBarWidth - filled), '.');
-  std::fprintf(options_.status, "%s%-10s [%s] %3d%%", kClearLine,
-               DeviceDisplayName(static_cast<DeviceIndex>(barDevice_)), bar.c_str(), percent);
+void TerminalWindow::PumpMessages() {
+  if (footerLines_ == 0 || Clock::now() - footerDrawn_ < kFooterRefresh) return;
+  ClearFooter();
+  DrawFooter();
+}
+
+void TerminalWindow::FollowRun(std::vector<ProgressStep> steps, double timeScale,
+                               const RunReport& report) {
+  report_ = &report;
+  rebootsSeen_ = 0;
+  progress_.Plan(std::move(steps), timeScale, Clock::now());
+}
+
+void TerminalWindow::StepBegan(bool began) {
+  if (!began || options_.drawProgress || options_.quiet) return;
+  lastStatusShape_.clear();
+  std::fprintf(options_.status, "%s\n", progress_.Line(Clock::now()).c_str());
+}
+
+void TerminalWindow::DrawFooter() {
+  if (!options_.drawProgress || options_.quiet) return;
+  std::vector<std::string> lines;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    const Row& row = rows_[device];
+    if (row.progress == Progress::kHidden) continue;
+    const int percent = row.position < 0 ? 0 : row.position > 100 ? 100 : row.position;
+    const int filled = row.progress == Progress::kQueued ? 0 : percent * kBarWidth / 100;
+    const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
+                            std::string(static_cast<std::size_t>(kBarWidth - filled), '.');
+    const char* state = row.progress == Progress::kQueued   ? "queued"
+                        : row.progress == Progress::kDone   ? "done"
+                        : row.progress == Progress::kFailed ? "FAILED"
+                                                            : "";
+    lines.push_back(FormatText("%-10s [%s] %3d%% %s", DeviceDisplayName(device), bar.c_str(),
+                               row.progress == Progress::kQueued ? 0 : percent, state));
+  }
+  const Clock::time_point now = Clock::now();
+  if (const std::string overall = progress_.Line(now); !overall.empty()) lines.push_back(overall);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string line = lines[i].substr(0, kFooterWidth);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::fprintf(options_.status, "%s%s", i == 0 ? "" : "\n", line.c_str());
+  }
+  footerLines_ = static_cast<int>(lines.size());
+  footerDrawn_ = now;
   std::fflush(options_.status);
 }
 
-// Takes the bar off its line, so that the next text starts on a clean line. The bar's device
-// stays: DrawBar puts the bar back under that text.
-void TerminalWindow::ClearBar() {
-  if (!options_.drawProgress || barDevice_ < 0) return;
-  std::fputs(kClearLine, options_.status);
-}
-
-// The bar's device is done with: the bar goes for good.
-void TerminalWindow::EndBar() {
-  ClearBar();
-  std::fflush(options_.status);
-  barDevice_ = -1;
+// Takes the footer away, so that the next text starts on a clean line where the footer began;
+// DrawFooter puts it back under that text.
+void TerminalWindow::ClearFooter() {
+  if (footerLines_ == 0) return;
+  for (int line = 1; line < footerLines_; ++line) std::fputs(kUp, options_.status);
+  std::fputs(kClearToEnd, options_.status);
+  footerLines_ = 0;
 }
 
 }  // namespace tarvo::cli

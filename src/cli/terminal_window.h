@@ -1,8 +1,11 @@
 // The main window as a terminal shows it. CProgrammerDlg drives it like any window: status
-// lines go to stderr, a device's progress is drawn as a bar while it is worked on (only when
-// stderr is a terminal), result boxes are printed as "Operation Status: <text>", and yes/no
-// questions are answered by --yes, asked on a terminal, or else answered no. The controls,
-// check boxes and labels are kept as state, so the commands read back what the engine chose.
+// lines go to stderr, result boxes are printed as "Operation Status: <text>", and yes/no
+// questions are answered by --yes, asked on a terminal, or else answered no. Progress suits
+// where stderr goes: on a terminal a bar per device and an overall line (step, time so far,
+// time left) stand under the status lines, and a countdown counts in one line; elsewhere each
+// step gets one line, and a countdown one line per ten seconds. --quiet shows none of it. The
+// controls, check boxes and labels are kept as state, so the commands read back what the
+// engine chose.
 #pragma once
 
 #include <array>
@@ -11,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/run_progress.h"
+#include "engine/run_report.h"
 #include "engine/window_port.h"
 
 namespace tarvo::cli {
@@ -19,13 +24,14 @@ struct TerminalOptions {
   bool answerYes = false;           // --yes: every question is answered Yes
   bool askQuestions = false;        // stdin and stderr are terminals: questions are asked there
   bool drawProgress = false;        // stderr is a terminal: progress bars are drawn
+  bool quiet = false;               // --quiet: no status lines, no progress
   std::FILE* results = stdout;      // result boxes (stderr when stdout carries JSON)
   std::FILE* status = stderr;       // status lines, progress bars, questions
   std::istream* answers = nullptr;  // where asked questions are answered; std::cin when null
 };
 
 // The options that fit the process's own streams.
-TerminalOptions TerminalOptionsForProcess(bool answerYes, bool jsonOnStdout);
+TerminalOptions TerminalOptionsForProcess(bool answerYes, bool jsonOnStdout, bool quiet);
 
 // "Operation Status: <text>": the text's line breaks become blanks, a break at the end is
 // dropped, so one box is one line that scripts can read.
@@ -41,7 +47,7 @@ class TerminalWindow final : public WindowPort {
   explicit TerminalWindow(TerminalOptions options);
 
   // WindowPort.
-  void PumpMessages() override {}
+  void PumpMessages() override;
   void SetWindowTitle(const std::string& title) override { title_ = title; }
   void SetStatusText(const std::string& text) override;
   void SetCameraVersionText(DeviceIndex device, const std::string& text) override;
@@ -69,6 +75,12 @@ class TerminalWindow final : public WindowPort {
   // window's first status text, which is no news on a terminal.
   void PrintStatusLines(bool on) { printStatus_ = on; }
 
+  // The run whose steps the progress follows: its plan, and the report the engine keeps while
+  // it runs (its reboots tell when one begins).
+  void FollowRun(std::vector<ProgressStep> steps, double timeScale, const RunReport& report);
+  // Another run of the same plan begins (verify after program): its report starts afresh.
+  void NextRun() { rebootsSeen_ = 0; }
+
   // What the window shows now.
   const std::string& Title() const { return title_; }
   const std::string& StatusText() const { return status_; }
@@ -95,9 +107,14 @@ class TerminalWindow final : public WindowPort {
     bool checked = false;
   };
 
-  void DrawBar();
-  void ClearBar();
-  void EndBar();
+  using Clock = RunProgress::Clock;
+
+  // The lines under the status lines on a terminal: a bar per device of the run and the
+  // overall line.
+  void DrawFooter();
+  void ClearFooter();
+  // A new step: a line of its own where no footer shows it.
+  void StepBegan(bool began);
 
   TerminalOptions options_;
   std::string title_;
@@ -106,10 +123,15 @@ class TerminalWindow final : public WindowPort {
   std::array<Control, kCommandControlCount> controls_{};
   std::vector<RecordedResultBox> resultBoxes_;
   bool printStatus_ = true;
-  // The last status line printed, without its digits; empty after other output.
+  // The last status line printed, without its digits; empty after other output. Lines of the
+  // same shape (a countdown) that were not printed since.
   std::string lastStatusShape_;
-  // The device whose bar stands on the last line of the terminal, if any.
-  int barDevice_ = -1;
+  int unprintedRepeats_ = 0;
+  RunProgress progress_;
+  const RunReport* report_ = nullptr;
+  std::size_t rebootsSeen_ = 0;
+  int footerLines_ = 0;
+  Clock::time_point footerDrawn_{};
 };
 
 }  // namespace tarvo::cli

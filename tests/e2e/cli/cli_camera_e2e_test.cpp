@@ -14,15 +14,16 @@ TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   EXPECT_EQ(Lines(text.out).size(), 10u);
   EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\n");
 
+  // A time scale that is no number: said at once, and the command goes on.
+  const test::ScopedEnvironment badScale("TARVO_TIME_SCALE", "fast");
   const ToolResult json = Cli("--interface usb3 info --json");
   ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(Contains(json.err, "Warning: TARVO_TIME_SCALE 'fast' is not a decimal >= 0"));
   const nlohmann::json parsed = nlohmann::json::parse(json.out);
-  EXPECT_EQ(parsed["serial_number"], 4711);
-  EXPECT_EQ(parsed["interface"], "usb3");
-  ASSERT_EQ(parsed["devices"].size(), 9u);
-  EXPECT_EQ(parsed["devices"][7]["name"], "HDSDI FPGA");
-  EXPECT_EQ(parsed["devices"][7]["version"], "001 V01.00");
-  EXPECT_EQ(parsed["devices"][7]["major"], 1);
+  EXPECT_EQ(parsed["camera"]["serialNumber"], 4711);
+  EXPECT_EQ(parsed["camera"]["interface"], "usb3");
+  EXPECT_EQ(parsed["camera"]["devices"][7]["version"]["text"], "001 V01.00");
+  EXPECT_EQ(parsed["log"], nlohmann::json({{"path", LogPath()}, {"sealed", true}}));
 
   // The same lines as the window writes, after the run's banner and mode lines.
   const std::string log = Log();
@@ -118,7 +119,6 @@ TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) 
   EXPECT_EQ(missing.err, "No such packet file: " + temp_.File("none.tvf") + "\n");
   EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 2);
   EXPECT_EQ(Cli("--interface firewire info").status, 2);
-  EXPECT_EQ(Cli("program '" + packet + "' --json").status, 2);  // --json needs --dry-run
   EXPECT_EQ(Cli("--emergency program '" + packet + "' --backup").status, 2);
   EXPECT_EQ(Cli("program").status, 2);
   // None of these opened the log.
@@ -153,9 +153,9 @@ TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
   const ToolResult shown = Cli("packet show --json '" + backup + "'");
   ASSERT_EQ(shown.status, 0) << shown.err;
   const nlohmann::json description = nlohmann::json::parse(shown.out);
-  ASSERT_EQ(description["entries"].size(), 7u);
-  EXPECT_EQ(description["entries"][0]["device_name"], "HDSDI FPGA");
-  EXPECT_EQ(description["entries"][0]["version"], "001 V01.00");
+  ASSERT_EQ(description["packet"]["entries"].size(), 7u);
+  EXPECT_EQ(description["packet"]["entries"][0]["device"]["name"], "HDSDI FPGA");
+  EXPECT_EQ(description["packet"]["entries"][0]["version"]["text"], "001 V01.00");
   const ToolResult restore =
       Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7 --yes");
   ASSERT_EQ(restore.status, 0) << restore.err;
@@ -231,17 +231,14 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
   const ToolResult json =
       Cli("--interface gige program '" + packet + "' --dry-run --json --devices 2");
   ASSERT_EQ(json.status, 0) << json.err;
-  const nlohmann::json plan = nlohmann::json::parse(json.out);
-  EXPECT_EQ(plan["serial_number"], 4711);
-  EXPECT_EQ(plan["devices"][2]["camera_version"], "001 V01.00");
-  EXPECT_EQ(plan["devices"][2]["packet_version"], "001 V04.11");
-  EXPECT_EQ(plan["devices"][2]["decision"], "will be programmed");
-  EXPECT_EQ(plan["devices"][6]["decision"], "not selected");
+  const nlohmann::json plan = nlohmann::json::parse(json.out)["plan"];
+  EXPECT_EQ(plan["devices"][2]["decision"], "program");
+  EXPECT_EQ(plan["devices"][6]["decision"], "not-selected");
   std::vector<std::string> kinds;
-  for (const nlohmann::json& step : plan["steps"]) kinds.push_back(step["step"]);
+  for (const nlohmann::json& step : plan["steps"]) kinds.push_back(step["kind"]);
   EXPECT_EQ(kinds, (std::vector<std::string>{"pass-over", "wait", "reboot", "program", "pass-over",
                                              "pass-over", "final-reboot", "version-check"}));
-  EXPECT_EQ(plan["steps"][2]["pause_ms"], 80000);
+  EXPECT_EQ(plan["steps"][2]["waitMs"], 80000);
 
   EXPECT_EQ(CameraVersions(), kFactory);
   EXPECT_EQ(Dump(6), before);
@@ -255,8 +252,8 @@ TEST_F(CliCameraTest, TheRunFollowsThePlanOfTheDryRun) {
   ASSERT_EQ(plan.status, 0) << plan.err;
   std::vector<std::string> planned;
   const nlohmann::json parsed = nlohmann::json::parse(plan.out);
-  for (const nlohmann::json& step : parsed["steps"]) {
-    if (step["step"] == "program") planned.push_back(step["device_name"]);
+  for (const nlohmann::json& step : parsed["plan"]["steps"]) {
+    if (step["kind"] == "program") planned.push_back(step["device"]["name"]);
   }
   const ToolResult run = Cli("program '" + packet + "' --devices 0,2,3,8");
   ASSERT_EQ(run.status, 0) << run.err;
@@ -330,6 +327,42 @@ TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
   const ToolResult failed = Cli("backup");
   EXPECT_EQ(failed.status, 1);
   EXPECT_TRUE(Contains(failed.err, "Creating backup failed."));
+}
+
+// Without a terminal a run with two reboots and a wait prints one line per step and a line per
+// ten seconds of each countdown, at any time scale, while the log keeps every countdown line;
+// --quiet prints the outcome only.
+TEST_F(CliCameraTest, ProgressWithoutATerminalIsBoundedAndQuietShowsOnlyTheOutcome) {
+  const std::string packet = MakePacket("4.11", "0,reboot,2,wait:5,8");
+  const auto starting = [](const std::vector<std::string>& lines, const std::string& start) {
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+  };
+  std::vector<std::size_t> counts;
+  for (const char* scale : {"0", "0.004"}) {
+    ASSERT_EQ(Camsim("init").status, 0);
+    const test::ScopedEnvironment timeScale("TARVO_TIME_SCALE", scale);
+    const ToolResult run = Cli("program '" + packet + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.err);
+    counts.push_back(lines.size());
+    EXPECT_EQ(starting(lines, "Step "), 6);  // three devices, two reboots, a wait
+    EXPECT_EQ(starting(lines, "Waiting for camera to reconnect."), 6);
+  }
+  EXPECT_EQ(counts[0], counts[1]);
+  EXPECT_LE(counts[0], 30u);
+  const std::vector<std::string> logLines = Lines(Log());
+  EXPECT_EQ(std::count_if(logLines.begin(), logLines.end(),
+                          [](const std::string& line) {
+                            return Contains(line, "Waiting for camera to reconnect.");
+                          }),
+            120);  // two runs, two reboots, 30 s each
+
+  ASSERT_EQ(Camsim("init").status, 0);
+  const ToolResult quiet = Cli("program '" + packet + "' --quiet");
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out, "Operation Status: Updating firmware in camera SN 4711 successful.\n");
+  EXPECT_EQ(quiet.err, "");
 }
 
 TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {

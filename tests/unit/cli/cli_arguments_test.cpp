@@ -64,14 +64,5 @@ TEST(CliImage, DeviceEqualsFile) {
   EXPECT_FALSE(ParseImageArgument("x=file.bit", &device, &path, &error));
 }
 
-TEST(CliOrder, StepsInWords) {
-  EXPECT_EQ(DescribeOrderStep(7), "HDSDI FPGA");
-  EXPECT_EQ(DescribeOrderStep(ORDER_REBOOT), "Reboot");
-  EXPECT_EQ(DescribeOrderStep(ORDER_WAIT | 30), "Wait 30 sec.");
-  EXPECT_EQ(DescribeOrderStep(0x2105), "Wait 5 sec.");  // any code with the wait bit
-  EXPECT_EQ(DescribeOrderStep(9), "Unknown step 0x0009");
-  EXPECT_EQ(DescribeOrderStep(0x4001), "Unknown step 0x4001");
-}
-
 }  // namespace
 }  // namespace tarvo::cli

@@ -1,5 +1,5 @@
-// The terminal as the engine's window: what lands on which stream, how bars and countdowns are
-// drawn on a terminal and not elsewhere, and how questions are answered.
+// The terminal as the engine's window: what lands on which stream, how progress and countdowns
+// are shown on a terminal and elsewhere, and how questions are answered.
 #include "cli/terminal_window.h"
 
 #include <gtest/gtest.h>
@@ -72,35 +72,87 @@ TEST_F(TerminalWindowTest, ResultBoxIsOneLineOnTheResultStreamAndIsRecorded) {
   EXPECT_EQ(window.ResultBoxes()[1].icon, MessageIcon::kInformation);
 }
 
-TEST_F(TerminalWindowTest, WithoutATerminalEveryStatusLineStandsAndNoBarIsDrawn) {
-  TerminalWindow window(Options(false));
-  window.SetStatusText("Program device Main FPGA ...");
-  window.SetDeviceProgressColours(2, kRunning, kBackground);
-  window.SetDeviceProgressPosition(2, 40);
-  window.SetStatusText("Waiting for camera to reconnect. Waiting 2 s.");
-  window.SetStatusText("Waiting for camera to reconnect. Waiting 1 s.");
-  EXPECT_EQ(status_.Text(),
-            "Program device Main FPGA ...\n"
-            "Waiting for camera to reconnect. Waiting 2 s.\n"
-            "Waiting for camera to reconnect. Waiting 1 s.\n");
-  EXPECT_EQ(window.StatusText(), "Waiting for camera to reconnect. Waiting 1 s.");
+// A program step, a reboot and a wait of the order, with no waiting and no bytes to move, so
+// that the times read 0:00.
+std::vector<ProgressStep> ThreeSteps() {
+  return {{{"program", 2, 2, 0, 1000, "Erase and program Main FPGA, then pause 1 s"}, 0, 0},
+          {{"reboot", -1, 0x4000, 30000, 0, "Reboot the camera and wait 30 s for it"}, 0, 0},
+          {{"wait", -1, 0x2005, 5000, 0, "Wait 5 s"}, 0, 0}};
 }
 
-TEST_F(TerminalWindowTest, OnATerminalTheRunningDeviceHasABarUntilItEnds) {
+// What a program run shows: the engine's status lines, a reboot recorded in the run report.
+void RunThreeSteps(TerminalWindow& window, RunReport& report) {
+  window.FollowRun(ThreeSteps(), 0, report);
+  window.SetDeviceProgressColours(2, kRunning, kBackground);
+  window.SetStatusText("Erase device Main FPGA ...");
+  window.SetDeviceProgressPosition(2, 50);
+  window.SetDeviceProgressColours(2, kDone, kBackground);
+  report.reboots.emplace_back();
+  window.SetStatusText("Rebooting camera. Please wait ...");
+  for (int left = 30; left >= 1; --left) {
+    window.SetStatusText("Waiting for camera to reconnect. Waiting " + std::to_string(left) +
+                         " s.");
+  }
+  window.SetStatusText("Reconnected to Camera SN 4711");
+  window.SetStatusText("Waiting 5 seconds ...");
+}
+
+// Without a terminal each step gets a line, and a countdown one line per ten seconds; no bar
+// and no control sequence is drawn. --quiet shows none of it, but the result box.
+TEST_F(TerminalWindowTest, WithoutATerminalEachStepHasALineAndCountdownsAreThinned) {
+  RunReport report;
+  TerminalWindow window(Options(false));
+  RunThreeSteps(window, report);
+  EXPECT_EQ(status_.Text(),
+            "Step 1 of 3 (0:00 so far, about 0:00 left): Erase and program Main FPGA, then "
+            "pause 1 s\n"
+            "Erase device Main FPGA ...\n"
+            "Step 2 of 3 (0:00 so far, about 0:00 left): Reboot the camera and wait 30 s for it\n"
+            "Rebooting camera. Please wait ...\n"
+            "Waiting for camera to reconnect. Waiting 30 s.\n"
+            "Waiting for camera to reconnect. Waiting 20 s.\n"
+            "Waiting for camera to reconnect. Waiting 10 s.\n"
+            "Reconnected to Camera SN 4711\n"
+            "Step 3 of 3 (0:00 so far, about 0:00 left): Wait 5 s\n"
+            "Waiting 5 seconds ...\n");
+  EXPECT_EQ(window.StatusText(), "Waiting 5 seconds ...");
+
+  CapturedStream quiet;
+  TerminalOptions options = Options(true);
+  options.quiet = true;
+  options.status = quiet.File();
+  options.answerYes = true;
+  TerminalWindow quietWindow(options);
+  RunReport quietReport;
+  RunThreeSteps(quietWindow, quietReport);
+  EXPECT_TRUE(quietWindow.AskYesNo("Program anyway?"));
+  quietWindow.ShowMessageBox("Done", "Operation Status:", MessageIcon::kInformation);
+  EXPECT_EQ(quiet.Text(), "");
+  EXPECT_EQ(results_.Text(), "Operation Status: Done\n");
+}
+
+// On a terminal a bar per device of the run and the overall line stand under the status lines:
+// taken away before a status line and drawn again under it.
+TEST_F(TerminalWindowTest, OnATerminalBarsAndTheOverallLineStandUnderTheStatusLines) {
+  RunReport report;
   TerminalWindow window(Options(true));
+  window.FollowRun(ThreeSteps(), 0, report);
+  window.ShowDeviceProgress(0, true);
+  window.SetDeviceProgressColours(0, kFailed, kBackground);
+  window.SetDeviceProgressPosition(0, 100);
   window.SetDeviceProgressColours(2, kRunning, kBackground);
   window.SetDeviceProgressPosition(2, 50);
-  window.SetDeviceProgressPosition(2, 50);  // no change, no redraw
+  const std::string before = status_.Text();
   window.SetStatusText("Program device Main FPGA ...");
-  window.SetDeviceProgressColours(2, kDone, kBackground);
-  window.SetDeviceProgressPosition(2, 100);  // the bar has gone; nothing is drawn
-  const std::string empty(30, '.');
-  const std::string half = std::string(15, '#') + std::string(15, '.');
-  EXPECT_EQ(status_.Text(),
-            "\r\033[KMain FPGA  [" + empty + "]   0%" +                  // running
-                "\r\033[KMain FPGA  [" + half + "]  50%" +               // 50 %
-                "\r\033[KProgram device Main FPGA ...\n" +               // status above
-                "\r\033[KMain FPGA  [" + half + "]  50%" + "\r\033[K");  // bar gone
+  const std::string failed = "Boot uP    [##############################] 100% FAILED";
+  const std::string half = "Main FPGA  [###############...............]  50%";
+  // Cut to the terminal's width: a line that wrapped could not be taken away again.
+  const std::string overall =
+      "Step 1 of 3 (0:00 so far, about 0:00 left): Erase and program Main FPGA, then p";
+  EXPECT_EQ(before.substr(before.rfind(failed)), failed + "\n" + half + "\n" + overall);
+  EXPECT_EQ(
+      status_.Text().substr(before.size()),
+      "\033[A\033[A\r\033[JProgram device Main FPGA ...\n" + failed + "\n" + half + "\n" + overall);
 }
 
 TEST_F(TerminalWindowTest, OnATerminalACountdownStaysInOneLine) {
@@ -116,19 +168,6 @@ TEST_F(TerminalWindowTest, OnATerminalACountdownStaysInOneLine) {
             "\033[A\r\033[KWaiting for camera to reconnect. Waiting 29 s.\n"
             // after other output the line above is not the countdown any more
             "Waiting for camera to reconnect. Waiting 28 s.\n");
-}
-
-TEST_F(TerminalWindowTest, AFailedDeviceEndsItsBarAndTheNextDeviceGetsItsOwn) {
-  TerminalWindow window(Options(true));
-  window.SetDeviceProgressColours(0, kRunning, kBackground);
-  window.SetDeviceProgressColours(0, kFailed, kBackground);
-  window.SetDeviceProgressColours(1, kQueued, kQueued);
-  window.SetStatusText("ERROR: Programming device Boot uP failed!");
-  const std::string text = status_.Text();
-  EXPECT_EQ(text.find("Boot FPGA"), std::string::npos);
-  const std::string last = "\r\033[KERROR: Programming device Boot uP failed!\n";
-  ASSERT_GE(text.size(), last.size());
-  EXPECT_EQ(text.substr(text.size() - last.size()), last);
 }
 
 TEST_F(TerminalWindowTest, QuestionsAreAnsweredByYesAskedOnATerminalOrElseAnsweredNo) {
