@@ -51,6 +51,68 @@ TEST_F(CliCameraTest, RunsThatDidNotDoTheirWorkDoNotSucceed) {
   EXPECT_EQ(CameraVersions()[2], "001 V01.00");  // Main FPGA comes after the reboot
 }
 
+// With --json every command prints one document, also when it fails: the error's code, its
+// exit status and the log, and the run report that tells which device failed and how.
+TEST_F(CliCameraTest, JsonDocumentsTellEveryFailureByItsCode) {
+  const std::string packet = MakePacket("4.11");
+  std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
+  bytes[7000] ^= 1;
+  test::WriteFileBytes(temp_.File("damaged.tvf"), bytes);
+  struct Case {
+    std::string fault;  // tarvo-camsim fault, or none
+    std::string command;
+    int status;
+    const char* code;
+  };
+  const Case cases[] = {
+      {"", "program '" + packet + "' --devices 2,GPU", 2, "usage"},
+      {"no-camera", "info", 1, "no-camera"},
+      {"wrong-type", "backup", 1, "wrong-camera"},
+      {"", "verify '" + temp_.File("damaged.tvf") + "'", 1, "packet-invalid"},
+      {"fail-telegram --nth 3000 --code 0x80031058", "program '" + packet + "'", 1,
+       "device-failed"},
+      {"fail-telegram --nth 1 --command 0x1403 --code 0x80031058",
+       "program '" + packet + "' --backup", 1, "backup-failed"},
+      {"", "program '" + packet + "' --devices 2", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    ASSERT_EQ(Camsim("init").status, 0);
+    if (!c.fault.empty()) {
+      ASSERT_EQ(Camsim("fault " + c.fault).status, 0);
+    }
+    const ToolResult run = Cli(c.command + " --json");
+    EXPECT_EQ(run.status, c.status);
+    const nlohmann::json document = nlohmann::json::parse(run.out);  // one document, nothing else
+    EXPECT_EQ(document["schemaVersion"], 1);
+    if (c.code == nullptr) {
+      EXPECT_TRUE(document["error"].is_null());
+      EXPECT_TRUE(document["run"]["succeeded"].get<bool>());
+      continue;
+    }
+    EXPECT_EQ(document["error"]["code"], c.code);
+    EXPECT_EQ(document["error"]["exitStatus"], c.status);
+    EXPECT_FALSE(document["error"]["message"].get<std::string>().empty());
+    if (c.status == 1) {
+      EXPECT_EQ(document["error"]["logFile"], LogPath());
+      EXPECT_TRUE(document["log"]["sealed"].get<bool>());
+    }
+  }
+  // The last failed program run: the device, its code, where it failed and the camera's text.
+  ASSERT_EQ(Camsim("init").status, 0);
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --code 0x80031058").status, 0);
+  const nlohmann::json run = nlohmann::json::parse(Cli("program '" + packet + "' --json").out);
+  const auto failed =
+      std::find_if(run["run"]["devices"].begin(), run["run"]["devices"].end(),
+                   [](const nlohmann::json& d) { return d["outcome"] != "programmed"; });
+  ASSERT_NE(failed, run["run"]["devices"].end());
+  EXPECT_EQ((*failed)["outcome"], "program-failed");
+  EXPECT_EQ((*failed)["resultCode"], "80031058");
+  EXPECT_TRUE((*failed)["failedAddress"].is_number());
+  EXPECT_TRUE(Contains((*failed)["errorText"].get<std::string>(), "80031058"));
+  EXPECT_EQ(run["run"]["failures"], nlohmann::json::array({"device-failed"}));
+}
+
 // A backup needs its data folder; without one it is refused before the camera is changed, and
 // nothing lands in the working folder.
 TEST_F(CliCameraTest, ABackupWithoutADataFolderIsRefused) {
@@ -206,9 +268,13 @@ class CliFaultCampaign : public CliCameraTest {
     ASSERT_EQ(Camsim("init").status, 0);
     ASSERT_EQ(Camsim("fault " + fault).status, 0);
     const FileStamps before = Backups();
-    const ToolResult run = Cli("program '" + packetPath_ + "'" + Options(mode) + " --yes");
+    const ToolResult run = Cli("program '" + packetPath_ + "'" + Options(mode) + " --yes --json");
     ++runs_;
-    const std::vector<std::string> lines = Lines(run.out);
+    // The document says what the exit status says; the result boxes went to stderr.
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["error"].is_null(), run.status == 0) << run.out;
+    EXPECT_TRUE(document["log"]["sealed"].get<bool>());
+    const std::vector<std::string> lines = Lines(run.err);
     std::vector<std::string> boxes;
     std::copy_if(lines.begin(), lines.end(), std::back_inserter(boxes),
                  [](const std::string& l) { return l.rfind("Operation Status: ", 0) == 0; });
