@@ -82,5 +82,40 @@ TEST_F(PacketDescriptionTest, PacketWithoutAStoredOrderSaysSo) {
   EXPECT_NE(PacketDescriptionText(json).find("none stored"), std::string::npos);
 }
 
+// What a hand-made or damaged header may hold is shown as it is, but never wrongly: a count
+// beyond the table, an empty image, and bytes of the creation text that would steer a terminal.
+TEST_F(PacketDescriptionTest, UnusualHeadersAreShownSafely) {
+  CFirmwarePacket packet(&SealTime);
+  ASSERT_TRUE(packet.CreatePacket());
+  ASSERT_TRUE(packet.AddImage(5, 0, 0, nullptr, {}));
+  ASSERT_TRUE(packet.SealPacket());
+  const std::string path = temp_.File("p.tvf");
+  ASSERT_TRUE(packet.SavePacket(path));
+  std::vector<std::uint8_t> bytes = test::ReadFileBytes(path);
+  bytes[2092] = 40;  // entry count
+  const std::string created = "File\x1b[2J\\\xff";
+  std::copy(created.begin(), created.end(), bytes.begin() + 2012);
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < bytes.size(); i += 4) {
+    if (i != 2100) sum += bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | bytes[i + 3] << 24u;
+  }
+  const std::uint32_t check = 0x87654322u - sum;
+  for (int i = 0; i < 4; ++i) bytes[2100 + i] = static_cast<std::uint8_t>(check >> (8 * i));
+  test::WriteFileBytes(path, bytes);
+  CFirmwarePacket loaded;
+  ASSERT_TRUE(loaded.LoadPacket(path)) << loaded.LastErrorWithDetail();
+
+  const nlohmann::json json = DescribePacket(loaded, path);
+  EXPECT_EQ(json["creation_text"], "File\\x1b[2J\\\\\\xffed: 07.12.2026 08:30.");
+  EXPECT_TRUE(json["entries"][0]["end"].is_null());
+  EXPECT_NO_THROW(json.dump());
+  const std::string text = PacketDescriptionText(json);
+  EXPECT_NE(text.find("Entries:         40 (more than the 32 the header has room for; the first "
+                      "32 are shown)\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("  0  Main uP      00000000  -         0 "), std::string::npos) << text;
+  EXPECT_EQ(json["entries"].size(), 32u);
+}
+
 }  // namespace
 }  // namespace tarvo::cli
