@@ -162,10 +162,12 @@ class ProgramCommand final : public Command {
           "makes no backup first (run the backup command before).");
       return kExitUsage;
     }
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (!PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
+    CameraSession session(global, TerminalOptionsForProcess(yes_, json_),
+                          dryRun_ ? CameraUse::kReadsOnly : CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
       return status;
@@ -229,10 +231,11 @@ class VerifyCommand final : public Command {
   int Run(const GlobalOptions& global) override {
     DeviceList list;
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (!PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
       return status;
     }
@@ -259,7 +262,8 @@ class BackupCommand final : public Command {
 
   int Run(const GlobalOptions& global) override {
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
     const int result = dlg.OnBackup();

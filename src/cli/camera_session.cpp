@@ -18,18 +18,37 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
-CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options)
+CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options,
+                             CameraUse use)
     : window_(options), dlg_(window_, platform::ProgramClock(), std::string()) {
-  if (!dlg_.Log().IsOpen()) {
-    PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
-                                                             ? std::string("no log folder")
-                                                             : dlg_.Log().OpenFailure()));
+  LogFile& log = dlg_.Log();
+  // The log lock tells that another instance runs; two runs on one camera would both fail and
+  // could leave devices erased.
+  if (!log.IsOpen() && log.HeldByOther() && use == CameraUse::kChanges) {
+    refused_ = true;
+    PrintError("Another instance of the programmer is running (it holds " + log.Path() +
+               "): only one may work on the camera at a time. Nothing was done; run the "
+               "command again when the other one has ended.");
+    return;
   }
+  if (!log.IsOpen()) PrintLogFailure(log.Failure());
+  log.SetFailureHandler(&PrintLogFailure);
   dlg_.SetModes(global.emergency, false);
   window_.PrintStatusLines(false);
   dlg_.StartWindow();
   window_.PrintStatusLines(true);
   window_.SetControlChecked(InterfaceButton(global.interfaceName), true);
+}
+
+CameraSession::~CameraSession() {
+  if (refused_) return;
+  LogFile& log = dlg_.Log();
+  log.Close();
+  if (log.Sealed()) {
+    PrintError("Log file: " + log.Path());
+  } else {
+    PrintError("No complete log of this run: " + log.Failure() + ".");
+  }
 }
 
 bool CameraSession::Connect() {

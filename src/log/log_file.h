@@ -54,6 +54,8 @@ class LogFile {
   // Why logging stopped during the run (path and the system's reason); empty while every line
   // and the seal were written.
   const std::string& WriteFailure() const { return writeFailure_; }
+  // Whichever of the two happened: why this run has no complete log.
+  const std::string& Failure() const { return openFailure_.empty() ? writeFailure_ : openFailure_; }
   // Whether this run's log was written whole and ended in its seal.
   bool Sealed() const { return sealed_; }
 
