@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/packet_bytes.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::cli {
@@ -95,12 +96,7 @@ TEST_F(PacketDescriptionTest, UnusualHeadersAreShownSafely) {
   bytes[2092] = 40;  // entry count
   const std::string created = "File\x1b[2J\\\xff";
   std::copy(created.begin(), created.end(), bytes.begin() + 2012);
-  std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < bytes.size(); i += 4) {
-    if (i != 2100) sum += bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | bytes[i + 3] << 24u;
-  }
-  const std::uint32_t check = 0x87654322u - sum;
-  for (int i = 0; i < 4; ++i) bytes[2100 + i] = static_cast<std::uint8_t>(check >> (8 * i));
+  test::ResealPacket(&bytes);
   test::WriteFileBytes(path, bytes);
   CFirmwarePacket loaded;
   ASSERT_TRUE(loaded.LoadPacket(path)) << loaded.LastErrorWithDetail();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "firmware/image_version.h"
+#include "support/packet_bytes.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
@@ -16,26 +17,13 @@ platform::CalendarTime SealTime() {
   return {2026, 3, 9, 14, 7, 0, 0};
 }
 
-std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 std::uint16_t Le16(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
-void PutLe32(std::vector<std::uint8_t>* bytes, std::size_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) (*bytes)[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-std::uint32_t WordSum(const std::vector<std::uint8_t>& bytes) {
-  std::uint32_t sum = 0;
-  for (std::size_t offset = 0; offset + 4 <= bytes.size(); offset += 4) sum += Le32(bytes, offset);
-  return sum;
-}
-// Makes the word sum of a hand-made packet right again.
-void Reseal(std::vector<std::uint8_t>* bytes) {
-  PutLe32(bytes, 2100, 0);
-  PutLe32(bytes, 2100, 0x87654322u - WordSum(*bytes));
-}
+using test::Le32;
+using test::PutLe32;
+using test::ResealPacket;
+using test::WordSum;
 
 // Variant 1, version 2.3, 10:20 on 3.4.2025.
 ImageVersion Version() {
@@ -153,7 +141,7 @@ TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityTextAndSaysWhy) {
   std::vector<std::uint8_t> longer(good.begin(), good.begin() + 6776);
   longer.resize(6780, 0);
   PutLe32(&longer, 2096, 6776);
-  Reseal(&longer);
+  ResealPacket(&longer);
   expectRefused(longer, "The length field says 6776 bytes, the file has 6780.");
   std::vector<std::uint8_t> odd = good;
   odd.push_back(0);
@@ -161,7 +149,7 @@ TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityTextAndSaysWhy) {
   std::vector<std::uint8_t> small = good;
   small[0] = 0x77;
   small[1] = 0x1A;  // 6775
-  Reseal(&small);
+  ResealPacket(&small);
   expectRefused(small, "The header size field is 6775, less than 6776.");
 
   // The sum does not depend on the order of the words: swapped data words still pass.
@@ -172,7 +160,7 @@ TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityTextAndSaysWhy) {
   // Bytes after the header text's terminating zero are not compared.
   std::vector<std::uint8_t> textTail = good;
   textTail[12 + 40] = 'x';
-  Reseal(&textTail);
+  ResealPacket(&textTail);
   test::WriteFileBytes(Path("tail.tvf"), textTail);
   EXPECT_TRUE(packet.CheckPacketFile(Path("tail.tvf")));
 }
@@ -313,7 +301,7 @@ class PacketEntryLimitTest : public PacketTest {
     PutLe32(&bytes, 2168, dataOffset);
     PutLe32(&bytes, 2172, size);
     PutLe32(&bytes, 2176, start);
-    Reseal(&bytes);
+    ResealPacket(&bytes);
     test::WriteFileBytes(Path("edited.tvf"), bytes);
     return Path("edited.tvf");
   }
@@ -359,7 +347,7 @@ TEST_F(PacketTest, LoadRefusesAValidFileLongerThanTheLoadBuffer) {
   const std::vector<std::uint8_t> header = test::ReadFileBytes(Path());
   std::copy(header.begin(), header.end(), bytes.begin());
   PutLe32(&bytes, 2096, 20000004);
-  Reseal(&bytes);
+  ResealPacket(&bytes);
   test::WriteFileBytes(Path("long.tvf"), bytes);
   CFirmwarePacket packet;
   EXPECT_TRUE(packet.CheckPacketFile(Path("long.tvf")));
