@@ -51,10 +51,14 @@ int RunCommandLine(int argc, char** argv) {
   app.add_flag("--emergency", global.emergency,
                "Emergency mode: version safeguards lifted, no backup before programming");
   app.footer(
-      "Exit status: 0 success; 1 the work failed (also an input file that is missing or "
-      "unusable, a file that would be replaced without --force, another running instance); 2 "
-      "the command line itself is wrong.\nDEV: device index 0..8 or display name (\"Main "
-      "FPGA\").\nLIST: DEVs separated by commas, or \"all\".");
+      "Exit status:\n"
+      "  0  success\n"
+      "  1  the work failed: the camera operation or a check failed, an input file is missing\n"
+      "     or unusable, an output file exists (without --force) or is an input, another\n"
+      "     instance of the programmer is running\n"
+      "  2  the command line itself is wrong\n"
+      "DEV: device index 0..8 or display name (\"Main FPGA\").\n"
+      "LIST: DEVs separated by commas, or \"all\".");
 
   std::map<std::string, CLI::App*> groups;
   for (const CommandGroup& group : CommandGroups()) {
