@@ -56,8 +56,11 @@ bool CameraSession::Connect() {
   return dlg_.Camera().connected;
 }
 
+// The result box tells the packet's fixed failure text; the terminal also learns why.
 bool CameraSession::LoadPacket(const std::string& path) {
-  return dlg_.LoadPacketFile(path) == 1;
+  if (dlg_.LoadPacketFile(path) == 1) return true;
+  if (!dlg_.Packet().LastErrorDetail().empty()) PrintError(dlg_.Packet().LastErrorDetail());
+  return false;
 }
 
 bool CameraSession::LastResultSucceeded(const std::string& textStart) const {

@@ -262,6 +262,9 @@ TEST_F(CliCameraTest, BadCommandLinesAndInputsEndBeforeTheCameraIsReached) {
   const ToolResult damaged = Cli("program '" + temp_.File("damaged.tvf") + "'");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_EQ(damaged.out, "Operation Status: Firmware packet file integrity check failed.\n");
+  EXPECT_TRUE(Contains(damaged.err,
+                       "instead of 87654322: the content or the check word was "
+                       "changed.\n"));
   EXPECT_FALSE(Contains(Log(), "Connected to"));
 }
 
