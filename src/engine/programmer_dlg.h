@@ -193,6 +193,7 @@ class CProgrammerDlg {
   ProgramOrder& Order() { return order_; }
   const ProgramOrder& Order() const { return order_; }
   const LogFile& Log() const { return log_; }
+  LogFile& Log() { return log_; }
   // Where the log and the backups go, also when this run could not open the log.
   const std::string& LogFolder() const { return logFolder_; }
   const std::string& ProgramFolder() const { return programFolder_; }
