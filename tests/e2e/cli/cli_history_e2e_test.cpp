@@ -1,6 +1,8 @@
 // The service history through tarvo-cli: what it holds after runs on two cameras, a torn last
 // line, an update killed halfway and picked up by the next one, the backups of the log folder,
 // and the restore of a camera from its newest complete backup.
+#include <filesystem>
+
 #include "cli_camera_fixture.h"
 
 namespace tarvo {
@@ -46,6 +48,14 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0]["devices"].size(), 7u);
   EXPECT_EQ(list[0]["devices"][2]["version"], "001 V04.11");
+
+  // A history that cannot be written never stops a run, but the run says so.
+  std::filesystem::remove(history);
+  std::filesystem::create_directory(history);
+  const ToolResult unrecorded = Cli("program '" + packet + "' --devices 'Main FPGA' --yes");
+  EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
+  EXPECT_TRUE(Contains(unrecorded.err, "ERROR: The service history " + history +
+                                           " cannot be written (Is a directory)"));
 }
 
 // Killed between the record before a device's erase and its outcome: the next update of the
