@@ -10,6 +10,7 @@
 #include "cli/dry_run_plan.h"
 #include "cli/run_summary.h"
 #include "cli/terminal_report.h"
+#include "history/history_file.h"
 #include "platform/folders.h"
 #include "platform/interrupt_guard.h"
 
@@ -22,18 +23,21 @@ constexpr const char* kInterruptNotice =
     "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
 
 // The device list and the packet file are checked before the camera is reached.
-int CheckDevicesAndPacket(const CLI::Option* option, const std::string& devices,
-                          const std::string& packet, DeviceList* list, CommandOutput& out) {
+int CheckDevices(const CLI::Option* option, const std::string& devices, DeviceList* list,
+                 CommandOutput& out) {
   if (option->count() > 0 && devices.empty()) {
     return out.Fail(kExitUsage, "usage",
                     "--devices needs a device list (DEVs separated by commas, or all).");
   }
   std::string error;
   if (!ParseDeviceList(devices, list, &error)) return out.Fail(kExitUsage, "usage", error);
-  if (!platform::PathExists(packet)) {
-    return out.Fail(kExitUsage, "file-missing", "No such packet file: " + packet);
-  }
   return kExitSuccess;
+}
+
+// A missing input file fails the command as an unusable one does.
+int CheckPacketFile(const std::string& packet, CommandOutput& out) {
+  if (platform::PathExists(packet)) return kExitSuccess;
+  return out.Fail(kExitFailed, "file-missing", "No such packet file: " + packet);
 }
 
 // Loaded first, so that a packet that cannot be used never reaches the camera; the version
@@ -132,11 +136,21 @@ class InfoCommand final : public Command {
 class ProgramCommand final : public Command {
  public:
   void Define(CLI::App& command) override {
-    command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
+    CLI::Option* packet = command.add_option("PACKET", packet_, "Firmware packet file (.tvf)");
+    CLI::Option* latest = command.add_flag(
+        "--latest-backup", latestBackup_,
+        "Emergency mode: restore the connected camera from its newest complete backup (taken "
+        "from the service history) instead of a PACKET");
+    packet->excludes(latest);
+    command.callback([packet, latest] {
+      if (packet->count() == 0 && latest->count() == 0) {
+        throw CLI::RequiredError("PACKET or --latest-backup");
+      }
+    });
     devicesOption_ = command.add_option(
         "--devices", devices_,
         "Devices to program: DEVs by commas, or all (default: the devices the version policy "
-        "preselects)");
+        "preselects; with --latest-backup every device of the backup)");
     CLI::Option* backup =
         command.add_flag("--backup", backup_, "Back up the camera's firmware first");
     command
@@ -157,7 +171,7 @@ class ProgramCommand final : public Command {
     out.Document()[dryRun_ ? "plan" : "run"] = nullptr;
     if (!dryRun_) out.Document()["verifyRun"] = nullptr;
     DeviceList list;
-    if (const int status = CheckDevicesAndPacket(devicesOption_, devices_, packet_, &list, out);
+    if (const int status = CheckDevices(devicesOption_, devices_, &list, out);
         status != kExitSuccess) {
       return status;
     }
@@ -166,11 +180,26 @@ class ProgramCommand final : public Command {
                       "--backup cannot be used with --emergency: in emergency mode programming "
                       "makes no backup first (run the backup command before).");
     }
+    if (latestBackup_ && !global.emergency) {
+      return out.Fail(
+          kExitUsage, "usage",
+          "--latest-backup restores a camera and is for emergency mode only: add --emergency.");
+    }
+    if (latestBackup_ && list.kind == DeviceList::Kind::kDefault) {
+      list.kind = DeviceList::Kind::kAll;
+    }
+    if (!latestBackup_) {
+      if (const int status = CheckPacketFile(packet_, out); status != kExitSuccess) return status;
+    }
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, out, yes_);
+    CameraSession session(global, out, yes_, dryRun_ ? CameraUse::kReadsOnly : CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
-    if (!OpenCameraWithPacket(session, packet_)) return kExitFailed;
+    if (!(latestBackup_ ? OpenCameraWithLatestBackup(session, out)
+                        : OpenCameraWithPacket(session, packet_))) {
+      return kExitFailed;
+    }
     std::string error;
     if (!SelectDevices(dlg, list, true, &error)) return out.Fail(kExitUsage, "usage", error);
     const DryRunPlan plan = PlanProgramRun(dlg, Request(global));
@@ -209,9 +238,27 @@ class ProgramCommand final : public Command {
     return request;
   }
 
+  // The camera first, to know whose backup to take; then the backup like any packet.
+  bool OpenCameraWithLatestBackup(CameraSession& session, CommandOutput& out) {
+    if (!session.Connect()) return false;
+    const std::int32_t serial = session.Dlg().Camera().serialNumber;
+    const std::optional<std::string> backup =
+        history::LatestCompleteBackup(history::ReadRecords(session.History().Path()), serial);
+    if (!backup) {
+      out.Fail(kExitFailed, "no-backup",
+               FormatText("No complete backup of camera SN %d is recorded in %s.", serial,
+                          session.History().Path().c_str()));
+      return false;
+    }
+    PrintError("Restoring camera SN " + std::to_string(serial) + " from " + *backup);
+    packet_ = *backup;
+    return session.LoadPacket(*backup);
+  }
+
   std::string packet_;
   std::string devices_;
   CLI::Option* devicesOption_ = nullptr;
+  bool latestBackup_ = false;
   bool backup_ = false;
   bool continueWithoutBackup_ = false;
   bool yes_ = false;
@@ -231,13 +278,15 @@ class VerifyCommand final : public Command {
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["run"] = nullptr;
     DeviceList list;
-    if (const int status = CheckDevicesAndPacket(devicesOption_, devices_, packet_, &list, out);
+    if (const int status = CheckDevices(devicesOption_, devices_, &list, out);
         status != kExitSuccess) {
       return status;
     }
+    if (const int status = CheckPacketFile(packet_, out); status != kExitSuccess) return status;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, out, false);
+    CameraSession session(global, out, false, CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (!OpenCameraWithPacket(session, packet_)) return kExitFailed;
     std::string error;
@@ -271,7 +320,8 @@ class BackupCommand final : public Command {
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["run"] = nullptr;
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, out, false);
+    CameraSession session(global, out, false, CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
     const PlannedBackup backup = PlanBackup(dlg, false);

@@ -19,22 +19,33 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
-CameraSession::CameraSession(const GlobalOptions& global, CommandOutput& out, bool answerYes)
+CameraSession::CameraSession(const GlobalOptions& global, CommandOutput& out, bool answerYes,
+                             CameraUse use)
     : global_(global),
       out_(out),
       window_(TerminalOptionsForProcess(answerYes, global.json, global.quiet)),
+      history_(DefaultLogFolder()),
       dlg_(window_, platform::ProgramClock(), std::string()) {
+  dlg_.SetServiceHistory(&history_, std::string("tarvo-cli ") + TARVO_VERSION_TEXT);
+  LogFile& log = dlg_.Log();
+  // The log lock tells that another instance runs; two runs on one camera would both fail and
+  // could leave devices erased.
+  if (!log.IsOpen() && log.HeldByOther() && use == CameraUse::kChanges) {
+    refused_ = true;
+    out.Fail(kExitFailed, "log-held",
+             "Another instance of the programmer is running (it holds " + log.Path() +
+                 "): only one may work on the camera at a time. Nothing was done; run the "
+                 "command again when the other one has ended.");
+    return;
+  }
   // A time scale that is no number leaves the waits at their full length: slow, never unsafe
   // for the camera. The user learns it at once, not only from the log.
   if (const platform::TimeScale scale = platform::TimeScaleFromEnvironment(); scale.invalid) {
     PrintError("Warning: TARVO_TIME_SCALE '" + scale.text +
                "' is not a decimal >= 0; every wait takes its full time.");
   }
-  if (!dlg_.Log().IsOpen()) {
-    PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
-                                                             ? std::string("no log folder")
-                                                             : dlg_.Log().OpenFailure()));
-  }
+  if (!log.IsOpen()) PrintLogFailure(log.Failure());
+  log.SetFailureHandler(&PrintLogFailure);
   dlg_.SetModes(global.emergency, false);
   window_.PrintStatusLines(false);
   dlg_.StartWindow();
@@ -67,11 +78,12 @@ bool CameraSession::Connect() {
   return false;
 }
 
+// The result box tells the packet's fixed failure text; the terminal also learns why.
 bool CameraSession::LoadPacket(const std::string& path) {
   if (dlg_.LoadPacketFile(path) == 1) return true;
   out_.Fail(kExitFailed, "packet-invalid",
             FormatText("The packet %s cannot be used: %s", path.c_str(),
-                       dlg_.Packet().LastError().c_str()));
+                       dlg_.Packet().LastErrorWithDetail().c_str()));
   return false;
 }
 
@@ -86,10 +98,16 @@ void CameraSession::FollowRun(const std::vector<PlannedStep>& steps,
 }
 
 void CameraSession::CloseLog() {
-  if (logClosed_) return;
+  if (logClosed_ || refused_) return;
   logClosed_ = true;
   dlg_.CloseLog();
-  out_.SetLog(dlg_.Log().Path(), dlg_.LastRun().log.sealed);
+  const LogFile& log = dlg_.Log();
+  if (log.Sealed()) {
+    PrintError("Log file: " + log.Path());
+  } else {
+    PrintError("No complete log of this run: " + log.Failure() + ".");
+  }
+  out_.SetLog(log.Path(), log.Sealed());
 }
 
 }  // namespace tarvo::cli

@@ -10,6 +10,7 @@
 #include "cli/command_output.h"
 #include "cli/command_table.h"
 #include "cli/shell_completion.h"
+#include "cli/terminal_report.h"
 
 #ifndef TARVO_VERSION_TEXT
 #define TARVO_VERSION_TEXT "unknown"
@@ -25,8 +26,9 @@ constexpr const char* kProgramSummary =
 constexpr const char* kExitStatusHelp =
     "Exit status:\n"
     "  0  success\n"
-    "  1  the work failed: a camera operation or a check failed, an input file is missing or\n"
-    "     unusable\n"
+    "  1  the work failed: the camera operation or a check failed, an input file is missing\n"
+    "     or unusable, an output file exists (without --force) or is an input, another\n"
+    "     instance of the programmer is running\n"
     "  2  the command line itself is wrong\n";
 
 constexpr const char* kArgumentHelp =
@@ -109,6 +111,25 @@ struct DefinedCommand {
   std::unique_ptr<Command> command;
 };
 
+// The word that was meant as a command but names none ("bogus", or "packet frobnicate"), from
+// what the parser left over; empty when the line failed for another reason.
+std::string UnknownCommand(const CLI::App& app, const std::map<std::string, CLI::App*>& groups) {
+  std::string prefix;
+  const CLI::App* level = &app;
+  for (const auto& [name, group] : groups) {
+    if (group->parsed()) {
+      prefix = name + " ";
+      level = group;
+    }
+  }
+  for (const CLI::App* command : level->get_subcommands()) {
+    if (command->parsed()) return std::string();
+  }
+  const std::vector<std::string> rest = app.remaining();
+  if (rest.empty() || rest.front().empty() || rest.front()[0] == '-') return std::string();
+  return prefix + rest.front();
+}
+
 // The manual page's COMMANDS section (a help2man include file): every command's help with its
 // examples, kept as printed; the manual has the environment and files once, in sections of
 // their own.
@@ -180,7 +201,11 @@ int RunCommandLine(int argc, char** argv) {
   }
   std::vector<DefinedCommand> commands;
   for (const CommandEntry& entry : Commands()) {
-    CLI::App* parent = entry.group ? groups.at(entry.group) : &app;
+    CLI::App* parent = &app;
+    if (entry.group != nullptr) {
+      const auto group = groups.find(entry.group);
+      parent = group != groups.end() ? group->second : app.get_subcommand(entry.group);
+    }
     DefinedCommand defined{&entry, parent->add_subcommand(entry.name, entry.summary), entry.make()};
     defined.command->Define(*defined.app);
     defined.app->add_flag("--json", global.json,
@@ -203,23 +228,32 @@ int RunCommandLine(int argc, char** argv) {
                  stdout);
       return kExitSuccess;
     }
-    if (error.get_exit_code() == 0 || !AsksForJson(argc, argv)) {
+    const std::string unknown = UnknownCommand(app, groups);
+    if (error.get_exit_code() == 0 || (unknown.empty() && !AsksForJson(argc, argv))) {
       const int status = app.exit(error);
       return status == 0 ? kExitSuccess : kExitUsage;
     }
+    // The command the line was meant for, as far as it was read.
     std::string name;
     for (const DefinedCommand& defined : commands) {
       if (defined.app->parsed()) name = FullName(*defined.entry);
     }
-    CommandOutput out(name, true);
-    out.Fail(kExitUsage, "usage", error.what());
+    CommandOutput out(name, AsksForJson(argc, argv));
+    if (unknown.empty()) {
+      out.Fail(kExitUsage, "usage", error.what());
+    } else {
+      out.Fail(kExitUsage, "usage", "unknown command '" + unknown + "'");
+      PrintError("Run with --help for the commands.");
+    }
     out.Print(kExitUsage);
     return kExitUsage;
   }
-  for (DefinedCommand& defined : commands) {
-    if (!defined.app->parsed()) continue;
-    CommandOutput out(FullName(*defined.entry), global.json);
-    const int status = defined.command->Run(global, out);
+  // A command's own subcommand ("backup list") is parsed together with the command: the one
+  // listed later is the more specific.
+  for (auto defined = commands.rbegin(); defined != commands.rend(); ++defined) {
+    if (!defined->app->parsed()) continue;
+    CommandOutput out(FullName(*defined->entry), global.json);
+    const int status = defined->command->Run(global, out);
     out.Print(status);
     return status;
   }

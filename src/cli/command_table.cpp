@@ -1,6 +1,7 @@
 #include "cli/command_table.h"
 
 #include "cli/camera_commands.h"
+#include "cli/history_commands.h"
 #include "cli/log_commands.h"
 #include "cli/packet_commands.h"
 
@@ -29,10 +30,11 @@ constexpr CommandEntry kCommandTable[] = {
      CommandReach::kCamera,
      {{{"tarvo-cli program update.tvf --dry-run",
         "what the run would do, device by device and step by step; the camera is not changed"},
-       {"tarvo-cli program update.tvf --backup --yes --verify",
-        "back the camera up, update the devices the version policy selects, then verify them"},
-       {"tarvo-cli program update.tvf --devices \"Main FPGA,7\" --json > run.json",
-        "update two devices; the run report goes to run.json, progress to the terminal"}}}},
+       {"tarvo-cli program update.tvf --backup --yes --verify --json > run.json",
+        "back the camera up, update the devices the version policy selects, verify them; the "
+        "run report goes to run.json, progress to the terminal"},
+       {"tarvo-cli --emergency program --latest-backup --yes",
+        "restore the camera from its newest complete backup in the service history"}}}},
     {nullptr,
      "verify",
      "Compare the camera's devices with a packet file",
@@ -49,6 +51,22 @@ constexpr CommandEntry kCommandTable[] = {
      CommandReach::kCamera,
      {{{"tarvo-cli backup", "a new backup file, numbered after the earlier ones"},
        {"tarvo-cli backup --json | jq -r .run.backup.file", "the backup file's path, for a script"},
+       {nullptr, nullptr}}}},
+    {"backup",
+     "list",
+     "List the backups in the log folder with their camera, time and devices",
+     &MakeBackupListCommand,
+     CommandReach::kLog,
+     {{{"tarvo-cli backup list", "every backup with its camera, creation time and devices"},
+       {"tarvo-cli backup list --serial 4711 --json", "the backups of one camera as JSON"},
+       {nullptr, nullptr}}}},
+    {nullptr,
+     "history",
+     "Show the service history: the runs on each camera, newest first",
+     &MakeHistoryCommand,
+     CommandReach::kLog,
+     {{{"tarvo-cli history --last 5", "the five newest runs on any camera"},
+       {"tarvo-cli history --serial 4711 --json", "every run on one camera as JSON"},
        {nullptr, nullptr}}}},
     {"packet",
      "show",

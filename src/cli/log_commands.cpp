@@ -23,7 +23,7 @@ class LogCheckCommand final : public Command {
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["seal"] = nullptr;
     if (!platform::PathExists(path_)) {
-      return out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path_.c_str()));
+      return out.Fail(kExitFailed, "file-missing", FormatText("No such file: %s", path_.c_str()));
     }
     const LogSealReport report = CheckLogSealFile(path_);
     const bool sealed =

@@ -5,6 +5,7 @@
 
 #include "cli/cli_arguments.h"
 #include "cli/command_output.h"
+#include "cli/output_file.h"
 #include "cli/packet_commands.h"
 #include "cli/packet_description.h"
 #include "cli/terminal_report.h"
@@ -16,16 +17,15 @@ namespace tarvo::cli {
 
 namespace {
 
-// A missing input file is bad input (status 2); a file that is there but fails is a failed
-// operation (status 1).
-bool LoadInputPacket(const std::string& path, CFirmwarePacket* packet, CommandOutput& out,
-                     int* status) {
+// Everything loading checks: the integrity check, the length limit and the entries. A missing
+// input file fails the command (status 1) as an unusable one does.
+bool LoadInputPacket(const std::string& path, CFirmwarePacket* packet, CommandOutput& out) {
   if (!platform::PathExists(path)) {
-    *status = out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path.c_str()));
+    out.Fail(kExitFailed, "file-missing", FormatText("No such file: %s", path.c_str()));
     return false;
   }
   if (!packet->LoadPacket(path)) {
-    *status = out.Fail(kExitFailed, "packet-invalid", packet->LastError());
+    out.Fail(kExitFailed, "packet-invalid", packet->LastErrorWithDetail());
     return false;
   }
   return true;
@@ -40,8 +40,7 @@ class PacketShowCommand final : public Command {
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["packet"] = nullptr;
     CFirmwarePacket packet;
-    int status = kExitSuccess;
-    if (!LoadInputPacket(path_, &packet, out, &status)) return status;
+    if (!LoadInputPacket(path_, &packet, out)) return kExitFailed;
     const json::Json description =
         DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
     out.Document()["packet"] = description;
@@ -61,17 +60,10 @@ class PacketCheckCommand final : public Command {
 
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["packet"] = nullptr;
-    if (!platform::PathExists(path_)) {
-      return out.Fail(kExitUsage, "file-missing", FormatText("No such file: %s", path_.c_str()));
-    }
     CFirmwarePacket packet;
-    if (!packet.CheckPacketFile(path_)) {
-      return out.Fail(kExitFailed, "packet-invalid", packet.LastError());
-    }
-    if (packet.LoadPacket(path_)) {
-      out.Document()["packet"] =
-          DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
-    }
+    if (!LoadInputPacket(path_, &packet, out)) return kExitFailed;
+    out.Document()["packet"] =
+        DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
     if (!global.json) std::printf("Packet file check passed: %s\n", path_.c_str());
     return kExitSuccess;
   }
@@ -86,6 +78,7 @@ class PacketExtractCommand final : public Command {
     command.add_option("FILE", path_, "Packet file")->required();
     command.add_option("--device", device_, "Device: index 0..8 or display name")->required();
     command.add_option("-o,--output", output_, "File to write the image's bytes to")->required();
+    command.add_flag("--force", force_, "Replace the output file when it exists");
   }
 
   int Run(const GlobalOptions& global, CommandOutput& out) override {
@@ -97,8 +90,9 @@ class PacketExtractCommand final : public Command {
           FormatText("Bad device '%s': expected 0..8 or a device name.", device_.c_str()));
     }
     CFirmwarePacket packet;
-    int status = kExitSuccess;
-    if (!LoadInputPacket(path_, &packet, out, &status)) return status;
+    if (!LoadInputPacket(path_, &packet, out) || !OutputAllowed(output_, {path_}, force_, out)) {
+      return kExitFailed;
+    }
     std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE, 0xFF);
     std::uint32_t start = 0;
     std::uint32_t end = 0;
@@ -106,10 +100,7 @@ class PacketExtractCommand final : public Command {
     if (!packet.GetImage(static_cast<std::uint16_t>(*device), image.data(), &start, &end, &size)) {
       return out.Fail(kExitFailed, "device-not-in-packet", packet.LastError());
     }
-    if (!WriteImage(image.data() + start, size)) {
-      return out.FailShown(kExitFailed, "write-failed",
-                           FormatText("Writing file %s failed.", output_.c_str()));
-    }
+    if (!WriteOutputFile(output_, image.data() + start, size, force_, out)) return kExitFailed;
     out.Document()["image"] = {{"packet", path_}, {"device", json::Device(*device)},
                                {"start", start},  {"end", end},
                                {"size", size},    {"file", output_}};
@@ -121,20 +112,10 @@ class PacketExtractCommand final : public Command {
   }
 
  private:
-  bool WriteImage(const std::uint8_t* bytes, std::uint32_t size) {
-    std::FILE* file = std::fopen(output_.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(bytes, 1, size, file) == size;
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-      PrintError(FormatText("Writing file %s failed.", output_.c_str()));
-      if (file != nullptr) std::remove(output_.c_str());  // no partial image stays behind
-    }
-    return written;
-  }
-
   std::string path_;
   std::string device_;
   std::string output_;
+  bool force_ = false;
 };
 
 }  // namespace

@@ -13,13 +13,31 @@ std::string ImageTimeText(const ImageVersion& version) {
                     version.hour, version.minute);
 }
 
+// A packet's texts come from the file: control characters and bytes beyond ASCII are shown as
+// \xNN, so that they can neither steer the terminal nor break the JSON document.
+std::string EscapedText(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      shown += FormatText("\\x%02x", byte);
+    } else {
+      if (c == '\\') shown += '\\';
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 json::Json DescribeEntry(std::size_t number, const PacketEntryInfo& entry) {
   const DeviceVersion version{entry.version.variant, entry.version.major, entry.version.minor};
   return {{"entry", number},
           {"device", json::Device(entry.deviceIndex)},
           {"dataOffset", entry.dataOffset},
           {"start", entry.startAddress},
-          {"end", static_cast<std::uint64_t>(entry.startAddress) + entry.size - 1},
+          // An empty image has no last byte.
+          {"end", entry.size == 0 ? json::Json()
+                                  : json::Json(std::uint64_t{entry.startAddress} + entry.size - 1)},
           {"size", entry.size},
           {"version", json::Version(version)},
           {"imageTime", ImageTimeText(entry.version)}};
@@ -52,7 +70,7 @@ json::Json DescribePacket(const CFirmwarePacket& packet, const std::string& path
           {"headerText", header.headerText},
           {"formatVersion", header.formatVersion},
           {"headerSize", header.headerSize},
-          {"creationText", header.creationText},
+          {"creationText", EscapedText(header.creationText)},
           {"length", header.fileLength},
           {"checkWord", json::Hex(header.checkWord, 8)},
           {"entryCount", header.entryCount},
@@ -72,15 +90,27 @@ std::string PacketDescriptionText(const json::Json& json) {
   line("Creation text:   " + json["creationText"].get<std::string>());
   line(FormatText("Length:          %u bytes", json["length"].get<std::uint32_t>()));
   line("Check:           passed (check word " + json["checkWord"].get<std::string>() + ")");
-  line(FormatText("Entries:         %d", json["entryCount"].get<int>()));
+  const int count = json["entryCount"].get<int>();
+  if (count > static_cast<int>(PACKET_MAX_ENTRIES)) {
+    line(
+        FormatText("Entries:         %d (more than the %u the header has room for; the first %u "
+                   "are shown)",
+                   count, PACKET_MAX_ENTRIES, PACKET_MAX_ENTRIES));
+  } else {
+    line(FormatText("Entries:         %d", count));
+  }
   line("  #  Device       Start     End       Size      Version     Image time");
   for (const json::Json& entry : json["entries"]) {
     std::string time = entry["imageTime"].get<std::string>();
     if (const std::size_t t = time.find('T'); t != std::string::npos) time[t] = ' ';
-    line(FormatText("  %-2d %-12s %08x  %08llx  %-9u %-11s %s", entry["entry"].get<int>(),
+    const std::string end =
+        entry["end"].is_null()
+            ? std::string("-")
+            : FormatText("%08llx",
+                         static_cast<unsigned long long>(entry["end"].get<std::uint64_t>()));
+    line(FormatText("  %-2d %-12s %08x  %-8s  %-9u %-11s %s", entry["entry"].get<int>(),
                     entry["device"]["name"].get<std::string>().c_str(),
-                    entry["start"].get<std::uint32_t>(),
-                    static_cast<unsigned long long>(entry["end"].get<std::uint64_t>()),
+                    entry["start"].get<std::uint32_t>(), end.c_str(),
                     entry["size"].get<std::uint32_t>(),
                     entry["version"]["text"].get<std::string>().c_str(), time.c_str()));
   }

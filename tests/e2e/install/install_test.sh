@@ -10,6 +10,11 @@ done
 [ -f "$prefix/share/applications/orva-tarvo-programmer.desktop" ] || fail "desktop entry"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/orva-tarvo-programmer.svg" ] || fail "icon"
 [ ! -e "$prefix/bin/libqlm_usb.so" ] || fail "interface library installed beside the programs"
+# tarvo-cli's manual page and bash completion, made from its command table.
+man -l "$prefix/share/man/man1/tarvo-cli.1" 2>/dev/null | grep -q "tarvo-cli packet build" ||
+  fail "manual page without the commands"
+bash -c "source '$prefix/share/bash-completion/completions/tarvo-cli' && complete -p tarvo-cli" \
+  >/dev/null || fail "bash completion"
 
 export QLM_SIM_DIR="$prefix/camera" XDG_DATA_HOME="$prefix/data" TARVO_TIME_SCALE=0
 unset LD_LIBRARY_PATH

@@ -1,0 +1,191 @@
+// history: what was done to which camera, when, with which packet, and where its backup is.
+// backup list: the backup files of the log folder with their camera, time and devices.
+#include "cli/history_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <optional>
+#include <regex>
+
+#include "cli/command_output.h"
+#include "cli/terminal_report.h"
+#include "firmware/firmware_packet.h"
+#include "history/history_file.h"
+#include "log/format_text.h"
+#include "log/log_file.h"
+#include "platform/folders.h"
+
+namespace tarvo::cli {
+
+namespace {
+
+std::string HistoryPath() {
+  const std::string folder = DefaultLogFolder();
+  return folder.empty() ? std::string() : platform::JoinPath(folder, history::kHistoryFileName);
+}
+
+std::string Text(const nlohmann::json& value) {
+  return value.is_string() ? value.get<std::string>() : std::string();
+}
+
+// "Main FPGA programmed, Mem FPGA 1 program-failed (80031057 at 00000200)"
+std::string DevicesText(const nlohmann::json& devices) {
+  std::string text;
+  for (const nlohmann::json& device : devices) {
+    if (!text.empty()) text += ", ";
+    text += Text(device["name"]) + " " + Text(device["outcome"]);
+    if (device.contains("resultCode")) {
+      text += " (" + Text(device["resultCode"]);
+      if (device.contains("failedAddress")) text += " at " + Text(device["failedAddress"]);
+      text += ")";
+    }
+  }
+  return text.empty() ? "none" : text;
+}
+
+void PrintRun(const nlohmann::json& run) {
+  std::string result = Text(run["result"]);
+  if (!run["failures"].empty()) {
+    std::string failures;
+    for (const nlohmann::json& failure : run["failures"]) {
+      failures += (failures.empty() ? "" : ", ") + Text(failure);
+    }
+    result += " (" + failures + ")";
+  }
+  std::printf("%s  SN %lld  %s on %s, %s  %s\n", Text(run["time"]).substr(0, 19).c_str(),
+              static_cast<long long>(run.value("serialNumber", -1)), Text(run["run"]).c_str(),
+              Text(run["interface"]).c_str(), Text(run["mode"]).c_str(), result.c_str());
+  if (run["packet"].is_object()) {
+    std::printf("    packet:  %s (%s)\n", Text(run["packet"]["path"]).c_str(),
+                Text(run["packet"]["creationText"]).c_str());
+  }
+  std::printf("    devices: %s\n", DevicesText(run["devices"]).c_str());
+  if (run["backup"].is_object()) {
+    std::printf(
+        "    backup:  %s (%s)\n",
+        run["backup"]["file"].is_string() ? Text(run["backup"]["file"]).c_str() : "not written",
+        run["backup"].value("complete", false) ? "complete" : "incomplete");
+  }
+}
+
+class HistoryCommand final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("--serial", serial_, "Only the runs on the camera with this serial number");
+    command.add_option("--last", last_, "Only the newest K runs")->check(CLI::PositiveNumber);
+  }
+
+  // The runs as the history file keeps them: its records have a schema of their own.
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["history"] = nullptr;
+    out.Document()["runs"] = json::Json::array();
+    const std::string path = HistoryPath();
+    if (path.empty()) {
+      return out.Fail(kExitFailed, "no-data-folder",
+                      "No data folder: neither XDG_DATA_HOME nor HOME is set.");
+    }
+    std::vector<nlohmann::json> runs = history::RunRecords(history::ReadRecords(path), serial_);
+    if (last_ && runs.size() > *last_) runs.resize(*last_);
+    out.Document()["history"] = {{"path", path},
+                                 {"recordSchemaVersion", history::kHistorySchemaVersion}};
+    out.Document()["runs"] = json::Json(runs);
+    if (global.json) return kExitSuccess;
+    if (runs.empty()) {
+      PrintError("No runs recorded in " + path +
+                 (serial_ ? FormatText(" for camera SN %d.", *serial_) : std::string(".")));
+      return kExitSuccess;
+    }
+    for (const nlohmann::json& run : runs) PrintRun(run);
+    return kExitSuccess;
+  }
+
+ private:
+  std::optional<std::int32_t> serial_;
+  std::optional<std::size_t> last_;
+};
+
+// Backups are named after their camera: orva_tarvo_SN004711_backup.tvf, _backup_01.tvf, ...
+std::optional<std::int32_t> SerialOfBackup(const std::string& path) {
+  static const std::regex kName(R"(orva_tarvo_SN(-?[0-9]+)_backup(_[0-9]+)?\.tvf)",
+                                std::regex::icase);
+  std::smatch match;
+  const std::string name = platform::FileNameOf(path);
+  if (!std::regex_match(name, match, kName)) return std::nullopt;
+  return static_cast<std::int32_t>(std::stol(match[1].str()));
+}
+
+class BackupListCommand final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("--serial", serial_,
+                       "Only the backups of the camera with this serial number");
+  }
+
+  int Run(const GlobalOptions& global, CommandOutput& out) override {
+    out.Document()["folder"] = nullptr;
+    out.Document()["backups"] = json::Json::array();
+    const std::string folder = DefaultLogFolder();
+    if (folder.empty()) {
+      return out.Fail(kExitFailed, "no-data-folder",
+                      "No data folder: neither XDG_DATA_HOME nor HOME is set.");
+    }
+    json::Json backups = json::Json::array();
+    CFirmwarePacket packet;
+    for (const std::string& path : platform::FindFilesWithExtension(folder, ".tvf")) {
+      const std::optional<std::int32_t> serial = SerialOfBackup(path);
+      if (!serial || (serial_ && *serial != *serial_)) continue;
+      json::Json backup = {{"file", path},
+                           {"serialNumber", *serial},
+                           {"problem", nullptr},
+                           {"creationText", nullptr},
+                           {"devices", json::Json::array()}};
+      PacketHeaderInfo header;
+      if (!packet.LoadPacket(path) || !packet.GetHeader(&header)) {
+        backup["problem"] = packet.LastError();
+      } else {
+        backup["creationText"] = header.creationText;
+        for (const PacketEntryInfo& entry : packet.LoadedEntries()) {
+          const DeviceVersion version{entry.version.variant, entry.version.major,
+                                      entry.version.minor};
+          backup["devices"].push_back(
+              {{"device", json::Device(entry.deviceIndex)}, {"version", json::Version(version)}});
+        }
+      }
+      backups.push_back(backup);
+    }
+    out.Document()["folder"] = folder;
+    out.Document()["backups"] = backups;
+    if (global.json) return kExitSuccess;
+    if (backups.empty()) PrintError("No backups in " + folder + ".");
+    for (const json::Json& backup : backups) PrintBackup(backup);
+    return kExitSuccess;
+  }
+
+ private:
+  static void PrintBackup(const json::Json& backup) {
+    std::printf("%s  SN %lld  %s\n", backup["file"].get<std::string>().c_str(),
+                static_cast<long long>(backup["serialNumber"].get<std::int64_t>()),
+                backup["problem"].is_string() ? backup["problem"].get<std::string>().c_str()
+                                              : backup["creationText"].get<std::string>().c_str());
+    if (backup["devices"].empty()) return;
+    std::string devices;
+    for (const json::Json& device : backup["devices"]) {
+      devices += (devices.empty() ? "" : ", ") + device["device"]["name"].get<std::string>() + " " +
+                 device["version"]["text"].get<std::string>();
+    }
+    std::printf("    %s\n", devices.c_str());
+  }
+
+  std::optional<std::int32_t> serial_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeHistoryCommand() {
+  return std::make_unique<HistoryCommand>();
+}
+std::unique_ptr<Command> MakeBackupListCommand() {
+  return std::make_unique<BackupListCommand>();
+}
+
+}  // namespace tarvo::cli
