@@ -24,7 +24,7 @@ void Pretty(const json::Json& value, const std::string& indent, std::string* out
     return;
   }
   bool flat = true;
-  for (const json::Json& item : value) flat = flat && !item.is_structured();
+  for (const json::Json& item : value) flat = flat && (!item.is_structured() || item.empty());
   if (flat) {
     std::string line = Compact(value);
     if (indent.size() + line.size() <= kLineWidth) {

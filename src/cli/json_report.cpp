@@ -113,6 +113,7 @@ Json Run(const RunReport& report) {
   Json reboots = Json::array();
   for (const RebootRecord& reboot : report.reboots) reboots.push_back(Reboot(reboot));
   return {{"kind", RunKindName(report.kind)},
+          {"program", report.program},
           {"succeeded", report.finished && report.succeeded},
           {"failures", failures},
           {"started", TimeText(report.started)},
