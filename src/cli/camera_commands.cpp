@@ -48,8 +48,10 @@ bool OpenCameraWithPacket(CameraSession& session, const std::string& packetPath)
 
 // A run's outcome: its report in the document, what went wrong on the terminal, and the
 // exit status with the run's weightiest failure as the error.
-int EndRun(const RunReport& report, const char* member, const GlobalOptions& global,
+int EndRun(CameraSession& session, const char* member, const GlobalOptions& global,
            CommandOutput& out) {
+  const RunReport& report = session.Dlg().LastRun();
+  session.Window().ClearProgress();
   out.Document()[member] = json::Run(report);
   PrintRunSummary(report, global.json);
   const int status = RunExitStatus(report);
@@ -66,6 +68,7 @@ int RunVerify(CameraSession& session, const char* member, const GlobalOptions& g
   CProgrammerDlg& dlg = session.Dlg();
   session.Window().NextRun();
   dlg.OnVerify();
+  session.Window().ClearProgress();
   const RunReport& report = dlg.LastRun();
   std::string passedOver;
   for (DeviceIndex device : report.DevicesWith(DeviceOutcome::kPassedOver)) {
@@ -77,7 +80,7 @@ int RunVerify(CameraSession& session, const char* member, const GlobalOptions& g
   if (report.devices[DEVICE_POWER_UP].outcome == DeviceOutcome::kNotVerifiable) {
     PrintError("Not verified: Power uP cannot be read back.");
   }
-  return EndRun(report, member, global, out);
+  return EndRun(session, member, global, out);
 }
 
 // An update that takes a device backwards (older firmware, or another variant in emergency
@@ -219,7 +222,7 @@ class ProgramCommand final : public Command {
                                                       : BackupFailureChoice::kStop);
     session.FollowRun(plan.steps, plan.backup ? plan.backup->devices : std::vector<DeviceIndex>());
     dlg.OnProgram();
-    if (const int status = EndRun(dlg.LastRun(), "run", global, out);
+    if (const int status = EndRun(session, "run", global, out);
         status != kExitSuccess || !verify_) {
       return status;
     }
@@ -327,7 +330,7 @@ class BackupCommand final : public Command {
     const PlannedBackup backup = PlanBackup(dlg, false);
     session.FollowRun({BackupPlanStep(backup, dlg.SelectedInterface())}, backup.devices);
     (void)dlg.OnBackup();
-    return EndRun(dlg.LastRun(), "run", global, out);
+    return EndRun(session, "run", global, out);
   }
 };
 

@@ -100,6 +100,7 @@ void CameraSession::FollowRun(const std::vector<PlannedStep>& steps,
 void CameraSession::CloseLog() {
   if (logClosed_ || refused_) return;
   logClosed_ = true;
+  window_.ClearProgress();
   dlg_.CloseLog();
   const LogFile& log = dlg_.Log();
   if (log.Sealed()) {

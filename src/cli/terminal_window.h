@@ -80,6 +80,12 @@ class TerminalWindow final : public WindowPort {
   void FollowRun(std::vector<ProgressStep> steps, double timeScale, const RunReport& report);
   // Another run of the same plan begins (verify after program): its report starts afresh.
   void NextRun() { rebootsSeen_ = 0; }
+  // Takes the bars and the overall line off the terminal before text that does not go through
+  // the window (a run's summary, the log file's name); the next event of a run draws them again.
+  void ClearProgress() {
+    ClearFooter();
+    std::fflush(options_.status);
+  }
 
   // What the window shows now.
   const std::string& Title() const { return title_; }
