@@ -79,7 +79,6 @@ void RunProgress::Plan(std::vector<ProgressStep> steps, double timeScale, Clock:
   timeScale_ = timeScale;
   start_ = now;
   current_ = -1;
-  backupRebooted_ = false;
 }
 
 bool RunProgress::Enter(std::size_t index, Clock::time_point now) {
@@ -97,16 +96,13 @@ bool RunProgress::EnterNext(Test test, Clock::time_point now) {
 }
 
 // A backup reads several devices and reboots the camera before its step ends.
-bool RunProgress::DeviceStarted(DeviceIndex device, Clock::time_point now) {
+bool RunProgress::DeviceStarted(DeviceIndex device, bool forBackup, Clock::time_point now) {
   deviceStart_[device] = now;
-  if (current_ >= 0 && steps_[static_cast<std::size_t>(current_)].step.kind == "backup" &&
-      !backupRebooted_) {
-    return false;
-  }
+  if (forBackup) return RebootStarted(RebootPurpose::kAfterBackup, now);
   return EnterNext(
       [device](const PlannedStep& step) {
-        return step.kind == "backup" || (step.device == static_cast<int>(device) &&
-                                         (step.kind == "program" || step.kind == "verify"));
+        return step.device == static_cast<int>(device) &&
+               (step.kind == "program" || step.kind == "verify");
       },
       now);
 }
@@ -129,9 +125,12 @@ void RunProgress::DeviceEnded(DeviceIndex device, Clock::time_point now) {
 }
 
 bool RunProgress::RebootStarted(RebootPurpose purpose, Clock::time_point now) {
-  if (purpose == RebootPurpose::kAfterBackup) backupRebooted_ = true;
   const std::string kind = RebootKind(purpose);
-  if (current_ >= 0 && steps_[static_cast<std::size_t>(current_)].step.kind == kind) return false;
+  // The backup's own reads and its reboot are one step; two reboots of the order are two.
+  if (kind == "backup" && current_ >= 0 &&
+      steps_[static_cast<std::size_t>(current_)].step.kind == kind) {
+    return false;
+  }
   return EnterNext([&kind](const PlannedStep& step) { return step.kind == kind; }, now);
 }
 

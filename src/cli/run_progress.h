@@ -37,7 +37,8 @@ class RunProgress {
   bool Planned() const { return !steps_.empty(); }
 
   // What the run does; each returns true when it began the next step.
-  bool DeviceStarted(DeviceIndex device, Clock::time_point now);
+  // A device's work begins: read back for the backup, or programmed or verified.
+  bool DeviceStarted(DeviceIndex device, bool forBackup, Clock::time_point now);
   void DeviceEnded(DeviceIndex device, Clock::time_point now);
   bool RebootStarted(RebootPurpose purpose, Clock::time_point now);
   // A status line: true when it is the one a wait step of the order begins with.
@@ -60,7 +61,6 @@ class RunProgress {
   Clock::time_point start_{};
   Clock::time_point stepStart_{};
   int current_ = -1;
-  bool backupRebooted_ = false;
   // Transfer speed as measured: image bytes moved and the time their moving took.
   std::uint64_t bytesMoved_ = 0;
   double transferMs_ = 0;

@@ -165,7 +165,7 @@ void TerminalWindow::SetDeviceProgressColours(DeviceIndex device, ProgressColour
   const Clock::time_point now = Clock::now();
   if (row.progress == Progress::kRunning) {
     row.position = 0;
-    StepBegan(progress_.DeviceStarted(device, now));
+    StepBegan(progress_.DeviceStarted(device, ReadForBackup(device), now));
   } else if (before == Progress::kRunning) {
     progress_.DeviceEnded(device, now);
   }
@@ -235,6 +235,15 @@ void TerminalWindow::FollowRun(std::vector<ProgressStep> steps, double timeScale
   report_ = &report;
   rebootsSeen_ = 0;
   progress_.Plan(std::move(steps), timeScale, Clock::now());
+}
+
+// The backup lists its devices before it reads them; one not read yet is the one it reads now.
+bool TerminalWindow::ReadForBackup(DeviceIndex device) const {
+  if (report_ == nullptr) return false;
+  for (const DeviceRecord& record : report_->backup.devices) {
+    if (record.device == device && record.outcome == DeviceOutcome::kPending) return true;
+  }
+  return false;
 }
 
 void TerminalWindow::StepBegan(bool began) {

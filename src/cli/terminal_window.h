@@ -121,6 +121,7 @@ class TerminalWindow final : public WindowPort {
   void ClearFooter();
   // A new step: a line of its own where no footer shows it.
   void StepBegan(bool began);
+  bool ReadForBackup(DeviceIndex device) const;
 
   TerminalOptions options_;
   std::string title_;
