@@ -58,10 +58,20 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
                                            " cannot be written (Is a directory)"));
 }
 
-// Killed between the record before a device's erase and its outcome: the next update of the
-// camera programs that device again, even where the camera already reports the new version.
+// A device whose write failed, and one cut off between the record before its erase and its
+// outcome (the process killed): the next update of the camera programs it again, even where the
+// camera already reports the new version.
 TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
   const std::string packet = MakePacket("4.11");
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --command 0x1103 --code 0x80031058").status, 0);
+  ASSERT_EQ(Cli("program '" + packet + "'").status, 1);
+  const ToolResult again = Cli("program '" + packet + "' --dry-run");
+  EXPECT_TRUE(Contains(again.out,
+                       "\nMain FPGA    001 V04.11  001 V04.11  will be programmed: the "
+                       "last update did not finish on it\n"))
+      << again.out;
+
+  ASSERT_EQ(Camsim("init").status, 0);
   ASSERT_EQ(Camsim("fault latency --ms 2").status, 0);
   const std::string errPath = temp_.File("killed.err");
   const pid_t pid = Start({"program", packet}, errPath);
