@@ -1,6 +1,7 @@
 #include "cli/json_report.h"
 
 #include "firmware/device_catalogue.h"
+#include "history/history_records.h"
 #include "log/format_text.h"
 
 namespace tarvo::cli::json {
@@ -72,11 +73,6 @@ Json Hex(std::uint32_t value, int digits, bool zeroIsNone) {
   return FormatText("%0*x", digits, value);
 }
 
-std::string TimeText(const platform::CalendarTime& time) {
-  return FormatText("%04d-%02d-%02dT%02d:%02d:%02d.%03d", time.year, time.month, time.day,
-                    time.hour, time.minute, time.second, time.millisecond);
-}
-
 const char* InterfaceName(InterfaceType type) {
   if (type == INTERFACE_USB3) return "usb3";
   if (type == INTERFACE_GIGE) return "gige";
@@ -116,7 +112,7 @@ Json Run(const RunReport& report) {
           {"program", report.program},
           {"succeeded", report.finished && report.succeeded},
           {"failures", failures},
-          {"started", TimeText(report.started)},
+          {"started", history::TimeText(report.started)},
           {"durationMs", report.durationMs},
           {"interface", InterfaceName(report.interfaceType)},
           {"emergencyMode", report.emergencyMode},

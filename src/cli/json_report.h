@@ -11,7 +11,6 @@
 #include "cli/plan_steps.h"
 #include "engine/run_report.h"
 #include "firmware/image_version.h"
-#include "platform/local_time.h"
 
 namespace tarvo::cli::json {
 
@@ -27,8 +26,6 @@ Json Device(unsigned index);
 // "%0*x" of the value: a result code "80031058", an order code "2005"; null for 0 when
 // zeroIsNone (a result code of 0 is no failure).
 Json Hex(std::uint32_t value, int digits, bool zeroIsNone = false);
-// "2025-01-02T10:00:00.000", local time.
-std::string TimeText(const platform::CalendarTime& time);
 // The interface as --interface names it: usb2, usb3, gige.
 const char* InterfaceName(InterfaceType type);
 
