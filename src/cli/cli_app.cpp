@@ -49,12 +49,11 @@ constexpr const char* kEnvironmentHelp =
     "                    system folders, and last the simulated camera's libraries\n"
     "  QLM_SIM_DIR       the simulated camera's state (default $XDG_DATA_HOME/orva-camsim)\n";
 
-constexpr const char* kLogFilesHelp =
-    "Files:\n"
-    "  $XDG_DATA_HOME/orva/TARVO_PROG.log  the log; every command ends it with a seal\n";
-
-constexpr const char* kBackupFilesHelp =
-    "  $XDG_DATA_HOME/orva/orva_tarvo_SN001234_backup.tvf  backups, then _01, _02, ...\n";
+constexpr const char* kFilesHelp =
+    "Files (in the log folder $XDG_DATA_HOME/orva):\n"
+    "  TARVO_PROG.log                  the log; every command that writes it ends it with a seal\n"
+    "  history.jsonl                   the service history: every run on every camera\n"
+    "  orva_tarvo_SN001234_backup.tvf  backups of camera SN 1234, then _01, _02, ...\n";
 
 std::string ExamplesHelp(const CommandEntry& entry) {
   std::string text = "Examples:\n";
@@ -83,10 +82,12 @@ std::string RepeatedOptionsHelp(const CLI::App& command) {
 std::string CommandFooter(const CommandEntry& entry, const CLI::App& command) {
   std::string text = ExamplesHelp(entry) + "\n" + RepeatedOptionsHelp(command);
   if (entry.reach == CommandReach::kCamera) {
-    text += "\n" + std::string(kEnvironmentHelp) + "\n" + kLogFilesHelp + kBackupFilesHelp;
+    text += "\n" + std::string(kEnvironmentHelp) + "\n" + kFilesHelp;
   } else if (entry.reach == CommandReach::kLog) {
-    text += "\nEnvironment:\n  XDG_DATA_HOME  the log goes to $XDG_DATA_HOME/orva\n\n" +
-            std::string(kLogFilesHelp);
+    text +=
+        "\nEnvironment:\n  XDG_DATA_HOME  the log folder is $XDG_DATA_HOME/orva (default "
+        "~/.local/share/orva)\n\n" +
+        std::string(kFilesHelp);
   }
   return text;
 }
@@ -189,7 +190,7 @@ int RunCommandLine(int argc, char** argv) {
          "Print the bash completion script")
       ->group("");
   app.footer(std::string(kExitStatusHelp) + "\n" + kArgumentHelp + "\n" + kEnvironmentHelp + "\n" +
-             kLogFilesHelp + kBackupFilesHelp +
+             kFilesHelp +
              "\nEvery command takes --json and --quiet; tarvo-cli COMMAND --help gives its "
              "options and examples.");
 
