@@ -36,7 +36,8 @@ class WindowLoadReport final : public ImageLoadReport {
 }  // namespace
 
 // One file per device: a device the order names twice is asked for once, since a packet holds
-// one image per device.
+// one image per device. A packet that lacks a device its order names would fail when it is
+// run, so cancelling any image dialog abandons the whole packet.
 int CProgrammerDlg::GeneratePacket() {
   std::vector<PacketImageSource> images;
   for (std::uint16_t code : order_) {
@@ -47,17 +48,29 @@ int CProgrammerDlg::GeneratePacket() {
       return s.device == step.device;
     });
     if (chosen) continue;
-    const std::optional<std::string> path = window_.OpenFileDialog(DeviceImageFilter(step.device));
-    if (path) images.push_back(PacketImageSource{step.device, *path});
+    const char* name = DeviceDisplayName(step.device);
+    const std::optional<std::string> path = window_.OpenFileDialog(
+        FormatText("Image file for %s", name), DeviceImageFilter(step.device));
+    if (!path) {
+      ShowStatus("Packet generation cancelled: no image file for %s. No packet was written.", name);
+      return 0;
+    }
+    images.push_back(PacketImageSource{step.device, *path});
   }
-  if (images.empty()) return 0;
+  if (images.empty()) {
+    ShowStatus("Packet generation: the programming order names no device. No packet was written.");
+    return 0;
+  }
 
-  const std::optional<std::string> chosenPath = window_.SaveFileDialog(kPacketFileFilter);
-  if (!chosenPath) return 0;
+  const std::optional<std::string> chosenPath =
+      window_.SaveFileDialog("Save new packet", kPacketFileFilter);
+  if (!chosenPath) {
+    ShowStatus("Packet generation cancelled: no file name given. No packet was written.");
+    return 0;
+  }
   const std::string path = EnsurePacketExtension(*chosenPath);
 
-  // A packet that lacks a device its order names would fail when it is run: when an image
-  // cannot be loaded, no file is written.
+  // When an image cannot be loaded, no file is written.
   WindowLoadReport report(*this);
   const PacketBuildResult result =
       BuildPacketFile(order_, images, path, imageBuffer_.get(), report);
@@ -66,7 +79,10 @@ int CProgrammerDlg::GeneratePacket() {
     ShowResult(false, "Creating packet file failed.\nImage file of %s could not be loaded.",
                DeviceDisplayName(device));
   }
-  return result == PacketBuildResult::kWritten ? 1 : 0;
+  if (result != PacketBuildResult::kWritten) return 0;
+  ShowStatus("New packet written: %s", path.c_str());
+  ShowResult(true, "Creating packet file\n%s\nsuccessful.", path.c_str());
+  return 1;
 }
 
 }  // namespace tarvo

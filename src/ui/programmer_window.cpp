@@ -417,8 +417,9 @@ bool ProgrammerWindow::AskYesNo(const std::string& text) {
 
 namespace {
 
-std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& filter, bool save) {
-  QFileDialog dialog(parent);
+std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& title,
+                                         const std::string& filter, bool save) {
+  QFileDialog dialog(parent, Text(title));
   // The toolkit's own dialog looks and behaves the same on every desktop.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   QStringList filters;
@@ -444,12 +445,14 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& fil
 
 }  // namespace
 
-std::optional<std::string> ProgrammerWindow::OpenFileDialog(const std::string& filter) {
-  return RunFileDialog(this, filter, false);
+std::optional<std::string> ProgrammerWindow::OpenFileDialog(const std::string& title,
+                                                            const std::string& filter) {
+  return RunFileDialog(this, title, filter, false);
 }
 
-std::optional<std::string> ProgrammerWindow::SaveFileDialog(const std::string& filter) {
-  return RunFileDialog(this, filter, true);
+std::optional<std::string> ProgrammerWindow::SaveFileDialog(const std::string& title,
+                                                            const std::string& filter) {
+  return RunFileDialog(this, title, filter, true);
 }
 
 }  // namespace tarvo::ui

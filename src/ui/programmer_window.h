@@ -62,8 +62,10 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   void SetDeviceProgressPosition(DeviceIndex device, int percent) override;
   void ShowMessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
-  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& title,
+                                            const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& title,
+                                            const std::string& filter) override;
 
   // The controls, for tests and screenshots.
   QAbstractButton* Control(CommandControl control) const;

@@ -146,28 +146,6 @@ TEST_F(ProgrammerWindowTest, ProgramAndVerifyNeedBothCameraAndPacketInEitherOrde
   }
 }
 
-// Everything disabled during an action is checked on a whole update run.
-TEST_F(ProgrammerWindowTest, EmergencyModeBackupNeedsACameraAndAnActionKeepsDisabledControls) {
-  const std::string packet = WritePacket();
-  Start(true, false);
-  EXPECT_TRUE(Visible(CommandControl::kBackup));
-  EXPECT_FALSE(Visible(CommandControl::kPacket));
-  LoadFile(packet);
-  // Loaded, not connected: Program, Verify and Backup are off before the action.
-  ASSERT_FALSE(Enabled(CommandControl::kProgram));
-  ASSERT_FALSE(Enabled(CommandControl::kBackup));
-  Connect();
-  for (CommandControl control :
-       {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
-        CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kUsb3, CommandControl::kGige,
-        CommandControl::kSkipBackup, CommandControl::kProgram, CommandControl::kVerify,
-        CommandControl::kBackup}) {
-    EXPECT_TRUE(Enabled(control)) << Button(control)->text().toStdString();
-  }
-  EXPECT_FALSE(Enabled(CommandControl::kPacket));  // disabled before, disabled after
-  EXPECT_FALSE(Visible(CommandControl::kPacket));
-}
-
 TEST_F(ProgrammerWindowTest, CloseRequestDuringAnOperationWaitsForItsEnd) {
   for (const bool byEscape : {true, false}) {
     SCOPED_TRACE(byEscape ? "Escape" : "close event");

@@ -44,6 +44,11 @@ TEST_F(GeneratePacket, AsksOneFilePerDeviceStepAndStoresTheWholeOrder) {
   EXPECT_THAT(window_.DialogFilters(),
               ElementsAre(DeviceImageFilter(DEVICE_BOOT_UP), DeviceImageFilter(DEVICE_MAIN_FPGA),
                           kPacketFileFilter));
+  // The window says where the packet went.
+  EXPECT_EQ(window_.StatusText(), "New packet written: " + temp_.File("new.tvf"));
+  ASSERT_EQ(window_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(window_.MessageBoxes()[0].text,
+            "Creating packet file\n" + temp_.File("new.tvf") + "\nsuccessful.");
   CFirmwarePacket packet;
   ASSERT_TRUE(packet.LoadPacket(temp_.File("new.tvf"))) << packet.LastError();
   ProgramOrder order;
@@ -66,16 +71,22 @@ TEST_F(GeneratePacket, UpperCaseExtensionIsKeptAndADeviceTwiceIsAskedOnce) {
   EXPECT_FALSE(std::filesystem::exists(temp_.File("NEW.TVF.tvf")));
 }
 
-TEST_F(GeneratePacket, NoFileChosenOrSaveCancelledWritesNothingSilently) {
-  SetOrder({DEVICE_MAIN_UP});
+// Cancelling any dialog abandons the packet: no further dialog, no file, a status line.
+TEST_F(GeneratePacket, CancelledImageOrSaveDialogWritesNothingAndSaysSo) {
+  SetOrder({DEVICE_MAIN_UP, DEVICE_MAIN_FPGA});
   window_.ScriptOpenFile(std::nullopt);
   EXPECT_EQ(Dlg().GeneratePacket(), 0);
   EXPECT_EQ(window_.DialogFilters().size(), 1u);
+  EXPECT_EQ(window_.StatusText(),
+            "Packet generation cancelled: no image file for Main uP. No packet was written.");
   window_.ScriptOpenFile(files_[DEVICE_MAIN_UP]);
+  window_.ScriptOpenFile(files_[DEVICE_MAIN_FPGA]);
   window_.ScriptSaveFile(std::nullopt);
   EXPECT_EQ(Dlg().GeneratePacket(), 0);
+  EXPECT_EQ(window_.StatusText(),
+            "Packet generation cancelled: no file name given. No packet was written.");
   EXPECT_TRUE(window_.MessageBoxes().empty());
-  EXPECT_TRUE(NewLogLines().empty());
+  EXPECT_EQ(NewLogLines().size(), 2u);  // the two status lines
 }
 
 // A packet that lacks a device its order names would fail when run: nothing is written, and
