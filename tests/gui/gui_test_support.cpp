@@ -64,7 +64,7 @@ ModalAnswerer::Answer ModalAnswerer::Reject() {
 ModalAnswerer::Answer ModalAnswerer::ClickButton(const QString& caption) {
   return [caption](QWidget* window) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-      if (button->text() == caption) {
+      if (Caption(*button) == caption.toStdString()) {
         button->click();
         return;
       }
@@ -126,7 +126,7 @@ std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWind
   std::vector<std::pair<std::string, bool>> states;
   for (CommandControl control : kAllCommandControls) {
     QAbstractButton* button = window.Control(control);
-    states.emplace_back(button->text().toStdString(), button->isEnabled());
+    states.emplace_back(Caption(*button), button->isEnabled());
   }
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     states.emplace_back(DeviceDisplayName(device), window.DeviceCheckBox(device)->isEnabled());
@@ -143,6 +143,10 @@ ModalAnswerer::Answer ChooseFile(const std::string& path) {
     name->setText(QString::fromStdString(path));
     static_cast<QDialog*>(dialog)->accept();
   };
+}
+
+std::string Caption(const QAbstractButton& button) {
+  return QString(button.text()).remove(QLatin1Char('&')).toStdString();
 }
 
 std::vector<std::string> ListTexts(const QListWidget& list) {

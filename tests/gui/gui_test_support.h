@@ -83,6 +83,9 @@ std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWind
 // Picks the given full path in a file dialog, as a user may type it into the name field.
 ModalAnswerer::Answer ChooseFile(const std::string& path);
 
+// A button's text as shown, without the mnemonic marks.
+std::string Caption(const QAbstractButton& button);
+
 // The texts of a list's rows.
 std::vector<std::string> ListTexts(const QListWidget& list);
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,41 +56,25 @@ class ProgrammerWindowTest : public test::WindowTest {
     EXPECT_TRUE(answers.AllAnswered());
   }
 
-  void Connect() {
-    ModalAnswerer answers;  // any message box the connect raises is dismissed
-    Button(CommandControl::kConnect)->click();
-  }
-
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
 };
 
-TEST_F(ProgrammerWindowTest, NormalStartShowsTheIdleWindow) {
+// The engine's tests pin which controls the start enables; here what the window adds.
+TEST_F(ProgrammerWindowTest, StartShowsTheIdleWindowAndEmergencyModeSaysWhyBackupIsSkipped) {
   Start();
-  EXPECT_TRUE(window_->windowTitle().startsWith(
-      QStringLiteral("Firmware programmer for orva.tarvo Rev 25, built ")))
-      << window_->windowTitle().toStdString();
   EXPECT_FALSE(window_->windowIcon().isNull());
   EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "No camera connected.");
-  EXPECT_FALSE(Visible(CommandControl::kPacket));
-  EXPECT_FALSE(Visible(CommandControl::kBackup));
-  EXPECT_TRUE(Button(CommandControl::kUsb2)->isChecked());
-  EXPECT_FALSE(Button(CommandControl::kUsb3)->isChecked());
-  EXPECT_TRUE(Button(CommandControl::kSkipBackup)->isChecked());
-  for (CommandControl control :
-       {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
-        CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kSkipBackup}) {
-    EXPECT_TRUE(Enabled(control)) << static_cast<int>(control);
-  }
-  EXPECT_FALSE(Enabled(CommandControl::kProgram));
-  EXPECT_FALSE(Enabled(CommandControl::kVerify));
   EXPECT_TRUE(static_cast<QPushButton*>(Button(CommandControl::kQuit))->isDefault());
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    EXPECT_FALSE(window_->DeviceCheckBox(device)->isEnabled());
-    EXPECT_FALSE(window_->DeviceProgressBar(device)->isVisible());
-    EXPECT_TRUE(window_->CameraVersionLabel(device)->text().isEmpty());
-  }
-  EXPECT_EQ(window_->DeviceCheckBox(DEVICE_COLOR_DATA)->text().toStdString(), "Color Data");
   EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture()), QColor(160, 166, 176));  // neutral
+  EXPECT_TRUE(Button(CommandControl::kSkipBackup)->toolTip().isEmpty());
+  programmer_.reset();
+
+  Start(true, false);
+  EXPECT_TRUE(Button(CommandControl::kSkipBackup)->isChecked());
+  EXPECT_FALSE(Enabled(CommandControl::kSkipBackup));
+  EXPECT_EQ(Button(CommandControl::kSkipBackup)->toolTip().toStdString(),
+            "Emergency mode: programming never makes a backup first.");
 }
 
 TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
@@ -117,52 +103,79 @@ TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
   EXPECT_EQ(test::MiddleColour(bar), QColor(160, 160, 160));
 }
 
-TEST_F(ProgrammerWindowTest, ProgramAndVerifyNeedBothCameraAndPacketInEitherOrder) {
-  const std::string packet = WritePacket();
-  for (const bool connectFirst : {true, false}) {
-    SCOPED_TRACE(connectFirst ? "connect, then load" : "load, then connect");
-    Start();
-    if (connectFirst) {
-      Connect();
-      EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
-      ModalAnswerer cancelled;  // a cancelled file dialog loads nothing
-      cancelled.Then(ModalAnswerer::Reject());
-      Button(CommandControl::kLoadFile)->click();
-      EXPECT_TRUE(cancelled.AllAnswered());
-    } else {
-      LoadFile(packet);
-      EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_FPGA)->text().toStdString(), "001 V09.01");
-    }
-    EXPECT_FALSE(Enabled(CommandControl::kProgram));
-    EXPECT_FALSE(Enabled(CommandControl::kVerify));
-    if (connectFirst)
-      LoadFile(packet);
-    else
-      Connect();
-    EXPECT_TRUE(Enabled(CommandControl::kProgram));
-    EXPECT_TRUE(Enabled(CommandControl::kVerify));
-    EXPECT_TRUE(Enabled(CommandControl::kConnect));  // enabled again after the action
-    programmer_.reset();
+// Tab walks the device rows, then the button column, top to bottom; Alt and a letter presses
+// any command button, and the file dialog it opens is titled by its purpose and starts in the
+// folder of the last packet chosen.
+TEST_F(ProgrammerWindowTest, TabOrderMnemonicsAndTheLoadDialog) {
+  Start(true, true);  // Backup and Packet shown
+  for (CommandControl control : kAllCommandControls) window_->EnableControl(control, true);
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_->EnableDevice(device, true);
+  QApplication::setActiveWindow(window_.get());
+  window_->DeviceCheckBox(DEVICE_BOOT_UP)->setFocus();
+  std::vector<std::string> visited;
+  for (int step = 0; step < 20; ++step) {
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    ASSERT_NE(focused, nullptr);
+    visited.push_back(test::Caption(*focused));
+    QTest::keyClick(focused, Qt::Key_Tab);
   }
+  EXPECT_EQ(visited, (std::vector<std::string>{
+                         "Boot uP", "Boot FPGA", "Main FPGA",  "Mem FPGA 1",  "Mem FPGA 2",
+                         "Main uP", "Power uP",  "HDSDI FPGA", "Color Data",  "Connect",
+                         "USB 2.0", "Load File", "Backup",     "Skip Backup", "Program",
+                         "Verify",  "Packet",    "Support",    "Quit",        "Boot uP"}));
+
+  std::set<QChar> letters;
+  for (CommandControl control : kAllCommandControls) {
+    const QString text = Button(control)->text();
+    const qsizetype mark = text.indexOf(QLatin1Char('&'));
+    ASSERT_TRUE(mark >= 0 && mark + 1 < text.size()) << text.toStdString();
+    EXPECT_TRUE(letters.insert(text[mark + 1].toLower()).second) << text.toStdString();
+  }
+
+  const std::string packet = WritePacket();
+  LoadFile(packet);
+  ModalAnswerer answers;
+  std::string startFolder;
+  answers.Then([&startFolder](QWidget* window) {
+    startFolder = qobject_cast<QFileDialog*>(window)->directory().absolutePath().toStdString();
+    ModalAnswerer::Reject()(window);
+  });
+  QApplication::setActiveWindow(window_.get());
+  QTest::keyClick(window_.get(), Qt::Key_L, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&answers] { return answers.AllAnswered(); }));
+  EXPECT_EQ(answers.Titles(), std::vector<std::string>{"Load firmware packet"});
+  EXPECT_EQ(startFolder, temp_.Path());
 }
 
-TEST_F(ProgrammerWindowTest, CloseRequestDuringAnOperationWaitsForItsEnd) {
-  for (const bool byEscape : {true, false}) {
-    SCOPED_TRACE(byEscape ? "Escape" : "close event");
+// A close request during an action never cuts it short: the user is asked whether the window
+// should close when it has ended, and Enter keeps it open.
+TEST_F(ProgrammerWindowTest, CloseRequestDuringAnActionAsksAndNeverInterruptsIt) {
+  const struct {
+    const char* name;
+    QEvent* request;
+    ModalAnswerer::Answer answer;
+    bool closed;
+  } cases[] = {
+      {"Escape, Enter", new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier),
+       ModalAnswerer::PressKey(Qt::Key_Return), false},
+      {"close, Yes", new QCloseEvent, ModalAnswerer::ClickButton("Yes"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Start();
-    ASSERT_TRUE(window_->isVisible());
-    // Delivered by the first event dispatch inside the operation.
-    if (byEscape) {
-      QCoreApplication::postEvent(window_.get(),
-                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-    } else {
-      QCoreApplication::postEvent(window_.get(), new QCloseEvent);
-    }
-    Connect();
-    // The connect ran to its end (its status replaced the idle text) and only then the window
-    // closed.
-    EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
-    EXPECT_FALSE(window_->isVisible());
+    // Delivered while the connect runs.
+    QCoreApplication::postEvent(window_.get(), c.request);
+    ModalAnswerer answers;
+    answers.Then(c.answer);
+    Button(CommandControl::kConnect)->click();
+    EXPECT_TRUE(answers.AllAnswered());
+    ASSERT_EQ(answers.MessageTexts().size(), 1u);
+    EXPECT_EQ(answers.MessageTexts()[0],
+              "An operation is running on the camera and goes on until it has ended.\n"
+              "Close the window when it has ended?");
+    EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "Connected to orva.tarvo SN 4711");
+    EXPECT_EQ(window_->isVisible(), !c.closed);
     EXPECT_FALSE(window_->Busy());
     programmer_.reset();
   }
@@ -205,18 +218,16 @@ TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_TRUE(window_->isVisible());
 }
 
-TEST_F(ProgrammerWindowTest, PacketModeStartsWithAnEmptyOrderAndCancelEmptiesItAgain) {
+// Escape leaves the order dialog like Cancel, also after an earlier "Done": no image dialog
+// follows, and the order is empty.
+TEST_F(ProgrammerWindowTest, EscapeInTheOrderDialogGeneratesNothing) {
   Start(false, true);
-  EXPECT_TRUE(Visible(CommandControl::kPacket));
-  EXPECT_TRUE(Enabled(CommandControl::kPacket));
-  EXPECT_FALSE(Visible(CommandControl::kBackup));
-  EXPECT_EQ(programmer_->Order()[0], ORDER_END);  // an empty order before the first "Done"
-  // Cancel empties the order again after one was given.
   programmer_->Order()[0] = DEVICE_MAIN_FPGA;
   ModalAnswerer answers;
-  answers.Then(ModalAnswerer::ClickButton("Cancel"));
+  answers.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
   Button(CommandControl::kPacket)->click();
   EXPECT_TRUE(answers.AllAnswered());
+  EXPECT_EQ(answers.Unexpected(), 0);
   EXPECT_EQ(programmer_->Order()[0], ORDER_END);
 }
 
