@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -60,8 +65,7 @@ TEST(SupportDialog, ListShowsAddressLogNameAndFolder) {
                 "log file attached!",
             }));
   EXPECT_EQ(dialog.TextList()->font().pointSize(), 12);
-  EXPECT_EQ(dialog.SendButton()->text().toStdString(),
-            "Send email to support with log file attached!");
+  EXPECT_EQ(test::Caption(*dialog.SendButton()), "Send email to support with log file attached!");
   EXPECT_TRUE(dialog.DoneButton()->isDefault());
   EXPECT_EQ(dialog.Recipient(), "support@orva.example");
   EXPECT_EQ(dialog.Subject(), SupportSubject(-1));
@@ -175,7 +179,9 @@ TEST(SupportDialog, WindowsTakeNoInputWhileTheMailProgramHasTheMail) {
   EXPECT_TRUE(dialog.isEnabled());
 }
 
-TEST(SupportDialog, FailuresShowAMessageAndTheDialogStillCloses) {
+// After a failed hand-off the dialog stays open with the log's path at hand: selectable, to
+// the clipboard, or its folder opened in the desktop's file manager.
+TEST(SupportDialog, FailuresShowAMessageAndKeepTheLogPathAtHand) {
   struct Case {
     const char* name;
     bool installed;
@@ -195,15 +201,23 @@ TEST(SupportDialog, FailuresShowAMessageAndTheDialogStillCloses) {
     if (!c.installed) noPath.emplace("PATH", empty.Path());
     CSupportDlg dialog;
     dialog.Prepare(1, "/data/orva", "/data/orva/TARVO_PROG.log");
+    dialog.show();
     ModalAnswerer answers;
-    answers.Then(ModalAnswerer::ClickButton("Send email to support with log file attached!"))
-        .Then(ModalAnswerer::Accept());
-    dialog.exec();
+    answers.Then(ModalAnswerer::Accept());
+    dialog.SendButton()->click();
     ASSERT_EQ(answers.MessageTexts().size(), 1u);
     EXPECT_NE(answers.MessageTexts()[0].find(c.expected), std::string::npos)
         << answers.MessageTexts()[0];
-    EXPECT_EQ(answers.Titles().back(), "TARVO_PROG");
-    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.LogPathField()->isReadOnly());
+    EXPECT_EQ(dialog.LogPathField()->selectedText().toStdString(), "/data/orva/TARVO_PROG.log");
+    QTextBrowser folderOpened;  // stands in for the file manager
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &folderOpened, "setSource");
+    dialog.CopyPathButton()->click();
+    dialog.OpenFolderButton()->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "/data/orva/TARVO_PROG.log");
+    EXPECT_EQ(folderOpened.source().toLocalFile().toStdString(), "/data/orva");
   }
 }
 
