@@ -41,15 +41,4 @@ bool CameraSession::LoadPacket(const std::string& path) {
   return dlg_.LoadPacketFile(path) == 1;
 }
 
-bool CameraSession::LastResultSucceeded(const std::string& textStart) const {
-  const std::vector<RecordedResultBox>& boxes = window_.ResultBoxes();
-  for (std::size_t i = boxes.size(); i > mark_; --i) {
-    const RecordedResultBox& box = boxes[i - 1];
-    if (box.text.compare(0, textStart.size(), textStart) == 0) {
-      return box.icon == MessageIcon::kInformation;
-    }
-  }
-  return false;
-}
-
 }  // namespace tarvo::cli

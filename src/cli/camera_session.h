@@ -27,16 +27,9 @@ class CameraSession {
   // The packet of the command line, loaded as "Load File" would load it.
   bool LoadPacket(const std::string& path);
 
-  // The result boxes shown from now on are the ones Outcome() looks at.
-  void MarkResultBoxes() { mark_ = window_.ResultBoxes().size(); }
-  // Whether the last result box since the mark starting with the text is a success box;
-  // false when there is none.
-  bool LastResultSucceeded(const std::string& textStart) const;
-
  private:
   TerminalWindow window_;
   CProgrammerDlg dlg_;
-  std::size_t mark_ = 0;
 };
 
 }  // namespace tarvo::cli

@@ -29,17 +29,25 @@ void CProgrammerDlg::ApplyVersionPolicy() {
   }
 }
 
-// Only the boxes checked when the run ends are judged; the first mismatch ends the check.
+// Only the boxes checked when the run ends are judged. Every mismatch goes into the report; the
+// box is shown once.
 int CProgrammerDlg::CheckVersionsAfterUpdate() {
+  VersionCheckRecord& check = report_.versionCheck;
+  check = VersionCheckRecord{};
+  check.performed = true;
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     if (!window_.IsDeviceChecked(device)) continue;
     if (!CarriesLoadedVersion(camera_.current[device], loaded_[device])) {
-      ShowResult(false,
-                 "Firmware versions of updated\ndevices do not match the\nversions to be "
-                 "programmed");
-      return 0;
+      check.mismatched.push_back(device);
     }
   }
+  if (!check.mismatched.empty()) {
+    ShowResult(false,
+               "Firmware versions of updated\ndevices do not match the\nversions to be "
+               "programmed");
+    return 0;
+  }
+  check.passed = true;
   WriteLog("Version check after update successful.");
   return 1;
 }

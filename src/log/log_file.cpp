@@ -111,20 +111,22 @@ void LogFile::LogDeviceError(const std::string& deviceName, std::uint32_t code) 
   WriteLog("Error programming device %s: %s\n", deviceName.c_str(), DeviceErrorText(code).c_str());
 }
 
-void LogFile::Close() {
-  if (!IsOpen()) return;
+bool LogFile::Close() {
+  if (!IsOpen()) return false;
   WriteLog("Programmer closed.");
   WriteLog("==================");
-  if (!IsOpen()) return;
+  if (!IsOpen()) return false;
   const long end = std::ftell(file_);
   std::uint32_t seal = 0;
+  bool sealed = false;
   if (end >= 0 && ComputeLogSeal(file_, static_cast<std::uint64_t>(end), &seal) &&
       std::fseek(file_, end, SEEK_SET) == 0) {
     const std::string text = FormatLogSeal(seal);
-    std::fwrite(text.data(), 1, text.size(), file_);
-    std::fflush(file_);
+    sealed =
+        std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
   }
   StopLogging();
+  return sealed;
 }
 
 }  // namespace tarvo

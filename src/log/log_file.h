@@ -35,7 +35,8 @@ class LogFile {
   bool Open(const std::string& folder);
 
   // Writes the closing lines and the seal, then closes the file. Nothing when not open.
-  void Close();
+  // True when the seal was written.
+  bool Close();
 
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& Folder() const { return folder_; }

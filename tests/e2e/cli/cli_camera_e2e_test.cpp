@@ -1,145 +1,10 @@
 // tarvo-cli's camera commands against the simulated camera, through the real interface
 // libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
 // files and the sealed log.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cctype>
-#include <cstdio>
-#include <nlohmann/json.hpp>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include "platform/folders.h"
-#include "support/program_run.h"
-#include "support/temp_folder.h"
+#include "cli_camera_fixture.h"
 
 namespace tarvo {
 namespace {
-
-using ToolResult = test::ProgramRun;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
-class CliCameraTest : public ::testing::Test {
- protected:
-  CliCameraTest()
-      : camera_("QLM_SIM_DIR", temp_.File("camera")),
-        dataHome_("XDG_DATA_HOME", temp_.File("data")),
-        timeScale_("TARVO_TIME_SCALE", "0"),
-        trace_("QLM_SIM_TRACE", std::nullopt) {}
-
-  void SetUp() override { ASSERT_EQ(Camsim("init").status, 0); }
-
-  // The log of every test ends sealed, whatever the commands did.
-  void TearDown() override {
-    if (!platform::PathExists(LogPath())) return;
-    const ToolResult check = Cli("log check '" + LogPath() + "'");
-    EXPECT_EQ(check.status, 0) << check.err;
-  }
-
-  ToolResult Run(const char* tool, const std::string& arguments, const std::string& input = "") {
-    return test::RunProgram(tool, arguments, temp_.Path(), input);
-  }
-  ToolResult Cli(const std::string& arguments, const std::string& input = "") {
-    return Run(TARVO_CLI_PATH, arguments, input);
-  }
-  ToolResult Camsim(const std::string& arguments) { return Run(TARVO_CAMSIM_PATH, arguments); }
-
-  std::string LogFolder() const { return temp_.File("data/orva"); }
-  std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
-  std::string Log() const { return test::ReadFileText(LogPath()); }
-
-  // A packet at one version of the devices its order names (by index), by default all nine
-  // with a reboot after the boot devices.
-  std::string MakePacket(const std::string& version,
-                         const std::string& order = "0,1,reboot,2,3,4,5,6,7,8") {
-    const std::string folder = temp_.File("fw" + version);
-    const ToolResult made = Camsim("make-firmware '" + folder + "' --version " + version);
-    EXPECT_EQ(made.status, 0) << made.err;
-    const std::vector<std::string> paths = Lines(made.out);
-    std::string images;
-    std::istringstream steps(order);
-    for (std::string step; std::getline(steps, step, ',');) {
-      if (step.size() == 1 && std::isdigit(static_cast<unsigned char>(step[0])) != 0) {
-        images +=
-            " --image '" + step + "=" + paths.at(static_cast<std::size_t>(step[0] - '0')) + "'";
-      }
-    }
-    const std::string packet = temp_.File("packet" + version + ".tvf");
-    const ToolResult built = Cli("packet build --order " + order + images + " -o '" + packet + "'");
-    EXPECT_EQ(built.status, 0) << built.err;
-    return packet;
-  }
-
-  // The version the camera reports for each device, from its contents.
-  std::vector<std::string> CameraVersions() {
-    const ToolResult shown = Camsim("show --json");
-    std::vector<std::string> versions;
-    const nlohmann::json parsed = nlohmann::json::parse(shown.out);
-    for (const nlohmann::json& device : parsed["devices"]) {
-      versions.push_back(device["version"].get<std::string>());
-    }
-    return versions;
-  }
-
-  // Starts tarvo-cli with stderr to a file, without waiting for it.
-  pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
-    // Emptied before the child runs, so that no text of an earlier run is taken for this one's.
-    test::WriteFileText(errPath, "");
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int out = open("/dev/null", O_WRONLY);
-    dup2(err, STDERR_FILENO);
-    dup2(out, STDOUT_FILENO);
-    std::vector<char*> argv{const_cast<char*>(TARVO_CLI_PATH)};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(TARVO_CLI_PATH, argv.data());
-    _exit(127);
-  }
-
-  // Waits until the file holds the text (at most 20 s).
-  bool WaitForText(const std::string& path, const std::string& text) {
-    for (int i = 0; i < 2000; ++i) {
-      if (Contains(test::ReadFileText(path), text)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-
-  std::vector<std::uint8_t> Dump(int device) {
-    const std::string out = temp_.File("dump.bin");
-    EXPECT_EQ(Camsim("dump " + std::to_string(device) + " '" + out + "' --all").status, 0);
-    return test::ReadFileBytes(out);
-  }
-
-  test::TempFolder temp_;
-  test::ScopedEnvironment camera_;
-  test::ScopedEnvironment dataHome_;
-  test::ScopedEnvironment timeScale_;
-  test::ScopedEnvironment trace_;
-};
-
-const std::vector<std::string> kFactory(9, "001 V01.00");
-const std::vector<std::string> kUpdated(9, "001 V04.11");
 
 TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   const ToolResult text = Cli("info");
@@ -197,10 +62,15 @@ TEST_F(CliCameraTest, ProgramUpdatesThePreselectedDevicesWithoutABackup) {
   EXPECT_FALSE(Contains(log, "Creating backup"));
   EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
 
-  // Nothing is newer now: nothing to do, and the camera is not touched.
+  // Nothing is newer now: nothing is done, the camera is not touched, and the command fails
+  // with the reason per device and an advice that works.
   const ToolResult again = Cli("program '" + packet + "'");
-  EXPECT_EQ(again.status, 0);
-  EXPECT_TRUE(Contains(again.err, "Nothing to program"));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_TRUE(Contains(again.err,
+                       "Nothing to program: the version policy selects no device.\n"
+                       "  Boot uP     packet 001 V04.11, camera 001 V04.11: the camera carries "
+                       "this version\n"));
+  EXPECT_TRUE(Contains(again.err, "To program them anyway, name them: --devices \"Boot uP,"));
   EXPECT_EQ(again.out, "");
 }
 
@@ -224,7 +94,10 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
 
   // "all" is every enabled device: Boot uP stays out, the others are programmed, even where the
   // packet is older than the camera.
-  const ToolResult all = Cli("program '" + old + "' --devices all");
+  // Older firmware goes in only when --yes confirms it.
+  EXPECT_EQ(Cli("program '" + old + "' --devices all").status, 1);
+  EXPECT_EQ(CameraVersions(), expected);
+  const ToolResult all = Cli("program '" + old + "' --devices all --yes");
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_TRUE(Contains(all.out,
                        "Operation Status: Note that some or all versions to be loaded are "
@@ -283,33 +156,39 @@ TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
   ASSERT_EQ(description["entries"].size(), 7u);
   EXPECT_EQ(description["entries"][0]["device_name"], "HDSDI FPGA");
   EXPECT_EQ(description["entries"][0]["version"], "001 V01.00");
-  const ToolResult restore = Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7");
+  const ToolResult restore =
+      Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7 --yes");
   ASSERT_EQ(restore.status, 0) << restore.err;
   std::vector<std::string> expected = kFactory;
   expected[0] = expected[6] = expected[8] = "001 V04.11";
   EXPECT_EQ(CameraVersions(), expected);
 }
 
-TEST_F(CliCameraTest, AFailedBackupIsAQuestionThatOnlyYesGoesOnFrom) {
+// A requested backup that failed ends the run before anything is erased; --yes does not change
+// that, only --continue-without-backup does.
+TEST_F(CliCameraTest, AFailedBackupStopsTheRunUnlessContinuingIsAskedFor) {
   const std::string packet = MakePacket("4.11");
   // Read-back is the first telegram of its command in a backup: failing it fails the backup.
   const auto failFirstReadBack = [this] {
     ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
   };
   failFirstReadBack();
-  const ToolResult no = Cli("program '" + packet + "' --backup");
-  EXPECT_EQ(no.status, 1);
-  EXPECT_TRUE(Contains(no.err,
-                       "Do you still want to proceed updating the camera? no (not asked "
-                       "without a terminal; --yes answers yes)"));
+  const ToolResult stopped = Cli("program '" + packet + "' --backup --yes");
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_TRUE(Contains(stopped.err,
+                       "HDSDI FPGA: read-back for the backup failed: function return 80031058: "
+                       "Firmware error 80031058 at device 'QLM Main uP': Device address is out "
+                       "of range.\n"));
+  EXPECT_TRUE(Contains(stopped.err, "nothing was programmed.\n"));
+  EXPECT_FALSE(Contains(stopped.out, "successful."));
   EXPECT_TRUE(Contains(Log(), "Backup failed -> user cancels programming.\r\n"));
   EXPECT_EQ(CameraVersions(), kFactory);
 
   ASSERT_EQ(Camsim("fault clear").status, 0);
   failFirstReadBack();
-  const ToolResult yes = Cli("program '" + packet + "' --backup --yes");
-  EXPECT_EQ(yes.status, 0) << yes.err;
-  EXPECT_TRUE(Contains(yes.err, "updating the camera? yes (--yes)"));
+  const ToolResult goesOn = Cli("program '" + packet + "' --backup --continue-without-backup");
+  EXPECT_EQ(goesOn.status, 0) << goesOn.err;
+  EXPECT_TRUE(Contains(goesOn.err, "The camera was updated anyway (--continue-without-backup)."));
   EXPECT_EQ(CameraVersions(), kUpdated);
 }
 
@@ -342,7 +221,8 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
                        "   9. Connect, read the versions and check that every selected "
                        "device carries the packet's version\n"
                        "  10. Verify Main FPGA, then pause 1 s\n"
-                       "  11. Reboot the camera and wait 30 s for it\n"));
+                       "  11. Pass over Power uP (cannot be read back)\n"
+                       "  12. Reboot the camera and wait 30 s for it\n"));
   const ToolResult noImage = Cli("program '" + packet + "' --dry-run --devices 1");
   EXPECT_EQ(noImage.status, 2);
   EXPECT_TRUE(
@@ -420,7 +300,7 @@ TEST_F(CliCameraTest, VerifyChecksTheDevicesThatCarryThePacketsVersion) {
   EXPECT_TRUE(Contains(none.err,
                        "Not verified, the camera's version differs from the packet's: "
                        "Boot uP, Boot FPGA, Main FPGA"));
-  EXPECT_TRUE(Contains(none.err, "No device was verified."));
+  EXPECT_TRUE(Contains(none.err, "Verify FAILED: no device was compared.\n"));
 
   ASSERT_EQ(Cli("program '" + packet + "' --devices 'Main FPGA,HDSDI FPGA'").status, 0);
   const ToolResult some = Cli("verify '" + packet + "'");
