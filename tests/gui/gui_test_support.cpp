@@ -155,9 +155,9 @@ std::vector<std::string> ListTexts(const QListWidget& list) {
   return texts;
 }
 
-QColor MiddleColour(QWidget* widget) {
+QColor MiddleColour(QWidget* widget, int above) {
   const QImage image = widget->grab().toImage();
-  return image.pixelColor(image.width() / 2, image.height() / 2);
+  return image.pixelColor(image.width() / 2, image.height() / 2 - above);
 }
 
 std::vector<std::string> LogTexts(const std::string& path) {

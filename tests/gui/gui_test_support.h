@@ -89,8 +89,8 @@ std::string Caption(const QAbstractButton& button);
 // The texts of a list's rows.
 std::vector<std::string> ListTexts(const QListWidget& list);
 
-// The colour in the middle of a widget as it is drawn.
-QColor MiddleColour(QWidget* widget);
+// The colour in the middle of a widget as it is drawn, or the given pixels above it.
+QColor MiddleColour(QWidget* widget, int above = 0);
 
 // The lines of a log file without their time stamps "hh:mm:ss.mmm ".
 std::vector<std::string> LogTexts(const std::string& path);

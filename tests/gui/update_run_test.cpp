@@ -120,7 +120,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
     EXPECT_EQ(test::MiddleColour(window_->DeviceProgressBar(device)), QColor(0, 255, 0));
     EXPECT_EQ(window_->CameraVersionLabel(device)->text().toStdString(), kNewVersionText);
   }
-  EXPECT_EQ(test::MiddleColour(window_->RunPicture()), kSuccessColour);
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), kSuccessColour);
 
   {
     ModalAnswerer load;
@@ -139,7 +139,7 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
   EXPECT_TRUE(powerBar->isTextVisible());
   EXPECT_EQ(powerBar->text().toStdString(), "not verified");
   EXPECT_EQ(test::MiddleColour(window_->DeviceProgressBar(DEVICE_MAIN_UP)), QColor(0, 255, 0));
-  EXPECT_EQ(test::MiddleColour(window_->RunPicture()), kSuccessColour);
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), kSuccessColour);
 }
 
 // The engine's telegrams block a worker thread, not the window: while a 5 s erase runs, the
@@ -209,7 +209,7 @@ TEST_F(UpdateThroughWindow, WindowKeepsTurningDuringALongEraseAndEndsOnTheFailur
   const std::string status = window_->StatusLabel()->text().toStdString();
   EXPECT_EQ(status, RunFailureSummary(programmer_->LastRun()));
   EXPECT_NE(status.find("Main FPGA"), std::string::npos) << status;
-  EXPECT_EQ(test::MiddleColour(window_->RunPicture()), QColor(210, 58, 50));
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), QColor(210, 58, 50));
 }
 
 TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
