@@ -36,8 +36,11 @@ void ShowNotVerified(QProgressBar* bar) {
   bar->show();
 }
 
+// A run the user cancelled neither succeeded nor failed.
 RunPictureState PictureOf(const RunReport& run) {
-  if (run.kind == RunKind::kNone || !run.finished) return RunPictureState::kNeutral;
+  if (run.kind == RunKind::kNone || !run.finished || run.HasFailure(RunFailure::kCancelled)) {
+    return RunPictureState::kNeutral;
+  }
   return run.succeeded ? RunPictureState::kSuccess : RunPictureState::kFailure;
 }
 

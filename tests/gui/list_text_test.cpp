@@ -13,19 +13,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(ListText, PiecesJoinIntoLinesAtLineBreaks) {
-  ListText list;
-  list.Append("first\n\n");
-  EXPECT_EQ(list.Lines(), (Lines{"first", ""}));
-  EXPECT_TRUE(list.LastLineComplete());
-
-  list.Append("start of ");
-  EXPECT_FALSE(list.LastLineComplete());
-  list.Append("a line\nnext");
-  EXPECT_EQ(list.Lines(), (Lines{"first", "", "start of a line", "next"}));
-  EXPECT_FALSE(list.LastLineComplete());
-}
-
+// Joining pieces into lines is seen in the note and support dialogs' tests.
 TEST(ListText, BackspaceTakesOneCharacterOffTheUnfinishedLine) {
   ListText list;
   list.Append("done\n");

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,10 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "firmware/firmware_packet.h"
 #include "gui/gui_test_support.h"
+#include "ui/order_dlg.h"
 #include "ui/support_dlg.h"
-#include "ui/text_list_widget.h"
 
 namespace tarvo::ui {
 namespace {
@@ -32,32 +33,12 @@ using test::ScopedEnvironment;
 
 class ProgrammerWindowTest : public test::WindowTest {
  protected:
-  // A packet with one small image for the main FPGA.
-  std::string WritePacket() {
-    const std::string path = temp_.File("update.tvf");
-    CFirmwarePacket packet;
-    std::vector<std::uint8_t> bytes(256);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
-    ImageVersion version;
-    version.variant = 1;
-    version.major = 9;
-    version.minor = 1;
-    EXPECT_TRUE(packet.CreatePacket());
-    EXPECT_TRUE(packet.AddImage(DEVICE_MAIN_FPGA, 0, 256, bytes.data(), version));
-    EXPECT_TRUE(packet.SealPacket());
-    EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
-    return path;
-  }
-
-  void LoadFile(const std::string& path) {
-    ModalAnswerer answers;
-    answers.Then(test::ChooseFile(path));
-    Button(CommandControl::kLoadFile)->click();
-    EXPECT_TRUE(answers.AllAnswered());
-  }
-
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
 };
+
+std::string StartFolder(QWidget* fileDialog) {
+  return qobject_cast<QFileDialog*>(fileDialog)->directory().absolutePath().toStdString();
+}
 
 // The engine's tests pin which controls the start enables; here what the window adds.
 TEST_F(ProgrammerWindowTest, StartShowsTheIdleWindowAndEmergencyModeSaysWhyBackupIsSkipped) {
@@ -77,30 +58,26 @@ TEST_F(ProgrammerWindowTest, StartShowsTheIdleWindowAndEmergencyModeSaysWhyBacku
             "Emergency mode: programming never makes a backup first.");
 }
 
+// The engine's tests pin each state's colours and position; here that the bar shows them.
 TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
   Start();
-  const DeviceIndex device = DEVICE_MAIN_UP;
-  QProgressBar* bar = window_->DeviceProgressBar(device);
-
-  programmer_->SetDeviceProgress(device, PROGRESS_RUNNING);
-  EXPECT_TRUE(bar->isVisible());
-  EXPECT_EQ(bar->value(), 0);
-  EXPECT_EQ(test::MiddleColour(bar), QColor(248, 248, 248));
-  window_->SetDeviceProgressPosition(device, 60);
+  QProgressBar* bar = window_->DeviceProgressBar(DEVICE_MAIN_UP);
+  const struct {
+    unsigned state;
+    QColor middle;
+  } cases[] = {{PROGRESS_RUNNING, QColor(248, 248, 248)},
+               {PROGRESS_DONE, QColor(0, 255, 0)},
+               {PROGRESS_FAILED, QColor(255, 0, 0)},
+               {PROGRESS_QUEUED, QColor(160, 160, 160)},
+               {PROGRESS_RUNNING, QColor(248, 248, 248)}};
+  for (const auto& c : cases) {
+    programmer_->SetDeviceProgress(DEVICE_MAIN_UP, c.state);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(test::MiddleColour(bar), c.middle) << c.state;
+  }
+  window_->SetDeviceProgressPosition(DEVICE_MAIN_UP, 60);
   EXPECT_EQ(bar->grab().toImage().pixelColor(bar->width() / 4, bar->height() / 2),
             QColor(0, 0, 255));
-
-  programmer_->SetDeviceProgress(device, PROGRESS_DONE);
-  EXPECT_EQ(bar->value(), 100);
-  EXPECT_EQ(test::MiddleColour(bar), QColor(0, 255, 0));
-
-  programmer_->SetDeviceProgress(device, PROGRESS_FAILED);
-  EXPECT_EQ(test::MiddleColour(bar), QColor(255, 0, 0));
-
-  window_->SetDeviceProgressPosition(device, 30);
-  programmer_->SetDeviceProgress(device, PROGRESS_QUEUED);
-  EXPECT_EQ(bar->value(), 30);  // queued keeps the position
-  EXPECT_EQ(test::MiddleColour(bar), QColor(160, 160, 160));
 }
 
 // Tab walks the device rows, then the button column, top to bottom; Alt and a letter presses
@@ -133,19 +110,23 @@ TEST_F(ProgrammerWindowTest, TabOrderMnemonicsAndTheLoadDialog) {
     EXPECT_TRUE(letters.insert(text[mark + 1].toLower()).second) << text.toStdString();
   }
 
-  const std::string packet = WritePacket();
-  LoadFile(packet);
+  // A file that is no packet: its load fails, but its folder is remembered.
+  test::CreateFolderForTest(temp_.File("packets"));
+  test::WriteFileText(temp_.File("packets/no.tvf"), "");
   ModalAnswerer answers;
   std::string startFolder;
-  answers.Then([&startFolder](QWidget* window) {
-    startFolder = qobject_cast<QFileDialog*>(window)->directory().absolutePath().toStdString();
-    ModalAnswerer::Reject()(window);
-  });
+  answers.Then(test::ChooseFile(temp_.File("packets/no.tvf")))
+      .Then(ModalAnswerer::Accept())
+      .Then([&startFolder](QWidget* window) {
+        startFolder = StartFolder(window);
+        ModalAnswerer::Reject()(window);
+      });
+  Button(CommandControl::kLoadFile)->click();
   QApplication::setActiveWindow(window_.get());
   QTest::keyClick(window_.get(), Qt::Key_L, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&answers] { return answers.AllAnswered(); }));
-  EXPECT_EQ(answers.Titles(), std::vector<std::string>{"Load firmware packet"});
-  EXPECT_EQ(startFolder, temp_.Path());
+  EXPECT_EQ(answers.Titles()[2], "Load firmware packet");
+  EXPECT_EQ(startFolder, temp_.File("packets"));
 }
 
 // A close request during an action never cuts it short: the user is asked whether the window
@@ -218,35 +199,61 @@ TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_TRUE(window_->isVisible());
 }
 
-// Escape leaves the order dialog like Cancel, also after an earlier "Done": no image dialog
-// follows, and the order is empty.
-TEST_F(ProgrammerWindowTest, EscapeInTheOrderDialogGeneratesNothing) {
+// Escape leaves the order dialog like Cancel, also after an earlier "Done": nothing follows.
+// After "Done" each image dialog says which device it asks for and starts where the image
+// before was chosen; cancelling the save dialog ends the generation with a status line.
+TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
   Start(false, true);
   programmer_->Order()[0] = DEVICE_MAIN_FPGA;
+  {
+    ModalAnswerer answers;
+    answers.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
+    Button(CommandControl::kPacket)->click();
+    EXPECT_EQ(answers.Titles().size(), 1u);
+    EXPECT_EQ(programmer_->Order()[0], ORDER_END);
+  }
+  test::CreateFolderForTest(temp_.File("raw"));
+  for (const char* name : {"raw/main_up.hex", "raw/main_fpga.bit"}) {
+    test::WriteFileText(temp_.File(name), "");
+  }
   ModalAnswerer answers;
-  answers.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
+  std::string secondStart;
+  answers
+      .Then([](QWidget* window) {
+        QListWidget* available = qobject_cast<COrderDlg*>(window)->AvailableList();
+        for (const int row : {5, 2}) {  // Main uP, then Main FPGA
+          available->setCurrentRow(row);
+          QTest::keyClick(available, Qt::Key_Return);
+        }
+        ModalAnswerer::ClickButton("Done")(window);
+      })
+      .Then(test::ChooseFile(temp_.File("raw/main_up.hex")))
+      .Then([&](QWidget* window) {
+        secondStart = StartFolder(window);
+        test::ChooseFile(temp_.File("raw/main_fpga.bit"))(window);
+      })
+      .Then(ModalAnswerer::Reject());
   Button(CommandControl::kPacket)->click();
-  EXPECT_TRUE(answers.AllAnswered());
-  EXPECT_EQ(answers.Unexpected(), 0);
-  EXPECT_EQ(programmer_->Order()[0], ORDER_END);
+  EXPECT_EQ(answers.Titles(),
+            (std::vector<std::string>{"Define Programming Order ...", "Image file for Main uP",
+                                      "Image file for Main FPGA", "Save new packet"}));
+  EXPECT_EQ(secondStart, temp_.File("raw"));
+  EXPECT_EQ(window_->StatusLabel()->text().toStdString(),
+            "Packet generation cancelled: no file name was chosen; no file written.");
 }
 
-TEST_F(ProgrammerWindowTest, SupportButtonShowsTheLogFolder) {
+TEST_F(ProgrammerWindowTest, SupportButtonShowsTheLogFile) {
   Start();
-  std::vector<std::string> lines;
-  std::string subject;
   ModalAnswerer answers;
   answers.Then([&](QWidget* window) {
     auto* support = qobject_cast<CSupportDlg*>(window);
-    ASSERT_NE(support, nullptr);
-    lines = test::ListTexts(*support->TextList());
-    subject = support->Subject();
+    EXPECT_EQ(support->LogPathField()->text().toStdString(),
+              temp_.Path() + "/data/orva/TARVO_PROG.log");
+    EXPECT_EQ(support->Subject(), "Support request: Firmware update of orva.tarvo SN -1 failed!");
     support->DoneButton()->click();
   });
   Button(CommandControl::kSupport)->click();
-  ASSERT_EQ(lines.size(), 15u);
-  EXPECT_EQ(lines[11], "    " + temp_.Path() + "/data/orva");
-  EXPECT_EQ(subject, "Support request: Firmware update of orva.tarvo SN -1 failed!");
+  EXPECT_TRUE(answers.AllAnswered());
 }
 
 }  // namespace

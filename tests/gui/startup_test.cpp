@@ -124,13 +124,10 @@ TEST_F(StartUp, LogHeldByAnotherInstanceIsToldAtStart) {
   EXPECT_FALSE(program.InitInstance());
   EXPECT_TRUE(answers.AllAnswered());
   ASSERT_EQ(answers.MessageTexts().size(), 1u);
-  EXPECT_EQ(answers.MessageTexts()[0].rfind("This programmer writes no log in this run: the log "
-                                            "file is held by another running instance.\n\nLog "
-                                            "file: " +
-                                                logPath_,
-                                            0),
-            0u)
-      << answers.MessageTexts()[0];
+  const std::string& text = answers.MessageTexts()[0];
+  EXPECT_NE(text.find("no log in this run: the log file is held by another running instance."),
+            std::string::npos);
+  EXPECT_NE(text.find(logPath_), std::string::npos);
 }
 
 }  // namespace
