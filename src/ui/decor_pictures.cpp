@@ -108,11 +108,12 @@ void DrawRunState(QPainter& painter, RunPictureState state) {
       mark.lineTo(centre + QPointF(-10, 10));
       break;
     case RunPictureState::kNeutral:
-      for (const double x : {-11.0, 0.0, 11.0}) {
-        mark.moveTo(centre + QPointF(x, 0));
-        mark.lineTo(centre + QPointF(x, 0));
-      }
+      for (const double x : {-11.0, 0.0, 11.0}) mark.addEllipse(centre + QPointF(x, 0), 3.5, 3.5);
       break;
+  }
+  if (state == RunPictureState::kNeutral) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
   }
   painter.drawPath(mark);
 }
