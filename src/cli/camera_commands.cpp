@@ -130,11 +130,21 @@ class InfoCommand final : public Command {
 class ProgramCommand final : public Command {
  public:
   void Define(CLI::App& command) override {
-    command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
+    CLI::Option* packet = command.add_option("PACKET", packet_, "Firmware packet file (.tvf)");
+    CLI::Option* latest = command.add_flag(
+        "--latest-backup", latestBackup_,
+        "Emergency mode: restore the connected camera from its newest complete backup (taken "
+        "from the service history) instead of a PACKET");
+    packet->excludes(latest);
+    command.callback([packet, latest] {
+      if (packet->count() == 0 && latest->count() == 0) {
+        throw CLI::RequiredError("PACKET or --latest-backup");
+      }
+    });
     devicesOption_ = command.add_option(
         "--devices", devices_,
         "Devices to program: DEVs by commas, or all (default: the devices the version policy "
-        "preselects)");
+        "preselects; with --latest-backup every device of the backup)");
     CLI::Option* backup =
         command.add_flag("--backup", backup_, "Back up the camera's firmware first");
     command
@@ -164,14 +174,22 @@ class ProgramCommand final : public Command {
           "makes no backup first (run the backup command before).");
       return kExitUsage;
     }
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (latestBackup_ && !global.emergency) {
+      PrintError(
+          "--latest-backup restores a camera and is for emergency mode only: add --emergency.");
+      return kExitUsage;
+    }
+    if (latestBackup_ && list.kind == DeviceList::Kind::kDefault) {
+      list.kind = DeviceList::Kind::kAll;
+    }
+    if (!latestBackup_ && !PacketFileExists(packet_)) return kExitUsage;
 
     const platform::InterruptGuard guard(kInterruptNotice);
     CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
     CProgrammerDlg& dlg = session.Dlg();
-    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
-      return status;
-    }
+    const int opened = latestBackup_ ? OpenCameraWithLatestBackup(session)
+                                     : OpenCameraWithPacket(session, packet_);
+    if (opened != kExitSuccess) return opened;
     std::string error;
     if (!SelectDevices(dlg, list, true, &error)) {
       PrintError(error);
@@ -212,9 +230,26 @@ class ProgramCommand final : public Command {
     return kExitSuccess;
   }
 
+  // The camera first, to know whose backup to take; then the backup like any packet.
+  int OpenCameraWithLatestBackup(CameraSession& session) {
+    if (!session.Connect()) return kExitFailed;
+    const std::int32_t serial = session.Dlg().Camera().serialNumber;
+    const std::optional<std::string> backup =
+        history::LatestCompleteBackup(history::ReadRecords(session.History().Path()), serial);
+    if (!backup) {
+      PrintError(FormatText("No complete backup of camera SN %d is recorded in %s.", serial,
+                            session.History().Path().c_str()));
+      return kExitFailed;
+    }
+    PrintError("Restoring camera SN " + std::to_string(serial) + " from " + *backup);
+    packet_ = *backup;
+    return session.LoadPacket(*backup) ? kExitSuccess : kExitFailed;
+  }
+
   std::string packet_;
   std::string devices_;
   CLI::Option* devicesOption_ = nullptr;
+  bool latestBackup_ = false;
   bool backup_ = false;
   bool continueWithoutBackup_ = false;
   bool yes_ = false;

@@ -19,7 +19,10 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
 CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options)
-    : window_(options), dlg_(window_, platform::ProgramClock(), std::string()) {
+    : window_(options),
+      history_(DefaultLogFolder()),
+      dlg_(window_, platform::ProgramClock(), std::string()) {
+  dlg_.SetServiceHistory(&history_, std::string("tarvo-cli ") + TARVO_VERSION_TEXT);
   if (!dlg_.Log().IsOpen()) {
     PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
                                                              ? std::string("no log folder")

@@ -8,6 +8,7 @@
 #include "cli/command_table.h"
 #include "cli/terminal_window.h"
 #include "engine/programmer_dlg.h"
+#include "history/history_file.h"
 
 namespace tarvo::cli {
 
@@ -21,6 +22,7 @@ class CameraSession {
 
   TerminalWindow& Window() { return window_; }
   CProgrammerDlg& Dlg() { return dlg_; }
+  history::HistoryFile& History() { return history_; }
 
   // The Connect button; true when a camera of this model answered.
   bool Connect();
@@ -29,6 +31,7 @@ class CameraSession {
 
  private:
   TerminalWindow window_;
+  history::HistoryFile history_;
   CProgrammerDlg dlg_;
 };
 

@@ -43,7 +43,11 @@ int RunCommandLine(int argc, char** argv) {
   }
   std::vector<DefinedCommand> commands;
   for (const CommandEntry& entry : Commands()) {
-    CLI::App* parent = entry.group ? groups.at(entry.group) : &app;
+    CLI::App* parent = &app;
+    if (entry.group != nullptr) {
+      const auto group = groups.find(entry.group);
+      parent = group != groups.end() ? group->second : app.get_subcommand(entry.group);
+    }
     DefinedCommand defined{parent->add_subcommand(entry.name, entry.summary), entry.make()};
     defined.command->Define(*defined.app);
     commands.push_back(std::move(defined));
@@ -55,8 +59,10 @@ int RunCommandLine(int argc, char** argv) {
     const int status = app.exit(error);
     return status == 0 ? kExitSuccess : kExitUsage;
   }
-  for (DefinedCommand& defined : commands) {
-    if (defined.app->parsed()) return defined.command->Run(global);
+  // A command's own subcommand ("backup list") is parsed together with the command: the one
+  // listed later is the more specific.
+  for (auto defined = commands.rbegin(); defined != commands.rend(); ++defined) {
+    if (defined->app->parsed()) return defined->command->Run(global);
   }
   return kExitUsage;
 }

@@ -40,7 +40,9 @@ struct CommandGroup {
 };
 
 struct CommandEntry {
-  const char* group;  // a name of kCommandGroups, or nullptr for a command of its own
+  // A name of kCommandGroups or of a command listed before (whose subcommand this is), or
+  // nullptr for a command of its own.
+  const char* group;
   const char* name;
   const char* summary;
   std::unique_ptr<Command> (*make)();

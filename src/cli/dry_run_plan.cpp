@@ -41,8 +41,10 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
     planned.reason = RefusalReason(device, current, loaded, dlg.EmergencyMode());
   } else if (window.IsDeviceChecked(device)) {
     planned.decision = PlanDecision::kProgram;
-    planned.reason =
-        request.devicesNamed ? "named in --devices" : PreselectionReason(device, current, loaded);
+    planned.reason = request.devicesNamed ? "named in --devices"
+                     : dlg.UnfinishedDevices()[device]
+                         ? "the last update did not finish on it"
+                         : PreselectionReason(device, current, loaded);
   } else {
     planned.decision = PlanDecision::kNotSelected;
     planned.reason = request.devicesNamed ? "not named in --devices"

@@ -37,7 +37,10 @@ void AddDeviceProblems(const RunReport& report, std::vector<std::string>* lines)
         lines->push_back(DeviceProblem(record, "not stored"));
         break;
       case DeviceOutcome::kSkipped:
-        lines->push_back(DeviceProblem(record, "not programmed"));
+        // After a failed backup nothing was meant to be programmed.
+        if (!report.HasFailure(RunFailure::kStoppedAfterBackup)) {
+          lines->push_back(DeviceProblem(record, "not programmed"));
+        }
         break;
       default:
         break;
@@ -56,8 +59,10 @@ void AddBackupProblems(const RunReport& report, std::vector<std::string>* lines)
     }
   }
   if (backup.file.empty()) {
-    lines->push_back("No backup file was written" +
-                     (backup.failure.empty() ? std::string(".") : ": " + backup.failure + "."));
+    std::string line = "No backup file was written";
+    if (!backup.failure.empty()) line += ": " + backup.failure;
+    if (line.back() != '.') line += '.';
+    lines->push_back(line);
   } else {
     lines->push_back("The backup " + backup.file + " is incomplete.");
   }
@@ -116,7 +121,6 @@ std::vector<std::string> RunProblemLines(const RunReport& report) {
   AddDeviceProblems(report, &lines);
   AddRebootProblems(report, &lines);
   AddVersionCheckProblems(report, &lines);
-  lines.push_back(RunFailureSummary(report));
   return lines;
 }
 

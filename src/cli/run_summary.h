@@ -14,7 +14,8 @@ namespace tarvo::cli {
 // 0 when the run succeeded, 1 otherwise.
 int RunExitStatus(const RunReport& report);
 
-// The lines that tell what went wrong, one problem a line; none for a run that succeeded.
+// The lines that tell what went wrong, one problem a line, beside the summary line the run
+// itself shows; none for a run that succeeded.
 std::vector<std::string> RunProblemLines(const RunReport& report);
 
 // Prints "Backup file: PATH" on stdout (when a backup was written) and the problem lines on

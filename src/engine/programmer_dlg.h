@@ -13,6 +13,7 @@
 
 #include "engine/run_plan.h"
 #include "engine/run_report.h"
+#include "engine/service_history.h"
 #include "engine/window_port.h"
 #include "firmware/device_catalogue.h"
 #include "firmware/firmware_packet.h"
@@ -136,6 +137,13 @@ class CProgrammerDlg {
   const RunReport& LastRun() const { return report_; }
   void SetBackupFailureChoice(BackupFailureChoice choice) { backupFailureChoice_ = choice; }
 
+  // The service history the runs write and Connect consults; none by default. The name goes
+  // into every record ("tarvo-cli 1.0.0").
+  void SetServiceHistory(ServiceHistory* history, std::string programName);
+  // Devices of the connected camera whose last programming did not end in success, as the
+  // history told at the last Connect.
+  const DeviceFlags& UnfinishedDevices() const { return unfinished_; }
+
   // Writes the closing lines and the seal now (the destructor then does nothing more) and
   // records in the last run's report whether the log was sealed.
   void CloseLog();
@@ -241,6 +249,8 @@ class CProgrammerDlg {
   bool ProgramPlannedSteps(const std::vector<RunStep>& steps);
   int CancelPacketGeneration(const std::string& why);
   void FinishProgramRun();
+  void RecordInHistory(bool written);
+  void ReadUnfinishedDevices();
 
   WindowPort& window_;
   platform::Clock& clock_;
@@ -260,6 +270,9 @@ class CProgrammerDlg {
   RunReport report_;
   std::chrono::steady_clock::time_point runStart_{};
   BackupFailureChoice backupFailureChoice_ = BackupFailureChoice::kAsk;
+  ServiceHistory* history_ = nullptr;
+  std::string programName_;
+  DeviceFlags unfinished_{};
 
   // Enable memory of EnableControls.
   bool controlsEnabled_ = true;

@@ -2,6 +2,8 @@
 // camera, the interface, the packet, the log); failures added as they are found; the outcome
 // settled when the run ends.
 #include <algorithm>
+#include <filesystem>
+#include <utility>
 
 #include "engine/programmer_dlg.h"
 #include "log/error_texts.h"
@@ -23,7 +25,9 @@ void CProgrammerDlg::BeginRun(RunKind kind) {
   }
   if (packetLoaded_) {
     report_.packet.loaded = true;
-    report_.packet.path = loadedPacketPath_;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(loadedPacketPath_, error);
+    report_.packet.path = error ? loadedPacketPath_ : absolute.lexically_normal().string();
     PacketHeaderInfo header;
     if (packet_.GetHeader(&header)) {
       report_.packet.creationText = header.creationText;
@@ -32,6 +36,7 @@ void CProgrammerDlg::BeginRun(RunKind kind) {
   }
   report_.log.path = log_.Path();
   report_.log.open = log_.IsOpen();
+  report_.program = programName_;
 }
 
 // Devices that were planned and never reached count as skipped. The run succeeded when nothing
@@ -51,6 +56,33 @@ void CProgrammerDlg::FinishRun() {
   report_.log.writeFailed = report_.log.open && !log_.IsOpen();
   report_.finished = true;
   report_.succeeded = report_.failures.empty();
+  // The history keeps what was done to cameras; generating a packet does nothing to one.
+  if (history_ != nullptr && report_.kind != RunKind::kPacketGeneration) {
+    RecordInHistory(history_->RunEnded(report_));
+  }
+}
+
+void CProgrammerDlg::SetServiceHistory(ServiceHistory* history, std::string programName) {
+  history_ = history;
+  programName_ = std::move(programName);
+}
+
+// A history that cannot be written never stops a run; the run says so once, in the log and on
+// the screen.
+void CProgrammerDlg::RecordInHistory(bool written) {
+  if (written || !report_.historyProblem.empty()) return;
+  report_.historyProblem = history_->Problem();
+  ShowStatus("ERROR: The service history %s cannot be written (%s); the run goes on without it.",
+             history_->Path().c_str(), report_.historyProblem.c_str());
+}
+
+// Asked when a camera connects: the devices its last update left half-written.
+void CProgrammerDlg::ReadUnfinishedDevices() {
+  unfinished_ = DeviceFlags{};
+  if (history_ == nullptr) return;
+  for (DeviceIndex device : history_->UnfinishedDevices(camera_.serialNumber)) {
+    if (IsDeviceIndex(device)) unfinished_[device] = true;
+  }
 }
 
 void CProgrammerDlg::AddFailure(RunFailure failure) {

@@ -135,6 +135,8 @@ struct RunReport {
   VersionCheckRecord versionCheck;
   std::string outputFile;  // packet generation: the file written
   LogRecord log;
+  std::string program;         // the program that ran it ("tarvo-cli 1.0.0")
+  std::string historyProblem;  // why the service history could not be written; empty when it was
 
   bool HasFailure(RunFailure failure) const;
   // Devices whose outcome is one of the failed ones (kProgramFailed, kVerifyFailed, kNotStored).

@@ -111,7 +111,11 @@ bool CProgrammerDlg::ProgramPlannedSteps(const std::vector<RunStep>& steps) {
         Wait(step.waitMs);
         break;
       case RunStepKind::kProgram:
+        // The history holds the start before the erase and the outcome after it, so a run cut
+        // off in between leaves the device marked as half-written.
+        if (history_ != nullptr) RecordInHistory(history_->DeviceStarted(report_, step.device));
         if (ProgramDevice(step.device) == 0) AddFailure(RunFailure::kDeviceFailed);
+        if (history_ != nullptr) RecordInHistory(history_->DeviceEnded(report_, step.device));
         Wait(step.pauseMs);
         break;
       default:

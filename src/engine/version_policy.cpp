@@ -8,7 +8,7 @@ namespace tarvo {
 // Rebuilds all nine boxes from scratch, so choices the user made before are dropped.
 void CProgrammerDlg::ApplyVersionPolicy() {
   const VersionPolicyDecision decision =
-      DecideVersionPolicy(camera_.current, loaded_, emergencyMode_);
+      DecideVersionPolicy(camera_.current, loaded_, emergencyMode_, unfinished_);
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     EnableDeviceBox(device, decision.enabled[device]);
     window_.SetDeviceChecked(device, decision.checked[device]);
@@ -26,6 +26,18 @@ void CProgrammerDlg::ApplyVersionPolicy() {
     ShowResult(false,
                "Note that some or all versions to\nbe loaded are older than the current\n"
                "firmware versions in the camera!");
+  }
+  std::string resumed;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    if (!decision.resumed[device]) continue;
+    if (!resumed.empty()) resumed += ", ";
+    resumed += DeviceDisplayName(device);
+  }
+  if (!resumed.empty()) {
+    ShowResult(false,
+               "The last update of this camera did not finish\non %s.\nSelected to be "
+               "programmed again.",
+               resumed.c_str());
   }
 }
 

@@ -66,12 +66,14 @@ class CliCameraTest : public ::testing::Test {
   std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
   std::string Log() const { return test::ReadFileText(LogPath()); }
 
-  // A packet at one version of the devices its order names (by index), by default all nine
-  // with a reboot after the boot devices.
+  // A packet at one version (and variant) of the devices its order names (by index), by
+  // default all nine with a reboot after the boot devices.
   std::string MakePacket(const std::string& version,
-                         const std::string& order = "0,1,reboot,2,3,4,5,6,7,8") {
-    const std::string folder = temp_.File("fw" + version);
-    const ToolResult made = Camsim("make-firmware '" + folder + "' --version " + version);
+                         const std::string& order = "0,1,reboot,2,3,4,5,6,7,8", int variant = 1) {
+    const std::string name = version + (variant == 1 ? "" : "v" + std::to_string(variant));
+    const std::string folder = temp_.File("fw" + name);
+    const ToolResult made = Camsim("make-firmware '" + folder + "' --version " + version +
+                                   " --variant " + std::to_string(variant));
     EXPECT_EQ(made.status, 0) << made.err;
     const std::vector<std::string> paths = Lines(made.out);
     std::string images;
@@ -82,7 +84,7 @@ class CliCameraTest : public ::testing::Test {
             " --image '" + step + "=" + paths.at(static_cast<std::size_t>(step[0] - '0')) + "'";
       }
     }
-    const std::string packet = temp_.File("packet" + version + ".tvf");
+    const std::string packet = temp_.File("packet" + name + ".tvf");
     const ToolResult built = Cli("packet build --order " + order + images + " -o '" + packet + "'");
     EXPECT_EQ(built.status, 0) << built.err;
     return packet;
