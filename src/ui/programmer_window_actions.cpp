@@ -2,7 +2,7 @@
 // window shows of their outcome afterwards.
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <thread>
@@ -20,7 +20,7 @@ namespace tarvo::ui {
 namespace {
 
 constexpr const char* kCloseAfterRunQuestion =
-    "An operation is running on the camera and goes on until it has ended.\n"
+    "An operation is running and goes on until it has ended.\n"
     "Close the window when it has ended?";
 
 // Power uP cannot be read back: after a verify its bar says so instead of looking queued.
@@ -61,18 +61,14 @@ void ProgrammerWindow::RunAction(const std::function<void()>& action, bool isRun
   running_ = true;
   setCursor(Qt::BusyCursor);
   if (isRun) runPicture_->setPixmap(DecorPicture(kRunPictureIndex, devicePixelRatioF()));
-  QEventLoop loop;
   std::thread worker([&] {
     action();
     QMetaObject::invokeMethod(
-        this,
-        [this, &loop] {
-          running_ = false;
-          loop.quit();
-        },
-        Qt::QueuedConnection);
+        this, [this] { running_ = false; }, Qt::QueuedConnection);
   });
-  loop.exec();
+  // Not an event loop of its own: a request to leave every loop (the application quitting)
+  // must not end the waiting while the worker may still need this thread.
+  while (running_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   worker.join();
   unsetCursor();
   if (isRun) ShowRunOutcome();

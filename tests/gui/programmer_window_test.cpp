@@ -80,10 +80,10 @@ TEST_F(ProgrammerWindowTest, ProgressBarsAreDrawnInTheColoursOfTheirState) {
             QColor(0, 0, 255));
 }
 
-// Tab walks the device rows, then the button column, top to bottom; Alt and a letter presses
-// any command button, and the file dialog it opens is titled by its purpose and starts in the
-// folder of the last packet chosen.
-TEST_F(ProgrammerWindowTest, TabOrderMnemonicsAndTheLoadDialog) {
+// Tab walks the device rows, then the button column, top to bottom; Enter answers a question
+// No; Alt and a letter presses any command button, and the file dialog it opens is titled by
+// its purpose and starts in the folder of the last packet chosen.
+TEST_F(ProgrammerWindowTest, KeysAndTheLoadDialog) {
   Start(true, true);  // Backup and Packet shown
   for (CommandControl control : kAllCommandControls) window_->EnableControl(control, true);
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_->EnableDevice(device, true);
@@ -102,6 +102,11 @@ TEST_F(ProgrammerWindowTest, TabOrderMnemonicsAndTheLoadDialog) {
                          "USB 2.0", "Load File", "Backup",     "Skip Backup", "Program",
                          "Verify",  "Packet",    "Support",    "Quit",        "Boot uP"}));
 
+  {  // Questions guard steps that change the camera: Enter answers No.
+    ModalAnswerer answers;
+    answers.Then(ModalAnswerer::PressKey(Qt::Key_Return));
+    EXPECT_FALSE(window_->AskYesNo("Creating backup file failed!\nDo you still want to proceed?"));
+  }
   std::set<QChar> letters;
   for (CommandControl control : kAllCommandControls) {
     const QString text = Button(control)->text();
@@ -153,7 +158,7 @@ TEST_F(ProgrammerWindowTest, CloseRequestDuringAnActionAsksAndNeverInterruptsIt)
     EXPECT_TRUE(answers.AllAnswered());
     ASSERT_EQ(answers.MessageTexts().size(), 1u);
     EXPECT_EQ(answers.MessageTexts()[0],
-              "An operation is running on the camera and goes on until it has ended.\n"
+              "An operation is running and goes on until it has ended.\n"
               "Close the window when it has ended?");
     EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "Connected to orva.tarvo SN 4711");
     EXPECT_EQ(window_->isVisible(), !c.closed);
