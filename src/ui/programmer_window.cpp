@@ -232,11 +232,10 @@ void ProgrammerWindow::SetTabOrder() {
 }
 
 void ProgrammerWindow::ConnectButtons() {
-  const auto run = [this](void (CProgrammerDlg::*action)()) {
-    return [this, action] { RunAction([this, action] { (programmer_->*action)(); }, false); };
-  };
-  connect(connect_, &QPushButton::clicked, this, run(&CProgrammerDlg::OnConnect));
-  connect(loadFile_, &QPushButton::clicked, this, run(&CProgrammerDlg::OnLoadFile));
+  connect(connect_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnConnect(); }, false); });
+  connect(loadFile_, &QPushButton::clicked, this,
+          [this] { RunAction([this] { programmer_->OnLoadFile(); }, false); });
   connect(backup_, &QPushButton::clicked, this,
           [this] { RunAction([this] { static_cast<void>(programmer_->OnBackup()); }, true); });
   connect(program_, &QPushButton::clicked, this,
