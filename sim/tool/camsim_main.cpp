@@ -116,6 +116,19 @@ void AddFaultCommands(CLI::App& fault, FaultOptions& o, const std::string& folde
   fault.require_subcommand(1);
 }
 
+// Power lost and back, or a cable pulled and plugged in again: the camera forgets the device
+// it had selected and any reboot under way; its flash and settings stay.
+void AddPowerCycleCommand(CLI::App& app, const std::string& folder, int& exitCode) {
+  app.add_subcommand("power-cycle", "Switch the camera off and on: the flash stays")
+      ->callback([&folder, &exitCode] {
+        exitCode = tarvo::sim::ChangeCamera(folder, [](CameraState& s) {
+          s.runtime.selectedDevice = tarvo::sim::kNoDevice;
+          s.runtime.rebooting = 0;
+          s.runtime.gone = 0;
+        });
+      });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +198,7 @@ int main(int argc, char** argv) {
   FaultOptions faultOptions;
   CLI::App* fault = app.add_subcommand("fault", "Set or clear a fault of the camera");
   AddFaultCommands(*fault, faultOptions, folder, exitCode);
+  AddPowerCycleCommand(app, folder, exitCode);
 
   std::string device, out;
   bool whole = false;

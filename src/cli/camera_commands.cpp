@@ -182,10 +182,12 @@ class ProgramCommand final : public Command {
     if (latestBackup_ && list.kind == DeviceList::Kind::kDefault) {
       list.kind = DeviceList::Kind::kAll;
     }
-    if (!latestBackup_ && !PacketFileExists(packet_)) return kExitUsage;
+    if (!latestBackup_ && !PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
+    CameraSession session(global, TerminalOptionsForProcess(yes_, json_),
+                          dryRun_ ? CameraUse::kReadsOnly : CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     const int opened = latestBackup_ ? OpenCameraWithLatestBackup(session)
                                      : OpenCameraWithPacket(session, packet_);
@@ -274,10 +276,11 @@ class VerifyCommand final : public Command {
       return kExitUsage;
     }
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (!PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
       return status;
     }
@@ -305,7 +308,8 @@ class BackupCommand final : public Command {
 
   int Run(const GlobalOptions& global) override {
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
     (void)dlg.OnBackup();

@@ -16,9 +16,22 @@ namespace tarvo::cli {
 CommandControl InterfaceButton(const std::string& interfaceName);
 const char* InterfaceDisplayName(const std::string& interfaceName);
 
+// Whether a command may change the camera (program, backup, verify with its reboots); such a
+// command never runs beside another instance of the programmer.
+enum class CameraUse { kReadsOnly, kChanges };
+
 class CameraSession {
  public:
-  CameraSession(const GlobalOptions& global, const TerminalOptions& options);
+  CameraSession(const GlobalOptions& global, const TerminalOptions& options,
+                CameraUse use = CameraUse::kReadsOnly);
+  // Seals the log and names it on stderr, or says why no complete log of this run exists.
+  ~CameraSession();
+  CameraSession(const CameraSession&) = delete;
+  CameraSession& operator=(const CameraSession&) = delete;
+
+  // The command must not go on: it would change the camera while another instance of the
+  // programmer (which holds the log) works on it. The message is printed.
+  bool Refused() const { return refused_; }
 
   TerminalWindow& Window() { return window_; }
   CProgrammerDlg& Dlg() { return dlg_; }
@@ -33,6 +46,7 @@ class CameraSession {
   TerminalWindow window_;
   history::HistoryFile history_;
   CProgrammerDlg dlg_;
+  bool refused_ = false;
 };
 
 }  // namespace tarvo::cli

@@ -193,6 +193,7 @@ class CProgrammerDlg {
   ProgramOrder& Order() { return order_; }
   const ProgramOrder& Order() const { return order_; }
   const LogFile& Log() const { return log_; }
+  LogFile& Log() { return log_; }
   // Where the log and the backups go, also when this run could not open the log.
   const std::string& LogFolder() const { return logFolder_; }
   const std::string& ProgramFolder() const { return programFolder_; }
@@ -250,6 +251,7 @@ class CProgrammerDlg {
   int CancelPacketGeneration(const std::string& why);
   void FinishProgramRun();
   void RecordInHistory(bool written);
+  bool ReserveBackupFile(std::string* path);
   void ReadUnfinishedDevices();
 
   WindowPort& window_;

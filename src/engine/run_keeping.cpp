@@ -52,8 +52,7 @@ void CProgrammerDlg::FinishRun() {
       static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                      std::chrono::steady_clock::now() - runStart_)
                                      .count());
-  // A log that was open at the start and is closed now lost a line to a write error.
-  report_.log.writeFailed = report_.log.open && !log_.IsOpen();
+  report_.log.writeFailed = !log_.WriteFailure().empty();
   report_.finished = true;
   report_.succeeded = report_.failures.empty();
   // The history keeps what was done to cameras; generating a packet does nothing to one.
@@ -121,7 +120,8 @@ DeviceFlags CProgrammerDlg::CheckedDevices() const {
 
 void CProgrammerDlg::CloseLog() {
   if (!log_.IsOpen()) return;
-  report_.log.sealed = log_.Close();
+  log_.Close();
+  report_.log.sealed = log_.Sealed();
 }
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 #include <QTimer>
 
 #include "engine/programmer_dlg.h"
+#include "history/history_file.h"
 #include "log/format_text.h"
 #include "platform/folders.h"
 #include "ui/programmer_window.h"
@@ -31,8 +32,10 @@ void TellWhenRunningWithoutLog(ProgrammerWindow& window, const CProgrammerDlg& p
 
 void CTARVO_PROG::RunProgrammerWindow(StartModes modes) {
   ProgrammerWindow window;
+  history::HistoryFile history(DefaultLogFolder());
   // Made after the window and destroyed before it: its destruction seals the log.
   CProgrammerDlg programmer(window);
+  programmer.SetServiceHistory(&history, FormatText("tarvo_prog Rev %d", kProgrammerRevision));
   programmer.SetModes(modes.emergency, modes.packetGeneration);
   window.Attach(programmer);
   programmer.StartWindow();

@@ -1,5 +1,11 @@
 #include "support/temp_folder.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +67,30 @@ void WriteFileText(const std::string& path, const std::string& text) {
 
 void CreateFolderForTest(const std::string& path) {
   std::filesystem::create_directories(path);
+}
+
+int RunOnFullDisk(std::uint64_t limitBytes, const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = limitBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(body());
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+std::vector<std::string> FolderEntries(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(path, ignored)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace tarvo::test

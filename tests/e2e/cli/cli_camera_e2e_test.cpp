@@ -2,6 +2,7 @@
 // libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
 // files and the sealed log.
 #include "cli_camera_fixture.h"
+#include "platform/exclusive_file.h"
 
 namespace tarvo {
 namespace {
@@ -12,7 +13,7 @@ TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   EXPECT_EQ(Lines(text.out).front(), "Camera:     orva.tarvo SN 4711 on USB 2.0");
   EXPECT_TRUE(Contains(text.out, "\nMain FPGA   001 V01.00\n"));
   EXPECT_EQ(Lines(text.out).size(), 10u);
-  EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\n");
+  EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\nLog file: " + LogPath() + "\n");
 
   const ToolResult json = Cli("--interface usb3 info --json");
   ASSERT_EQ(json.status, 0) << json.err;
@@ -89,7 +90,8 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
   EXPECT_EQ(refused.err,
             "Connected to orva.tarvo SN 4711\n"
             "Boot uP cannot be chosen: a version earlier than V04.11 is refused "
-            "(camera may get stuck).\n");
+            "(camera may get stuck).\nLog file: " +
+                LogPath() + "\n");
   EXPECT_EQ(CameraVersions(), expected);
 
   // "all" is every enabled device: Boot uP stays out, the others are programmed, even where the
@@ -106,17 +108,18 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
   EXPECT_EQ(CameraVersions()[2], "001 V03.00");
 }
 
-TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) {
+TEST_F(CliCameraTest, BadCommandLinesAndInputsEndBeforeTheCameraIsReached) {
   const std::string packet = MakePacket("4.11");
   const ToolResult unknown = Cli("program '" + packet + "' --devices 2,GPU");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err,
             "Unknown device 'GPU' in --devices: expected 0..8, a device name or all.\n");
   EXPECT_EQ(Cli("verify '" + packet + "' --devices 9").status, 2);
+  // A missing packet is a failed command, not a wrong command line.
   const ToolResult missing = Cli("program '" + temp_.File("none.tvf") + "'");
-  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "No such packet file: " + temp_.File("none.tvf") + "\n");
-  EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 2);
+  EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 1);
   EXPECT_EQ(Cli("--interface firewire info").status, 2);
   EXPECT_EQ(Cli("program '" + packet + "' --json").status, 2);  // --json needs --dry-run
   EXPECT_EQ(Cli("--emergency program '" + packet + "' --backup").status, 2);
@@ -132,6 +135,9 @@ TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) 
   const ToolResult damaged = Cli("program '" + temp_.File("damaged.tvf") + "'");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_EQ(damaged.out, "Operation Status: Firmware packet file integrity check failed.\n");
+  EXPECT_TRUE(Contains(damaged.err,
+                       "instead of 87654322: the content or the check word was "
+                       "changed.\n"));
   EXPECT_FALSE(Contains(Log(), "Connected to"));
 }
 
@@ -332,7 +338,44 @@ TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
   EXPECT_TRUE(Contains(failed.err, "Creating backup failed."));
 }
 
-TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
+// Only one programmer works on a camera at a time; a log that cannot be written is told at once
+// and at the end, and leaves the run's outcome as it is.
+TEST_F(CliCameraTest, AnotherInstanceBlocksCameraChangesAndLogFailuresAreTold) {
+  const std::string packet = MakePacket("4.11");
+  platform::ExclusiveOpenResult held{};
+  std::FILE* lock = platform::OpenExclusiveForWriting(LogPath(), &held);
+  ASSERT_NE(lock, nullptr);
+  for (const std::string& command :
+       {"program '" + packet + "' --devices 8", "verify '" + packet + "'", std::string("backup")}) {
+    const ToolResult refused = Cli(command);
+    EXPECT_EQ(refused.status, 1) << command;
+    EXPECT_EQ(refused.err, "Another instance of the programmer is running (it holds " + LogPath() +
+                               "): only one may work on the camera at a time. Nothing was done; "
+                               "run the command again when the other one has ended.\n");
+  }
+  EXPECT_EQ(Cli("program '" + packet + "' --dry-run").status, 0);
+  const ToolResult info = Cli("info");
+  EXPECT_EQ(info.status, 0);
+  EXPECT_TRUE(Contains(info.err, "No complete log of this run: " + LogPath() +
+                                     " is held by another running instance.\n"));
+  std::fclose(lock);
+  EXPECT_EQ(CameraVersions(), kFactory);
+  EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
+
+  // A full disk under the log.
+  ASSERT_EQ(rename(LogPath().c_str(), temp_.File("kept.log").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/full", LogPath().c_str()), 0);
+  const ToolResult full = Cli("program '" + packet + "' --devices 8");
+  const std::string failure = "writing " + LogPath() + " failed: No space left on device";
+  ASSERT_EQ(unlink(LogPath().c_str()), 0);
+  ASSERT_EQ(rename(temp_.File("kept.log").c_str(), LogPath().c_str()), 0);
+  EXPECT_EQ(full.status, 0);
+  EXPECT_EQ(full.err.rfind("Log: " + failure + "; the run goes on without a log.\n", 0), 0u);
+  EXPECT_TRUE(full.err.ends_with("No complete log of this run: " + failure + ".\n")) << full.err;
+  EXPECT_EQ(CameraVersions()[8], "001 V04.11");
+}
+
+TEST_F(CliCameraTest, AStopRequestDoesNotCutARunShortButASecondOneDoes) {
   const std::string packet = MakePacket("4.11");
   // Scaled waits keep the run going long enough to be interrupted, also on a busy machine:
   // Power uP's pause and the final reboot still take 2 s after the device is programmed.
@@ -341,7 +384,7 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   const std::string errPath = temp_.File("run.err");
   pid_t pid = Start({"program", packet, "--devices", "6"}, errPath);
   ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
-  kill(pid, SIGINT);
+  kill(pid, SIGTERM);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status));
@@ -359,10 +402,10 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
   kill(pid, SIGINT);
   ASSERT_TRUE(WaitForText(errPath, "Press Ctrl-C again"));
-  kill(pid, SIGINT);
+  kill(pid, SIGHUP);
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  EXPECT_EQ(WTERMSIG(status), SIGHUP);
   // The next run seals the log again.
   EXPECT_EQ(Cli("info").status, 0);
 }

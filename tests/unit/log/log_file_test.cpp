@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +41,7 @@ class LogFileTest : public ::testing::Test {
     ASSERT_TRUE(log.Open(Folder()));
     for (const std::string& line : lines) log.WriteLine(line);
     log.Close();
+    EXPECT_TRUE(log.Sealed());
   }
 
   test::TempFolder temp_;
@@ -124,9 +123,13 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
   ASSERT_TRUE(first.Open(Folder()));
 
   LogFile second(&FixedTime);
+  std::vector<std::string> told;
+  second.SetFailureHandler([&](const std::string& failure) { told.push_back(failure); });
   EXPECT_FALSE(second.Open(Folder()));
   EXPECT_FALSE(second.IsOpen());
-  EXPECT_FALSE(second.OpenFailure().empty());
+  EXPECT_TRUE(second.HeldByOther());
+  EXPECT_EQ(told, std::vector<std::string>{LogPath() + " is held by another running instance"});
+  EXPECT_EQ(second.OpenFailure(), told[0]);
   second.WriteLog("dropped");
   second.Close();
 
@@ -151,32 +154,35 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
   EXPECT_TRUE(third.Open(Folder()));
 }
 
-TEST_F(LogFileTest, WriteErrorStopsLoggingAndKeepsWhatTheFileHeld) {
+TEST_F(LogFileTest, WriteErrorStopsLoggingKeepsWhatTheFileHeldAndSaysWhy) {
   Run({"before"});
   const std::string before = Content();
-  const pid_t child = fork();
-  if (child == 0) {
-    // The disk fills up a little after the banner.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = before.size() + 150;
-    setrlimit(RLIMIT_FSIZE, &limit);
+  // The disk fills up a little after the banner.
+  const int status = test::RunOnFullDisk(before.size() + 150, [&] {
     LogFile log(&FixedTime);
-    if (!log.Open(Folder())) _exit(2);
+    int told = 0;
+    log.SetFailureHandler([&](const std::string&) { ++told; });
+    if (!log.Open(Folder())) return 2;
     for (int i = 0; i < 100 && log.IsOpen(); ++i)
       log.WriteLog("line %d of a run on a full disk", i);
-    const bool stopped = !log.IsOpen();
     log.Close();
-    _exit(stopped ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    const bool said = log.WriteFailure() == "writing " + LogPath() + " failed: File too large";
+    return !log.IsOpen() && !log.Sealed() && said && told == 1 ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
   const std::string after = Content();
   const std::size_t kept = before.size() - 8;
   EXPECT_EQ(after.substr(0, kept), before.substr(0, kept));
   EXPECT_LE(after.size(), before.size() + 150);
+}
+
+TEST_F(LogFileTest, AFolderThatCannotBeMadeLeavesTheRunWithoutALogAndSaysWhy) {
+  test::WriteFileText(temp_.File("file"), "");
+  LogFile log(&FixedTime);
+  EXPECT_FALSE(log.Open(temp_.File("file/orva")));
+  EXPECT_EQ(log.OpenFailure(), temp_.File("file/orva/TARVO_PROG.log") +
+                                   " cannot be opened for writing: Not a directory");
+  EXPECT_FALSE(log.HeldByOther());
 }
 
 TEST_F(LogFileTest, WithoutAFolderTheRunHasNoLog) {

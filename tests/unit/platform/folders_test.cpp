@@ -3,6 +3,8 @@
 
 #include "platform/dynamic_library.h"
 #include "platform/folders.h"
+#include "platform/new_file.h"
+#include "platform/system_error.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::platform {
@@ -55,6 +57,15 @@ TEST(Folders, CreatesNestedFoldersAndJoinsPaths) {
   EXPECT_EQ(JoinPath("/a/", "x"), "/a/x");
   EXPECT_EQ(FileNameOf("/a/b/c.tvf"), "c.tvf");
   EXPECT_EQ(FileLength(folder.File("none")), -1);
+}
+
+// Backup names are taken by creating the file exclusively: the second try must see it taken.
+TEST(Files, ANewFileIsCreatedOnlyOnce) {
+  test::TempFolder folder;
+  EXPECT_EQ(CreateNewFile(folder.File("n.tvf")), NewFileResult::kCreated);
+  EXPECT_EQ(CreateNewFile(folder.File("n.tvf")), NewFileResult::kExists);
+  EXPECT_EQ(CreateNewFile(folder.File("none/n.tvf")), NewFileResult::kFailed);
+  EXPECT_EQ(LastSystemErrorText(), "No such file or directory");
 }
 
 TEST(Folders, ProgramFolderHoldsTheRunningProgram) {
