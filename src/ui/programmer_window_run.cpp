@@ -3,7 +3,6 @@
 #include "engine/programmer_dlg.h"
 #include "history/history_file.h"
 #include "log/format_text.h"
-#include "platform/folders.h"
 #include "ui/programmer_window.h"
 #include "ui/support_texts.h"
 #include "ui/tarvo_prog.h"
@@ -14,16 +13,13 @@ namespace {
 
 // A second programmer, or a data folder that cannot be written, leaves this run without a log:
 // the user learns it before working on a camera, not from a missing file later.
-void TellWhenRunningWithoutLog(ProgrammerWindow& window, const CProgrammerDlg& programmer) {
-  if (programmer.Log().IsOpen()) return;
-  std::string text = FormatText("This programmer writes no log in this run: %s.",
-                                programmer.Log().OpenFailure().c_str());
-  if (!programmer.LogFolder().empty()) {
-    text += "\n\nLog file: " + platform::JoinPath(programmer.LogFolder(), kLogFileName);
-  }
-  text +=
-      "\n\nThe camera can be worked on as usual, but no record of it is kept for support. "
-      "To have one, end the other programmer (or make the folder writable) and start again.";
+void TellWhenRunningWithoutLog(ProgrammerWindow& window, const LogFile& log) {
+  if (log.IsOpen()) return;
+  std::string text = FormatText(
+      "This programmer writes no log in this run: %s.\n\nThe camera can be worked on as usual, "
+      "but no record of it is kept for support. To have one, %s and start again.",
+      log.OpenFailure().c_str(),
+      log.HeldByOther() ? "end the other programmer" : "make the data folder writable");
   ShowBox(&window, QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
           QString::fromStdString(text));
 }
@@ -40,7 +36,7 @@ void CTARVO_PROG::RunProgrammerWindow(StartModes modes) {
   window.Attach(programmer);
   programmer.StartWindow();
   // Once the window is on the screen.
-  QTimer::singleShot(0, &window, [&] { TellWhenRunningWithoutLog(window, programmer); });
+  QTimer::singleShot(0, &window, [&] { TellWhenRunningWithoutLog(window, programmer.Log()); });
   window.exec();
 }
 

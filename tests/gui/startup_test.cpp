@@ -125,9 +125,12 @@ TEST_F(StartUp, LogHeldByAnotherInstanceIsToldAtStart) {
   EXPECT_TRUE(answers.AllAnswered());
   ASSERT_EQ(answers.MessageTexts().size(), 1u);
   const std::string& text = answers.MessageTexts()[0];
-  EXPECT_NE(text.find("no log in this run: the log file is held by another running instance."),
-            std::string::npos);
-  EXPECT_NE(text.find(logPath_), std::string::npos);
+  EXPECT_EQ(text.rfind("This programmer writes no log in this run: " + logPath_ +
+                           " is held by another running instance.",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("end the other programmer"), std::string::npos);
 }
 
 }  // namespace
