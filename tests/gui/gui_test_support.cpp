@@ -145,6 +145,13 @@ ModalAnswerer::Answer ChooseFile(const std::string& path) {
   };
 }
 
+ModalAnswerer::Answer RecordStartFolder(std::string* folder, bool cancel) {
+  return [folder, cancel](QWidget* window) {
+    *folder = qobject_cast<QFileDialog*>(window)->directory().absolutePath().toStdString();
+    if (cancel) static_cast<QDialog*>(window)->reject();
+  };
+}
+
 std::string Caption(const QAbstractButton& button) {
   return QString(button.text()).remove(QLatin1Char('&')).toStdString();
 }

@@ -82,6 +82,8 @@ std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWind
 
 // Picks the given full path in a file dialog, as a user may type it into the name field.
 ModalAnswerer::Answer ChooseFile(const std::string& path);
+// Notes the folder a file dialog starts in, then cancels it (or leaves it open).
+ModalAnswerer::Answer RecordStartFolder(std::string* folder, bool cancel = true);
 
 // A button's text as shown, without the mnemonic marks.
 std::string Caption(const QAbstractButton& button);

@@ -36,10 +36,6 @@ class ProgrammerWindowTest : public test::WindowTest {
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
 };
 
-std::string StartFolder(QWidget* fileDialog) {
-  return qobject_cast<QFileDialog*>(fileDialog)->directory().absolutePath().toStdString();
-}
-
 // The engine's tests pin which controls the start enables; here what the window adds.
 TEST_F(ProgrammerWindowTest, StartShowsTheIdleWindowAndEmergencyModeSaysWhyBackupIsSkipped) {
   Start();
@@ -122,10 +118,7 @@ TEST_F(ProgrammerWindowTest, KeysAndTheLoadDialog) {
   std::string startFolder;
   answers.Then(test::ChooseFile(temp_.File("packets/no.tvf")))
       .Then(ModalAnswerer::Accept())
-      .Then([&startFolder](QWidget* window) {
-        startFolder = StartFolder(window);
-        ModalAnswerer::Reject()(window);
-      });
+      .Then(test::RecordStartFolder(&startFolder));
   Button(CommandControl::kLoadFile)->click();
   QApplication::setActiveWindow(window_.get());
   QTest::keyClick(window_.get(), Qt::Key_L, Qt::AltModifier);
@@ -134,9 +127,28 @@ TEST_F(ProgrammerWindowTest, KeysAndTheLoadDialog) {
   EXPECT_EQ(startFolder, temp_.File("packets"));
 }
 
-// A close request during an action never cuts it short: the user is asked whether the window
-// should close when it has ended, and Enter keeps it open.
-TEST_F(ProgrammerWindowTest, CloseRequestDuringAnActionAsksAndNeverInterruptsIt) {
+// Idle, Enter (no button focused) and Escape end the window like Quit; Enter on a focused
+// button presses that button. During an action a close request never cuts it short: the user
+// is asked whether the window should close when it has ended, and Enter keeps it open.
+TEST_F(ProgrammerWindowTest, CloseRequestsAndEnter) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    Start();
+    window_->hide();
+    ModalAnswerer answers;
+    answers.Then([key](QWidget* window) {
+      window->findChild<QRadioButton*>()->setFocus();
+      ModalAnswerer::PressKey(key)(window);
+    });
+    window_->exec();  // returns once the window has closed
+    EXPECT_TRUE(answers.AllAnswered()) << key;
+    programmer_.reset();
+  }
+  Start();
+  Button(CommandControl::kConnect)->setFocus();
+  QTest::keyClick(Button(CommandControl::kConnect), Qt::Key_Return);
+  EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "Connected to orva.tarvo SN 4711");
+  programmer_.reset();
+
   const struct {
     const char* name;
     QEvent* request;
@@ -155,53 +167,13 @@ TEST_F(ProgrammerWindowTest, CloseRequestDuringAnActionAsksAndNeverInterruptsIt)
     ModalAnswerer answers;
     answers.Then(c.answer);
     Button(CommandControl::kConnect)->click();
-    EXPECT_TRUE(answers.AllAnswered());
-    ASSERT_EQ(answers.MessageTexts().size(), 1u);
-    EXPECT_EQ(answers.MessageTexts()[0],
-              "An operation is running and goes on until it has ended.\n"
-              "Close the window when it has ended?");
+    EXPECT_EQ(answers.MessageTexts(),
+              std::vector<std::string>{"An operation is running and goes on until it has ended.\n"
+                                       "Close the window when it has ended?"});
     EXPECT_EQ(window_->StatusLabel()->text().toStdString(), "Connected to orva.tarvo SN 4711");
     EXPECT_EQ(window_->isVisible(), !c.closed);
-    EXPECT_FALSE(window_->Busy());
     programmer_.reset();
   }
-}
-
-TEST_F(ProgrammerWindowTest, EnterQuitAndEscapeEndTheIdleWindow) {
-  struct Case {
-    const char* name;
-    ModalAnswerer::Answer answer;
-  };
-  const Case cases[] = {
-      {"Quit", ModalAnswerer::ClickButton("Quit")},
-      {"Enter",
-       [](QWidget* window) {
-         // No button has the focus.
-         window->findChild<QRadioButton*>()->setFocus();
-         ModalAnswerer::PressKey(Qt::Key_Return)(window);
-       }},
-      {"Escape", ModalAnswerer::PressKey(Qt::Key_Escape)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Start();
-    window_->hide();
-    ModalAnswerer answers;
-    answers.Then(c.answer);
-    window_->exec();
-    EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_FALSE(window_->isVisible());
-    programmer_.reset();
-  }
-}
-
-TEST_F(ProgrammerWindowTest, EnterOnAFocusedButtonPressesThatButton) {
-  Start();
-  Button(CommandControl::kConnect)->setFocus();
-  ModalAnswerer answers;
-  QTest::keyClick(Button(CommandControl::kConnect), Qt::Key_Return);
-  EXPECT_NE(window_->StatusLabel()->text().toStdString(), "No camera connected.");
-  EXPECT_TRUE(window_->isVisible());
 }
 
 // Escape leaves the order dialog like Cancel, also after an earlier "Done": nothing follows.
@@ -234,7 +206,7 @@ TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
       })
       .Then(test::ChooseFile(temp_.File("raw/main_up.hex")))
       .Then([&](QWidget* window) {
-        secondStart = StartFolder(window);
+        test::RecordStartFolder(&secondStart, false)(window);
         test::ChooseFile(temp_.File("raw/main_fpga.bit"))(window);
       })
       .Then(ModalAnswerer::Reject());

@@ -55,10 +55,7 @@ void AnswerMessageBoxes(QObject* owner) {
 bool FailNextWrite() {
   tarvo::sim::CameraFolder camera;
   std::string error;
-  if (!camera.Open(tarvo::sim::DefaultCameraFolder(), &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return false;
-  }
+  if (!camera.Open(tarvo::sim::DefaultCameraFolder(), &error)) return false;
   tarvo::sim::FolderLock lock(camera);
   camera.State().faults.failTelegram = {1, {}, tarvo::telegram::kWriteBlock, 1, 0, 0x80031013};
   return true;

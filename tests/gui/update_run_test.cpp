@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -115,16 +114,13 @@ TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
   EXPECT_EQ(window_->CameraVersionLabel(DEVICE_BOOT_UP)->text().toStdString(), kNewVersionText);
   EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), kSuccessColour);
 
+  std::string startFolder;
   {
     ModalAnswerer load;
-    std::string startFolder;
-    load.Then([&startFolder](QWidget* window) {
-      startFolder = qobject_cast<QFileDialog*>(window)->directory().absolutePath().toStdString();
-      ModalAnswerer::Reject()(window);
-    });
+    load.Then(test::RecordStartFolder(&startFolder));
     Button(CommandControl::kLoadFile)->click();
-    EXPECT_EQ(startFolder, programmer_->LogFolder());
   }
+  EXPECT_EQ(startFolder, programmer_->LogFolder());
 
   EXPECT_EQ(ClickForResult(CommandControl::kVerify),
             "Verifying firmware\nin camera SN 4711\nsuccessful.");
