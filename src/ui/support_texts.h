@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "log/log_file.h"
 #include "platform/mail.h"
 
 namespace tarvo::ui {
@@ -17,7 +18,7 @@ inline constexpr const char* kSupportDoneCaption = "&Done";
 // Caption of the program's own message boxes.
 inline constexpr const char* kApplicationTitle = "TARVO_PROG";
 
-// The eleven pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
+// The pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
 // folder is shown as it is.
 std::vector<std::string> SupportTextPieces(const std::string& address,
                                            const std::string& logFolder);
