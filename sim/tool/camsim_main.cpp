@@ -96,10 +96,16 @@ void AddFaultCommands(CLI::App& fault, FaultOptions& o, const std::string& folde
   many->callback([&o, change] {
     change([&](CameraState& s) { s.settings.extraEntries = static_cast<std::uint16_t>(o.count); });
   });
-  CLI::App* latency = fault.add_subcommand("latency", "Delay every telegram");
+  CLI::App* latency = fault.add_subcommand("latency", "Delay every telegram (or one command's)");
   latency->add_option("--ms", o.milliseconds, "Milliseconds per telegram (0: none)")->required();
-  latency->callback(
-      [&o, change] { change([&](CameraState& s) { s.settings.latencyMs = o.milliseconds; }); });
+  latency->add_option("--command", o.command,
+                      "Delay only telegrams of this command code (e.g. the erase, 0x1003)");
+  latency->callback([&o, change] {
+    change([&](CameraState& s) {
+      s.settings.latencyMs = o.milliseconds;
+      s.settings.latencyCommand = static_cast<std::uint16_t>(o.command);
+    });
+  });
   CLI::App* clear = fault.add_subcommand("clear", "Clear every fault (settings stay)");
   clear->callback([change] {
     change([](CameraState& s) {

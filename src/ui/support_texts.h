@@ -6,18 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "log/log_file.h"
 #include "platform/mail.h"
 
 namespace tarvo::ui {
 
 inline constexpr const char* kSupportAddress = "support@orva.example";
 inline constexpr const char* kSupportTitle = "How to get support in case of problems:";
-inline constexpr const char* kSendMailCaption = "Send email to support with log file attached!";
-inline constexpr const char* kSupportDoneCaption = "Done";
+inline constexpr const char* kSendMailCaption = "S&end email to support with log file attached!";
+inline constexpr const char* kSupportDoneCaption = "&Done";
 // Caption of the program's own message boxes.
 inline constexpr const char* kApplicationTitle = "TARVO_PROG";
 
-// The eleven pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
+// The pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
 // folder is shown as it is.
 std::vector<std::string> SupportTextPieces(const std::string& address,
                                            const std::string& logFolder);
