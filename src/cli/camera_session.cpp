@@ -57,23 +57,23 @@ CameraSession::~CameraSession() {
   CloseLog();
 }
 
-// The engine tells a camera of another model in a result box with the error icon; a camera
-// that does not answer shows no box.
+// A camera that answered but is of another model is told apart from no answer at all by what
+// the engine recorded of the connect.
 bool CameraSession::Connect() {
-  const std::size_t boxes = window_.ResultBoxes().size();
   dlg_.OnConnect();
-  if (dlg_.Camera().connected) return true;
+  const ConnectRecord& connect = dlg_.LastConnect();
+  if (connect.identified) return true;
   const char* interfaceName = InterfaceDisplayName(global_.interfaceName);
-  if (window_.ResultBoxes().size() > boxes &&
-      window_.ResultBoxes().back().icon == MessageIcon::kError) {
-    out_.Fail(
-        kExitFailed, "wrong-camera",
-        FormatText("The camera on %s is not an orva.tarvo: nothing was done.", interfaceName));
+  if (connect.resultCode == 0) {
+    out_.Fail(kExitFailed, "wrong-camera",
+              FormatText("The camera on %s is not an orva.tarvo (type %04x): nothing was done.",
+                         interfaceName, connect.cameraType));
   } else {
     out_.Fail(kExitFailed, "no-camera",
-              FormatText("No camera answered on %s: check that it is connected and powered, "
-                         "the interface (--interface) and the interface library.",
-                         interfaceName));
+              FormatText("No camera answered on %s (function return %08x): check that it is "
+                         "connected and powered, the interface (--interface) and the interface "
+                         "library.",
+                         interfaceName, connect.resultCode));
   }
   return false;
 }

@@ -30,6 +30,7 @@ int CProgrammerDlg::ConnectCamera() {
   if (result == 0) result = GetDeviceVersions(table, &count);
   // The link is never held between operations: closed before the answers are judged.
   CloseLink();
+  lastConnect_ = ConnectRecord{false, result, cameraType};
   if (result != 0) {
     ShowStatus("ERROR: Connecting to camera failed!");
     WriteLog("  - function return %08x.", result);
@@ -41,6 +42,7 @@ int CProgrammerDlg::ConnectCamera() {
     return 0;
   }
 
+  lastConnect_.identified = true;
   camera_.serialNumber = static_cast<std::int32_t>(serialNumber);
   ShowStatus("Connected to orva.tarvo SN %d", camera_.serialNumber);
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {

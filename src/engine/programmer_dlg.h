@@ -68,6 +68,15 @@ struct ConnectedCamera {
 // command line has decided beforehand.
 enum class BackupFailureChoice { kAsk, kStop, kContinue };
 
+// What the last ConnectCamera found: the failing code of the link or a telegram (0 when the
+// camera answered), the type of the camera that answered, and whether it was identified as a
+// camera of this model.
+struct ConnectRecord {
+  bool identified = false;
+  std::uint32_t resultCode = 0;
+  std::uint16_t cameraType = 0;
+};
+
 class CProgrammerDlg {
  public:
   // Opens the log in DefaultLogFolder() and writes the run banner. The program folder is the
@@ -102,6 +111,7 @@ class CProgrammerDlg {
 
   // Connect and identify: 1 when a camera of this model answered, 0 otherwise.
   [[nodiscard]] int ConnectCamera();
+  const ConnectRecord& LastConnect() const { return lastConnect_; }
 
   // Version policy: rebuilds the device check boxes from the current and loaded versions.
   void ApplyVersionPolicy();
@@ -270,6 +280,7 @@ class CProgrammerDlg {
   std::string lastBackupFile_;
   std::string loadedPacketPath_;
   RunReport report_;
+  ConnectRecord lastConnect_;
   std::chrono::steady_clock::time_point runStart_{};
   BackupFailureChoice backupFailureChoice_ = BackupFailureChoice::kAsk;
   ServiceHistory* history_ = nullptr;
