@@ -24,47 +24,50 @@ std::string HistoryPath() {
   return folder.empty() ? std::string() : platform::JoinPath(folder, kHistoryFileName);
 }
 
-std::string Text(const nlohmann::json& value) {
+std::string Text(const json::Json& value) {
   return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-// "Main FPGA programmed, Mem FPGA 1 program-failed (80031057 at 00000200)"
-std::string DevicesText(const nlohmann::json& devices) {
+// "Main FPGA programmed, Mem FPGA 1 program-failed (80031057 at 00000200)": the devices the run
+// planned.
+std::string DevicesText(const json::Json& devices) {
   std::string text;
-  for (const nlohmann::json& device : devices) {
+  for (const json::Json& device : devices) {
+    if (!device.value("planned", false)) continue;
     if (!text.empty()) text += ", ";
-    text += Text(device["name"]) + " " + Text(device["outcome"]);
-    if (device.contains("resultCode")) {
+    text += Text(device["device"]["name"]) + " " + Text(device["outcome"]);
+    if (device["resultCode"].is_string()) {
       text += " (" + Text(device["resultCode"]);
-      if (device.contains("failedAddress")) text += " at " + Text(device["failedAddress"]);
+      if (device["failedAddress"].is_number()) {
+        text += FormatText(" at %08llx", device["failedAddress"].get<unsigned long long>());
+      }
       text += ")";
     }
   }
   return text.empty() ? "none" : text;
 }
 
-void PrintRun(const nlohmann::json& run) {
-  std::string result = Text(run["result"]);
-  if (!run["failures"].empty()) {
-    std::string failures;
-    for (const nlohmann::json& failure : run["failures"]) {
-      failures += (failures.empty() ? "" : ", ") + Text(failure);
-    }
-    result += " (" + failures + ")";
+void PrintRun(const json::Json& run) {
+  std::string result = run.value("succeeded", false) ? "succeeded" : "failed";
+  std::string failures;
+  for (const json::Json& failure : run["failures"]) {
+    failures += (failures.empty() ? "" : ", ") + Text(failure);
   }
-  std::printf("%s  SN %lld  %s on %s, %s  %s\n", Text(run["time"]).substr(0, 19).c_str(),
-              static_cast<long long>(run.value("serialNumber", -1)), Text(run["run"]).c_str(),
-              Text(run["interface"]).c_str(), Text(run["mode"]).c_str(), result.c_str());
+  if (!failures.empty()) result += " (" + failures + ")";
+  std::printf("%s  SN %lld  %s on %s%s  %s\n", Text(run["time"]).substr(0, 19).c_str(),
+              static_cast<long long>(run.value("serialNumber", -1)), Text(run["kind"]).c_str(),
+              Text(run["interface"]).c_str(),
+              run.value("emergencyMode", false) ? ", emergency mode" : "", result.c_str());
   if (run["packet"].is_object()) {
     std::printf("    packet:  %s (%s)\n", Text(run["packet"]["path"]).c_str(),
                 Text(run["packet"]["creationText"]).c_str());
   }
   std::printf("    devices: %s\n", DevicesText(run["devices"]).c_str());
-  if (run["backup"].is_object()) {
-    std::printf(
-        "    backup:  %s (%s)\n",
-        run["backup"]["file"].is_string() ? Text(run["backup"]["file"]).c_str() : "not written",
-        run["backup"].value("complete", false) ? "complete" : "incomplete");
+  const json::Json& backup = run["backup"];
+  if (backup.is_object() && backup.value("requested", false)) {
+    std::printf("    backup:  %s (%s)\n",
+                backup["file"].is_string() ? Text(backup["file"]).c_str() : "not written",
+                backup.value("complete", false) ? "complete" : "incomplete");
   }
 }
 
@@ -75,7 +78,8 @@ class HistoryCommand final : public Command {
     command.add_option("--last", last_, "Only the newest K runs")->check(CLI::PositiveNumber);
   }
 
-  // The runs as the history file keeps them: its records have a schema of their own.
+  // The runs as the history file keeps them: each is the run report as every document shows
+  // it, with the record's kind, time and schema version in front.
   int Run(const GlobalOptions& global, CommandOutput& out) override {
     out.Document()["history"] = nullptr;
     out.Document()["runs"] = json::Json::array();
@@ -84,7 +88,7 @@ class HistoryCommand final : public Command {
       return out.Fail(kExitFailed, "no-data-folder",
                       "No data folder: neither XDG_DATA_HOME nor HOME is set.");
     }
-    std::vector<nlohmann::json> runs = history::RunRecords(history::ReadRecords(path), serial_);
+    std::vector<history::Record> runs = history::RunRecords(history::ReadRecords(path), serial_);
     if (last_ && runs.size() > *last_) runs.resize(*last_);
     out.Document()["history"] = {{"path", path},
                                  {"recordSchemaVersion", history::kHistorySchemaVersion}};
@@ -95,7 +99,7 @@ class HistoryCommand final : public Command {
                  (serial_ ? FormatText(" for camera SN %d.", *serial_) : std::string(".")));
       return kExitSuccess;
     }
-    for (const nlohmann::json& run : runs) PrintRun(run);
+    for (const history::Record& run : runs) PrintRun(run);
     return kExitSuccess;
   }
 

@@ -1,44 +1,27 @@
-// The pieces every JSON document of tarvo-cli (--json) is built from, so that a version, a
-// device, a step, a run or an error reads the same in every document. docs/json.md describes
-// them. Codes and check words are hexadecimal strings; addresses, sizes and times are numbers;
-// what does not apply is null.
+// The pieces every JSON document of tarvo-cli (--json) is built from: the run report's pieces
+// (report/run_report_json.h), shared with the service history, and the plan's step. docs/json.md
+// describes them.
 #pragma once
 
-#include <cstdint>
-#include <nlohmann/json.hpp>
-#include <string>
-
 #include "cli/plan_steps.h"
-#include "engine/run_report.h"
-#include "firmware/image_version.h"
+#include "report/run_report_json.h"
 
 namespace tarvo::cli::json {
 
-using Json = nlohmann::ordered_json;
+using report_json::Device;
+using report_json::DeviceOutcome;
+using report_json::Hex;
+using report_json::InterfaceName;
+using report_json::Json;
+using report_json::Log;
+using report_json::Packet;
+using report_json::Run;
+using report_json::RunErrorCode;
+using report_json::Version;
 
 // Raised whenever a key changes its meaning or goes away; new keys keep the version.
 inline constexpr int kSchemaVersion = 1;
 
-// {"text": "001 V04.11", "variant": 1, "major": 4, "minor": 11}; null when not available.
-Json Version(const DeviceVersion& version);
-// {"index": 2, "name": "Main FPGA"}; an index beyond the catalogue is named "device 12".
-Json Device(unsigned index);
-// "%0*x" of the value: a result code "80031058", an order code "2005"; null for 0 when
-// zeroIsNone (a result code of 0 is no failure).
-Json Hex(std::uint32_t value, int digits, bool zeroIsNone = false);
-// The interface as --interface names it: usb2, usb3, gige.
-const char* InterfaceName(InterfaceType type);
-
 Json Step(const PlannedStep& step);
-// {"path", "creationText", "checkWord"}; null when no packet was loaded.
-Json Packet(const PacketRecord& packet);
-// What the run report holds, without the log (the document's "log" tells its final state).
-Json Run(const RunReport& report);
-// {"path": ..., "sealed": ...}; the path is null when there was no log folder.
-Json Log(const std::string& path, bool sealed);
-
-// The error code of a failed run: its weightiest failure (another camera answered, then the
-// backup, then a device, ...), named as the run report names it.
-const char* RunErrorCode(const RunReport& report);
 
 }  // namespace tarvo::cli::json

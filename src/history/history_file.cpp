@@ -11,17 +11,17 @@ namespace tarvo::history {
 
 namespace {
 
-bool IsRecord(const nlohmann::json& record, const char* kind) {
+bool IsRecord(const Record& record, const char* kind) {
   return record.is_object() && record.value("record", "") == kind;
 }
 
-bool IsOfCamera(const nlohmann::json& record, std::int32_t serialNumber) {
+bool IsOfCamera(const Record& record, std::int32_t serialNumber) {
   const auto found = record.find("serialNumber");
   return found != record.end() && found->is_number_integer() &&
          found->get<std::int64_t>() == serialNumber;
 }
 
-std::optional<DeviceIndex> DeviceOf(const nlohmann::json& record) {
+std::optional<DeviceIndex> DeviceOf(const Record& record) {
   const auto device = record.find("device");
   if (device == record.end() || !device->is_object()) return std::nullopt;
   const auto index = device->find("index");
@@ -33,19 +33,19 @@ std::optional<DeviceIndex> DeviceOf(const nlohmann::json& record) {
 
 }  // namespace
 
-std::vector<nlohmann::json> ReadRecords(const std::string& path) {
-  std::vector<nlohmann::json> records;
+std::vector<Record> ReadRecords(const std::string& path) {
+  std::vector<Record> records;
   std::ifstream file(path, std::ios::binary);
   for (std::string line; std::getline(file, line);) {
-    nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+    Record record = Record::parse(line, nullptr, false);
     if (!record.is_discarded() && record.is_object()) records.push_back(std::move(record));
   }
   return records;
 }
 
-std::vector<nlohmann::json> RunRecords(const std::vector<nlohmann::json>& records,
-                                       std::optional<std::int32_t> serialNumber) {
-  std::vector<nlohmann::json> runs;
+std::vector<Record> RunRecords(const std::vector<Record>& records,
+                               std::optional<std::int32_t> serialNumber) {
+  std::vector<Record> runs;
   for (auto it = records.rbegin(); it != records.rend(); ++it) {
     if (IsRecord(*it, "run") && (!serialNumber || IsOfCamera(*it, *serialNumber))) {
       runs.push_back(*it);
@@ -54,17 +54,17 @@ std::vector<nlohmann::json> RunRecords(const std::vector<nlohmann::json>& record
   return runs;
 }
 
-std::vector<DeviceIndex> UnfinishedDevices(const std::vector<nlohmann::json>& records,
+std::vector<DeviceIndex> UnfinishedDevices(const std::vector<Record>& records,
                                            std::int32_t serialNumber) {
   std::array<bool, kDeviceCount> unfinished{};
-  for (const nlohmann::json& record : records) {
+  for (const Record& record : records) {
     if (!IsOfCamera(record, serialNumber)) continue;
     const std::optional<DeviceIndex> device = DeviceOf(record);
     if (!device) continue;
     if (IsRecord(record, "device-start")) {
       unfinished[*device] = true;
     } else if (IsRecord(record, "device-end")) {
-      unfinished[*device] = record["device"].value("outcome", "") != "programmed";
+      unfinished[*device] = record.value("outcome", "") != "programmed";
     }
   }
   std::vector<DeviceIndex> devices;
@@ -74,9 +74,9 @@ std::vector<DeviceIndex> UnfinishedDevices(const std::vector<nlohmann::json>& re
   return devices;
 }
 
-std::optional<std::string> LatestCompleteBackup(const std::vector<nlohmann::json>& records,
+std::optional<std::string> LatestCompleteBackup(const std::vector<Record>& records,
                                                 std::int32_t serialNumber) {
-  for (const nlohmann::json& run : RunRecords(records, serialNumber)) {
+  for (const Record& run : RunRecords(records, serialNumber)) {
     const auto backup = run.find("backup");
     if (backup == run.end() || !backup->is_object() || !backup->value("complete", false)) continue;
     const auto file = backup->find("file");
@@ -91,14 +91,16 @@ std::optional<std::string> LatestCompleteBackup(const std::vector<nlohmann::json
 HistoryFile::HistoryFile(const std::string& logFolder)
     : path_(logFolder.empty() ? std::string() : platform::JoinPath(logFolder, kHistoryFileName)) {}
 
-bool HistoryFile::Append(const nlohmann::json& record) {
+bool HistoryFile::Append(const Record& record) {
   if (path_.empty()) {
     problem_ = "no data folder: neither XDG_DATA_HOME nor HOME is set";
     return false;
   }
   problem_.clear();
   std::string error;
-  if (!platform::AppendLineDurably(path_, record.dump(), &error)) {
+  // A path or packet text that is not UTF-8 must not end the run: such bytes are replaced.
+  const std::string line = record.dump(-1, ' ', false, Record::error_handler_t::replace);
+  if (!platform::AppendLineDurably(path_, line, &error)) {
     problem_ = error;
     return false;
   }

@@ -14,19 +14,19 @@
 namespace tarvo::history {
 
 // Every whole record of the file, oldest first; none when the file is missing.
-std::vector<nlohmann::json> ReadRecords(const std::string& path);
+std::vector<Record> ReadRecords(const std::string& path);
 
 // The run records, newest first; of one camera only when a serial number is given.
-std::vector<nlohmann::json> RunRecords(const std::vector<nlohmann::json>& records,
-                                       std::optional<std::int32_t> serialNumber);
+std::vector<Record> RunRecords(const std::vector<Record>& records,
+                               std::optional<std::int32_t> serialNumber);
 
 // The devices of the camera whose last "device-start" has no later "device-end" that says
 // "programmed".
-std::vector<DeviceIndex> UnfinishedDevices(const std::vector<nlohmann::json>& records,
+std::vector<DeviceIndex> UnfinishedDevices(const std::vector<Record>& records,
                                            std::int32_t serialNumber);
 
 // The backup file of the camera's newest run whose backup was complete and still exists.
-std::optional<std::string> LatestCompleteBackup(const std::vector<nlohmann::json>& records,
+std::optional<std::string> LatestCompleteBackup(const std::vector<Record>& records,
                                                 std::int32_t serialNumber);
 
 class HistoryFile final : public ServiceHistory {
@@ -42,7 +42,7 @@ class HistoryFile final : public ServiceHistory {
   const std::string& Problem() const override { return problem_; }
 
  private:
-  bool Append(const nlohmann::json& record);
+  bool Append(const Record& record);
 
   std::string path_;
   std::string problem_;

@@ -27,12 +27,13 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
   ASSERT_EQ(all.status, 0) << all.err;
   const nlohmann::json runs = nlohmann::json::parse(all.out)["runs"];
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_EQ(runs[0]["run"], "backup");
+  EXPECT_EQ(runs[0]["kind"], "backup");
   EXPECT_EQ(runs[1]["serialNumber"], 815);
-  EXPECT_EQ(runs[1]["devices"][0]["name"], "Main FPGA");
-  EXPECT_EQ(runs[1]["devices"][0]["outcome"], "programmed");
+  EXPECT_EQ(runs[1]["devices"][2]["device"]["name"], "Main FPGA");
+  EXPECT_EQ(runs[1]["devices"][2]["outcome"], "programmed");
+  EXPECT_EQ(runs[1]["devices"][0]["planned"], false);
   EXPECT_EQ(runs[2]["serialNumber"], 4711);
-  EXPECT_EQ(runs[2]["result"], "succeeded");
+  EXPECT_EQ(runs[2]["succeeded"], true);
   EXPECT_EQ(runs[2]["backup"]["file"], LogFolder() + "/orva_tarvo_SN004711_backup.tvf");
   EXPECT_EQ(runs[2]["backup"]["complete"], true);
   EXPECT_EQ(runs[2]["packet"]["path"], packet);
