@@ -1,7 +1,12 @@
-// A file of the camera folder, as the simulated camera uses its files on every system: read and
+// What the simulated camera needs of the system: the files of its camera folder, read and
 // written at offsets, resized, locked against other processes, and mapped shared so that every
-// process and every load of an interface library sees the same bytes. POSIX and Win32
-// implementations (sim_file_posix.cpp, sim_file_win32.cpp).
+// process and every load of an interface library sees the same bytes; and plain waits. POSIX and
+// Win32 implementations (sim_file_posix.cpp, sim_file_win32.cpp).
+//
+// The interface libraries use the system's calls directly, not the C++ thread library: on
+// Windows that library is linked into each DLL and takes a thread-local slot of the process at
+// its first use that it never gives back, and a program loads the DLL anew for every camera
+// operation, so a long session would run out of slots.
 #pragma once
 
 #include <cstddef>
@@ -47,5 +52,8 @@ class SimFile {
   void* view_ = nullptr;
   std::size_t viewSize_ = 0;
 };
+
+// Waits the given time (the camera's latency and its command timeout).
+void PauseMilliseconds(std::uint32_t milliseconds);
 
 }  // namespace tarvo::sim

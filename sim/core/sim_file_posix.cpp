@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "sim/core/sim_file.h"
 
@@ -98,6 +99,13 @@ void SimFile::Unmap() {
   if (view_ != nullptr) munmap(view_, viewSize_);
   view_ = nullptr;
   viewSize_ = 0;
+}
+
+void PauseMilliseconds(std::uint32_t milliseconds) {
+  timespec pause{static_cast<time_t>(milliseconds / 1000),
+                 static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
 }
 
 }  // namespace tarvo::sim

@@ -125,4 +125,8 @@ void SimFile::Unmap() {
   mapping_ = kNoHandle;
 }
 
+void PauseMilliseconds(std::uint32_t milliseconds) {
+  Sleep(milliseconds);
+}
+
 }  // namespace tarvo::sim

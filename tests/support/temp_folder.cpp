@@ -4,14 +4,50 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#include "platform/folders.h"
 
 namespace tarvo::test {
 
+namespace {
+
+void SetVariable(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  // An empty value removes the variable; tests never need one that is set but empty.
+  _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+  if (value) {
+    setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    unsetenv(name.c_str());
+  }
+#endif
+}
+
+}  // namespace
+
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / ("tarvo-test-" + std::to_string(random() % 1000000000));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be created");
+}
+
+std::string TempFolder::File(const std::string& name) const {
+  std::string path = platform::JoinPath(path_, name);
+  for (char& c : path) {
+    if (platform::IsPathSeparator(c)) c = platform::kPathSeparator;
+  }
+  return path;
 }
 
 TempFolder::~TempFolder() {
@@ -23,19 +59,11 @@ ScopedEnvironment::ScopedEnvironment(const std::string& name,
                                      const std::optional<std::string>& value)
     : name_(name) {
   if (const char* old = std::getenv(name.c_str())) previous_ = old;
-  if (value) {
-    setenv(name.c_str(), value->c_str(), 1);
-  } else {
-    unsetenv(name.c_str());
-  }
+  SetVariable(name, value);
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-  if (previous_) {
-    setenv(name_.c_str(), previous_->c_str(), 1);
-  } else {
-    unsetenv(name_.c_str());
-  }
+  SetVariable(name_, previous_);
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {

@@ -17,7 +17,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // A path inside the folder, in the platform's form; name may hold '/' between folders.
+  std::string File(const std::string& name) const;
 
  private:
   std::string path_;

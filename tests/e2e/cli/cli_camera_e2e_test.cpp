@@ -1,11 +1,7 @@
 // tarvo-cli's camera commands against the simulated camera, through the real interface
 // libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
 // files and the sealed log.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -16,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "log/log_file.h"
 #include "platform/folders.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
@@ -40,7 +37,7 @@ class CliCameraTest : public ::testing::Test {
  protected:
   CliCameraTest()
       : camera_("QLM_SIM_DIR", temp_.File("camera")),
-        dataHome_("XDG_DATA_HOME", temp_.File("data")),
+        dataHome_("TARVO_DATA_DIR", temp_.File("data")),
         timeScale_("TARVO_TIME_SCALE", "0"),
         trace_("QLM_SIM_TRACE", std::nullopt) {}
 
@@ -98,24 +95,6 @@ class CliCameraTest : public ::testing::Test {
     return versions;
   }
 
-  // Starts tarvo-cli with stderr to a file, without waiting for it.
-  pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
-    // Emptied before the child runs, so that no text of an earlier run is taken for this one's.
-    test::WriteFileText(errPath, "");
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int out = open("/dev/null", O_WRONLY);
-    dup2(err, STDERR_FILENO);
-    dup2(out, STDOUT_FILENO);
-    std::vector<char*> argv{const_cast<char*>(TARVO_CLI_PATH)};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(TARVO_CLI_PATH, argv.data());
-    _exit(127);
-  }
-
   // Waits until the file holds the text (at most 20 s).
   bool WaitForText(const std::string& path, const std::string& text) {
     for (int i = 0; i < 2000; ++i) {
@@ -164,6 +143,18 @@ TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   EXPECT_TRUE(Contains(log, "Emergency Mode off.\r\n"));
   EXPECT_TRUE(Contains(log, "Packet Generation Mode off.\r\n"));
   EXPECT_TRUE(Contains(log, "- Device Main FPGA        version: 001 V01.00\r\n"));
+}
+
+TEST_F(CliCameraTest, ASecondInstanceRunsWithoutTheLogTheFirstHolds) {
+  // This test process is the first instance: it holds the log open for writing.
+  LogFile held;
+  ASSERT_TRUE(held.Open(LogFolder()));
+  const ToolResult info = Cli("info");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_TRUE(Contains(info.err, "The log is not written in this run: the log file is held by "
+                                 "another running instance\n"));
+  held.Close();
+  EXPECT_FALSE(Contains(Log(), "Connected to"));
 }
 
 TEST_F(CliCameraTest, AFailingCameraEndsWithStatusOneAndASealedLog) {
@@ -264,7 +255,7 @@ TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) 
 
 TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
   const std::string packet = MakePacket("4.11");
-  const std::string backup = LogFolder() + "/orva_tarvo_SN004711_backup.tvf";
+  const std::string backup = platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf");
   const ToolResult program = Cli("program '" + packet + "' --backup");
   ASSERT_EQ(program.status, 0) << program.err;
   EXPECT_EQ(program.out,
@@ -328,7 +319,7 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
   EXPECT_TRUE(Contains(text.out,
                        "   1. Back up HDSDI FPGA, Boot FPGA, Main FPGA, Mem FPGA 1, "
                        "Mem FPGA 2, Main uP, Boot uP into " +
-                           LogFolder() + "/orva_tarvo_SN004711_backup.tvf"));
+                           platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf")));
   EXPECT_TRUE(Contains(text.out,
                        "   2. Pass over Boot uP (not selected)\n"
                        "   3. Wait 3 s\n"
@@ -438,12 +429,19 @@ TEST_F(CliCameraTest, VerifyChecksTheDevicesThatCarryThePacketsVersion) {
 TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
   const ToolResult first = Cli("backup");
   ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(first.out, "Backup file: " + LogFolder() + "/orva_tarvo_SN004711_backup.tvf\n");
+  EXPECT_EQ(
+      first.out,
+      "Backup file: " + platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf") + "\n");
   EXPECT_TRUE(Contains(first.err, "Creating backup successful."));
   const ToolResult second = Cli("--interface usb3 backup");
   ASSERT_EQ(second.status, 0) << second.err;
-  EXPECT_EQ(second.out, "Backup file: " + LogFolder() + "/orva_tarvo_SN004711_backup_01.tvf\n");
-  EXPECT_EQ(Cli("packet check '" + LogFolder() + "/orva_tarvo_SN004711_backup_01.tvf'").status, 0);
+  EXPECT_EQ(second.out,
+            "Backup file: " + platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup_01.tvf") +
+                "\n");
+  EXPECT_EQ(Cli("packet check '" +
+                platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup_01.tvf") + "'")
+                .status,
+            0);
 
   // A device that cannot be read back: the file is written without it, the backup failed.
   ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
@@ -459,13 +457,14 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   std::optional<test::ScopedEnvironment> slower;
   slower.emplace("TARVO_TIME_SCALE", "0.03");
   const std::string errPath = temp_.File("run.err");
-  pid_t pid = Start({"program", packet, "--devices", "6"}, errPath);
+  std::optional<test::StartedProgram> run;
+  run.emplace(TARVO_CLI_PATH, std::vector<std::string>{"program", packet, "--devices", "6"},
+              errPath);
   ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
-  kill(pid, SIGINT);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  run->Interrupt();
+  test::StartedProgram::End end = run->Wait();
+  ASSERT_TRUE(end.exited);
+  EXPECT_EQ(end.status, 0);
   const std::string err = test::ReadFileText(errPath);
   EXPECT_TRUE(Contains(err, "The run cannot be stopped once it has started"));
   EXPECT_TRUE(Contains(err, "Version check after update successful.") ||
@@ -475,14 +474,14 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   // This run is stopped early; its waits would take minutes.
   slower.reset();
   slower.emplace("TARVO_TIME_SCALE", "0.2");
-  pid = Start({"program", packet, "--devices", "all"}, errPath);
+  run.emplace(TARVO_CLI_PATH, std::vector<std::string>{"program", packet, "--devices", "all"},
+              errPath);
   ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
-  kill(pid, SIGINT);
+  run->Interrupt();
   ASSERT_TRUE(WaitForText(errPath, "Press Ctrl-C again"));
-  kill(pid, SIGINT);
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  run->Interrupt();
+  end = run->Wait();
+  EXPECT_TRUE(end.interrupted);
   // The next run seals the log again.
   EXPECT_EQ(Cli("info").status, 0);
 }

@@ -1,6 +1,5 @@
 // tarvo-cli's packet and log commands as a user runs them: exit statuses, output, files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -21,7 +20,7 @@ using CliResult = test::ProgramRun;
 class CliTest : public ::testing::Test {
  protected:
   CliTest()
-      : dataHome_("XDG_DATA_HOME", temp_.File("data")),
+      : dataHome_("TARVO_DATA_DIR", temp_.File("data")),
         paths_(test::WriteRawImageFiles(temp_.Path())) {}
 
   CliResult Run(const std::string& arguments) {

@@ -11,7 +11,7 @@ done
 [ -f "$prefix/share/icons/hicolor/scalable/apps/orva-tarvo-programmer.svg" ] || fail "icon"
 [ ! -e "$prefix/bin/libqlm_usb.so" ] || fail "interface library installed beside the programs"
 
-export QLM_SIM_DIR="$prefix/camera" XDG_DATA_HOME="$prefix/data" TARVO_TIME_SCALE=0
+export QLM_SIM_DIR="$prefix/camera" TARVO_DATA_DIR="$prefix/data" TARVO_TIME_SCALE=0
 unset LD_LIBRARY_PATH
 "$prefix/bin/tarvo-camsim" init --serial 2468 >/dev/null
 "$prefix/bin/tarvo-cli" info 2>/dev/null | grep -q "SN 2468" ||

@@ -1,52 +1,13 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 
-#include "log/log_file.h"
 #include "log/log_seal.h"
 #include "log/result_codes.h"
-#include "support/temp_folder.h"
+#include "log_file_fixture.h"
 
 namespace tarvo {
 namespace {
-
-platform::CalendarTime FixedTime() {
-  platform::CalendarTime time;
-  time.year = 2026;
-  time.month = 12;
-  time.day = 7;
-  time.hour = 9;
-  time.minute = 5;
-  time.second = 3;
-  time.millisecond = 42;
-  return time;
-}
-
-const std::string kStamp = "09:05:03.042 ";
-const std::string kBanner =
-    kStamp + "==============================\r\n" + kStamp + "Programmer started 2026.12.07.\r\n";
-const std::string kClosing = kStamp + "Programmer closed.\r\n" + kStamp + "==================\r\n";
-
-class LogFileTest : public ::testing::Test {
- protected:
-  std::string Folder() const { return temp_.File("orva"); }
-  std::string LogPath() const { return Folder() + "/TARVO_PROG.log"; }
-  std::string Content() const { return test::ReadFileText(LogPath()); }
-
-  // One whole run writing the given lines.
-  void Run(std::initializer_list<std::string> lines) {
-    LogFile log(&FixedTime);
-    ASSERT_TRUE(log.Open(Folder()));
-    for (const std::string& line : lines) log.WriteLine(line);
-    log.Close();
-  }
-
-  test::TempFolder temp_;
-};
 
 TEST_F(LogFileTest, FirstRunWritesBannerLinesClosingLinesAndSeal) {
   Run({"hello"});
@@ -130,17 +91,7 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
   second.WriteLog("dropped");
   second.Close();
 
-  // Another process is refused the same way.
-  const pid_t child = fork();
-  if (child == 0) {
-    LogFile other(&FixedTime);
-    _exit(other.Open(Folder()) ? 1 : 0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-
+  // (Another process is refused the same way: the CLI end-to-end tests.)
   first.WriteLog("kept");
   first.Close();
   EXPECT_EQ(Content().find("dropped"), std::string::npos);
@@ -149,34 +100,6 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
 
   LogFile third(&FixedTime);
   EXPECT_TRUE(third.Open(Folder()));
-}
-
-TEST_F(LogFileTest, WriteErrorStopsLoggingAndKeepsWhatTheFileHeld) {
-  Run({"before"});
-  const std::string before = Content();
-  const pid_t child = fork();
-  if (child == 0) {
-    // The disk fills up a little after the banner.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = before.size() + 150;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    LogFile log(&FixedTime);
-    if (!log.Open(Folder())) _exit(2);
-    for (int i = 0; i < 100 && log.IsOpen(); ++i)
-      log.WriteLog("line %d of a run on a full disk", i);
-    const bool stopped = !log.IsOpen();
-    log.Close();
-    _exit(stopped ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  const std::string after = Content();
-  const std::size_t kept = before.size() - 8;
-  EXPECT_EQ(after.substr(0, kept), before.substr(0, kept));
-  EXPECT_LE(after.size(), before.size() + 150);
 }
 
 TEST_F(LogFileTest, WithoutAFolderTheRunHasNoLog) {
