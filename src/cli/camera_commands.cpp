@@ -8,6 +8,7 @@
 #include "cli/camera_session.h"
 #include "cli/device_selection.h"
 #include "cli/dry_run_plan.h"
+#include "cli/run_summary.h"
 #include "cli/terminal_report.h"
 #include "platform/folders.h"
 #include "platform/interrupt_guard.h"
@@ -16,8 +17,6 @@ namespace tarvo::cli {
 
 namespace {
 
-constexpr const char* kProgramResultStart = "Updating firmware";
-constexpr const char* kVerifyResultStart = "Verifying firmware";
 constexpr const char* kInterruptNotice =
     "\nThe run cannot be stopped once it has started: it goes on and ends by itself. Press Ctrl-C "
     "again to stop it anyway (the camera may be left without firmware, the log unsealed).\n";
@@ -35,29 +34,6 @@ bool ParseDevicesOption(const std::string& text, DeviceList* list) {
   return false;
 }
 
-std::string DeviceNames(const std::vector<DeviceIndex>& devices) {
-  std::string names;
-  for (DeviceIndex device : devices) {
-    if (!names.empty()) names += ", ";
-    names += DeviceDisplayName(device);
-  }
-  return names;
-}
-
-std::vector<DeviceIndex> CheckedDevices(const WindowPort& window) {
-  std::vector<DeviceIndex> devices;
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    if (window.IsDeviceChecked(device)) devices.push_back(device);
-  }
-  return devices;
-}
-
-void PrintBackupFile(const CProgrammerDlg& dlg) {
-  if (dlg.LastBackupFile().empty()) return;
-  std::printf("Backup file: %s\n", dlg.LastBackupFile().c_str());
-  std::fflush(stdout);
-}
-
 // Loaded first, so that a packet that cannot be used never reaches the camera; the version
 // policy then runs once more with the camera's versions when Connect has read them.
 int OpenCameraWithPacket(CameraSession& session, const std::string& packetPath) {
@@ -66,31 +42,44 @@ int OpenCameraWithPacket(CameraSession& session, const std::string& packetPath) 
   return kExitSuccess;
 }
 
-// The verify run passes over the devices whose camera version differs from the packet's and
-// leaves their boxes unchecked; the user learns which ones.
+// The verify run passes over the devices whose camera version differs from the packet's; the
+// report tells which, and a verify that compared nothing fails.
 int RunVerify(CameraSession& session) {
   CProgrammerDlg& dlg = session.Dlg();
-  const std::vector<DeviceIndex> chosen = CheckedDevices(dlg.Window());
-  session.MarkResultBoxes();
   dlg.OnVerify();
-  const std::vector<DeviceIndex> verified = CheckedDevices(dlg.Window());
-  std::vector<DeviceIndex> passedOver;
-  for (DeviceIndex device : chosen) {
-    if (std::find(verified.begin(), verified.end(), device) == verified.end()) {
-      passedOver.push_back(device);
-    }
+  const RunReport& report = dlg.LastRun();
+  std::string passedOver;
+  for (DeviceIndex device : report.DevicesWith(DeviceOutcome::kPassedOver)) {
+    passedOver += (passedOver.empty() ? "" : ", ") + std::string(DeviceDisplayName(device));
   }
   if (!passedOver.empty()) {
-    PrintError("Not verified, the camera's version differs from the packet's: " +
-               DeviceNames(passedOver));
+    PrintError("Not verified, the camera's version differs from the packet's: " + passedOver);
   }
-  const bool succeeded = session.LastResultSucceeded(kVerifyResultStart);
-  // A check that compared nothing cannot pass.
-  if (succeeded && verified.empty()) {
-    PrintError("No device was verified.");
-    return kExitFailed;
+  if (report.devices[DEVICE_POWER_UP].outcome == DeviceOutcome::kNotVerifiable) {
+    PrintError("Not verified: Power uP cannot be read back.");
   }
-  return succeeded ? kExitSuccess : kExitFailed;
+  PrintRunSummary(report);
+  return RunExitStatus(report);
+}
+
+// An update that takes a device backwards (older firmware, or another variant in emergency
+// mode) happens only when the user confirms it: --yes, or an answer on a terminal.
+bool ConfirmBackwardSteps(CameraSession& session) {
+  CProgrammerDlg& dlg = session.Dlg();
+  const std::vector<DeviceIndex> backward = BackwardSteps(dlg);
+  if (backward.empty()) return true;
+  std::string steps;
+  for (DeviceIndex device : backward) {
+    steps += FormatText("%s%s %s -> %s", steps.empty() ? "" : ", ", DeviceDisplayName(device),
+                        FormatDeviceVersion(dlg.Camera().current[device]).c_str(),
+                        FormatDeviceVersion(dlg.LoadedVersions()[device]).c_str());
+  }
+  if (session.Window().AskYesNo(steps + ": older firmware or another variant than the "
+                                        "camera's.\nProgram anyway?")) {
+    return true;
+  }
+  PrintError("Nothing was programmed: --yes confirms programming older firmware.");
+  return false;
 }
 
 class InfoCommand final : public Command {
@@ -141,12 +130,31 @@ class InfoCommand final : public Command {
 class ProgramCommand final : public Command {
  public:
   void Define(CLI::App& command) override {
-    command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
-    command.add_option("--devices", devices_,
-                       "Devices to program: DEVs by commas, or all (default: the devices the "
-                       "version policy preselects)");
-    command.add_flag("--backup", backup_, "Back up the camera's firmware first");
-    command.add_flag("--yes", yes_, "Answer every question with Yes");
+    CLI::Option* packet = command.add_option("PACKET", packet_, "Firmware packet file (.tvf)");
+    CLI::Option* latest = command.add_flag(
+        "--latest-backup", latestBackup_,
+        "Emergency mode: restore the connected camera from its newest complete backup (taken "
+        "from the service history) instead of a PACKET");
+    packet->excludes(latest);
+    command.callback([packet, latest] {
+      if (packet->count() == 0 && latest->count() == 0) {
+        throw CLI::RequiredError("PACKET or --latest-backup");
+      }
+    });
+    devicesOption_ = command.add_option(
+        "--devices", devices_,
+        "Devices to program: DEVs by commas, or all (default: the devices the version policy "
+        "preselects; with --latest-backup every device of the backup)");
+    CLI::Option* backup =
+        command.add_flag("--backup", backup_, "Back up the camera's firmware first");
+    command
+        .add_flag("--continue-without-backup", continueWithoutBackup_,
+                  "With --backup: update the camera even when the backup failed (without it, a "
+                  "failed backup ends the run before anything is erased)")
+        ->needs(backup);
+    command.add_flag("--yes", yes_,
+                     "Confirm programming firmware older than the camera's (or of another "
+                     "variant) without being asked");
     command.add_flag("--verify", verify_, "Verify the programmed devices after the update");
     CLI::Option* dryRun = command.add_flag(
         "--dry-run", dryRun_, "Print what the run would do; nothing on the camera is changed");
@@ -155,6 +163,10 @@ class ProgramCommand final : public Command {
 
   int Run(const GlobalOptions& global) override {
     DeviceList list;
+    if (devicesOption_->count() > 0 && devices_.empty()) {
+      PrintError("--devices needs a device list (DEVs separated by commas, or all).");
+      return kExitUsage;
+    }
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
     if (backup_ && global.emergency) {
       PrintError(
@@ -162,14 +174,24 @@ class ProgramCommand final : public Command {
           "makes no backup first (run the backup command before).");
       return kExitUsage;
     }
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (latestBackup_ && !global.emergency) {
+      PrintError(
+          "--latest-backup restores a camera and is for emergency mode only: add --emergency.");
+      return kExitUsage;
+    }
+    if (latestBackup_ && list.kind == DeviceList::Kind::kDefault) {
+      list.kind = DeviceList::Kind::kAll;
+    }
+    if (!latestBackup_ && !PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(yes_, json_));
+    CameraSession session(global, TerminalOptionsForProcess(yes_, json_),
+                          dryRun_ ? CameraUse::kReadsOnly : CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
-    if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
-      return status;
-    }
+    const int opened = latestBackup_ ? OpenCameraWithLatestBackup(session)
+                                     : OpenCameraWithPacket(session, packet_);
+    if (opened != kExitSuccess) return opened;
     std::string error;
     if (!SelectDevices(dlg, list, true, &error)) {
       PrintError(error);
@@ -177,17 +199,18 @@ class ProgramCommand final : public Command {
     }
     if (dryRun_) return PrintPlan(global, session);
     if (dlg.CountCheckedDevices() == 0) {
-      PrintError(
-          "Nothing to program: no device is selected (the packet is not newer than the "
-          "camera's firmware). Name devices with --devices to program them anyway.");
-      return kExitSuccess;
+      for (const std::string& line : NothingSelectedLines(dlg)) PrintError(line);
+      return kExitFailed;
     }
+    if (!ConfirmBackwardSteps(session)) return kExitFailed;
     session.Window().SetControlChecked(CommandControl::kSkipBackup, !backup_);
-    session.MarkResultBoxes();
+    dlg.SetBackupFailureChoice(continueWithoutBackup_ ? BackupFailureChoice::kContinue
+                                                      : BackupFailureChoice::kStop);
     dlg.OnProgram();
-    PrintBackupFile(dlg);
-    if (!session.LastResultSucceeded(kProgramResultStart)) return kExitFailed;
-    if (!verify_) return kExitSuccess;
+    PrintRunSummary(dlg.LastRun());
+    if (const int status = RunExitStatus(dlg.LastRun()); status != kExitSuccess || !verify_) {
+      return status;
+    }
     return RunVerify(session);
   }
 
@@ -197,6 +220,7 @@ class ProgramCommand final : public Command {
     request.interfaceName = global.interfaceName;
     request.packetPath = packet_;
     request.backup = backup_;
+    request.continueWithoutBackup = continueWithoutBackup_;
     request.verify = verify_;
     request.devicesNamed = !devices_.empty();
     const DryRunPlan plan = PlanProgramRun(session.Dlg(), request);
@@ -208,9 +232,28 @@ class ProgramCommand final : public Command {
     return kExitSuccess;
   }
 
+  // The camera first, to know whose backup to take; then the backup like any packet.
+  int OpenCameraWithLatestBackup(CameraSession& session) {
+    if (!session.Connect()) return kExitFailed;
+    const std::int32_t serial = session.Dlg().Camera().serialNumber;
+    const std::optional<std::string> backup =
+        history::LatestCompleteBackup(history::ReadRecords(session.History().Path()), serial);
+    if (!backup) {
+      PrintError(FormatText("No complete backup of camera SN %d is recorded in %s.", serial,
+                            session.History().Path().c_str()));
+      return kExitFailed;
+    }
+    PrintError("Restoring camera SN " + std::to_string(serial) + " from " + *backup);
+    packet_ = *backup;
+    return session.LoadPacket(*backup) ? kExitSuccess : kExitFailed;
+  }
+
   std::string packet_;
   std::string devices_;
+  CLI::Option* devicesOption_ = nullptr;
+  bool latestBackup_ = false;
   bool backup_ = false;
+  bool continueWithoutBackup_ = false;
   bool yes_ = false;
   bool verify_ = false;
   bool dryRun_ = false;
@@ -221,18 +264,23 @@ class VerifyCommand final : public Command {
  public:
   void Define(CLI::App& command) override {
     command.add_option("PACKET", packet_, "Firmware packet file (.tvf)")->required();
-    command.add_option("--devices", devices_,
-                       "Devices to verify: DEVs by commas, or all (default: every device the "
-                       "version policy enables)");
+    devicesOption_ = command.add_option("--devices", devices_,
+                                        "Devices to verify: DEVs by commas, or all (default: "
+                                        "every device the version policy enables)");
   }
 
   int Run(const GlobalOptions& global) override {
     DeviceList list;
+    if (devicesOption_->count() > 0 && devices_.empty()) {
+      PrintError("--devices needs a device list (DEVs separated by commas, or all).");
+      return kExitUsage;
+    }
     if (!ParseDevicesOption(devices_, &list)) return kExitUsage;
-    if (!PacketFileExists(packet_)) return kExitUsage;
+    if (!PacketFileExists(packet_)) return kExitFailed;
 
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     if (const int status = OpenCameraWithPacket(session, packet_); status != kExitSuccess) {
       return status;
     }
@@ -251,6 +299,7 @@ class VerifyCommand final : public Command {
  private:
   std::string packet_;
   std::string devices_;
+  CLI::Option* devicesOption_ = nullptr;
 };
 
 class BackupCommand final : public Command {
@@ -259,12 +308,13 @@ class BackupCommand final : public Command {
 
   int Run(const GlobalOptions& global) override {
     const platform::InterruptGuard guard(kInterruptNotice);
-    CameraSession session(global, TerminalOptionsForProcess(false, false));
+    CameraSession session(global, TerminalOptionsForProcess(false, false), CameraUse::kChanges);
+    if (session.Refused()) return kExitFailed;
     CProgrammerDlg& dlg = session.Dlg();
     if (!session.Connect()) return kExitFailed;
-    const int result = dlg.OnBackup();
-    PrintBackupFile(dlg);
-    return result == 1 ? kExitSuccess : kExitFailed;
+    (void)dlg.OnBackup();
+    PrintRunSummary(dlg.LastRun());
+    return RunExitStatus(dlg.LastRun());
   }
 };
 

@@ -18,13 +18,24 @@ const char* InterfaceDisplayName(const std::string& interfaceName) {
 
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
-CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options)
-    : window_(options), dlg_(window_, platform::ProgramClock(), std::string()) {
-  if (!dlg_.Log().IsOpen()) {
-    PrintError("The log is not written in this run: " + (dlg_.Log().OpenFailure().empty()
-                                                             ? std::string("no log folder")
-                                                             : dlg_.Log().OpenFailure()));
+CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions& options,
+                             CameraUse use)
+    : window_(options),
+      history_(DefaultLogFolder()),
+      dlg_(window_, platform::ProgramClock(), std::string()) {
+  dlg_.SetServiceHistory(&history_, std::string("tarvo-cli ") + TARVO_VERSION_TEXT);
+  LogFile& log = dlg_.Log();
+  // The log lock tells that another instance runs; two runs on one camera would both fail and
+  // could leave devices erased.
+  if (!log.IsOpen() && log.HeldByOther() && use == CameraUse::kChanges) {
+    refused_ = true;
+    PrintError("Another instance of the programmer is running (it holds " + log.Path() +
+               "): only one may work on the camera at a time. Nothing was done; run the "
+               "command again when the other one has ended.");
+    return;
   }
+  if (!log.IsOpen()) PrintLogFailure(log.Failure());
+  log.SetFailureHandler(&PrintLogFailure);
   dlg_.SetModes(global.emergency, false);
   window_.PrintStatusLines(false);
   dlg_.StartWindow();
@@ -32,23 +43,26 @@ CameraSession::CameraSession(const GlobalOptions& global, const TerminalOptions&
   window_.SetControlChecked(InterfaceButton(global.interfaceName), true);
 }
 
+CameraSession::~CameraSession() {
+  if (refused_) return;
+  dlg_.CloseLog();
+  const LogFile& log = dlg_.Log();
+  if (log.Sealed()) {
+    PrintError("Log file: " + log.Path());
+  } else {
+    PrintError("No complete log of this run: " + log.Failure() + ".");
+  }
+}
+
 bool CameraSession::Connect() {
   dlg_.OnConnect();
   return dlg_.Camera().connected;
 }
 
+// The result box tells the packet's fixed failure text; the terminal also learns why.
 bool CameraSession::LoadPacket(const std::string& path) {
-  return dlg_.LoadPacketFile(path) == 1;
-}
-
-bool CameraSession::LastResultSucceeded(const std::string& textStart) const {
-  const std::vector<RecordedResultBox>& boxes = window_.ResultBoxes();
-  for (std::size_t i = boxes.size(); i > mark_; --i) {
-    const RecordedResultBox& box = boxes[i - 1];
-    if (box.text.compare(0, textStart.size(), textStart) == 0) {
-      return box.icon == MessageIcon::kInformation;
-    }
-  }
+  if (dlg_.LoadPacketFile(path) == 1) return true;
+  if (!dlg_.Packet().LastErrorDetail().empty()) PrintError(dlg_.Packet().LastErrorDetail());
   return false;
 }
 

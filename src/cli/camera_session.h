@@ -8,6 +8,7 @@
 #include "cli/command_table.h"
 #include "cli/terminal_window.h"
 #include "engine/programmer_dlg.h"
+#include "history/history_file.h"
 
 namespace tarvo::cli {
 
@@ -15,28 +16,37 @@ namespace tarvo::cli {
 CommandControl InterfaceButton(const std::string& interfaceName);
 const char* InterfaceDisplayName(const std::string& interfaceName);
 
+// Whether a command may change the camera (program, backup, verify with its reboots); such a
+// command never runs beside another instance of the programmer.
+enum class CameraUse { kReadsOnly, kChanges };
+
 class CameraSession {
  public:
-  CameraSession(const GlobalOptions& global, const TerminalOptions& options);
+  CameraSession(const GlobalOptions& global, const TerminalOptions& options,
+                CameraUse use = CameraUse::kReadsOnly);
+  // Seals the log and names it on stderr, or says why no complete log of this run exists.
+  ~CameraSession();
+  CameraSession(const CameraSession&) = delete;
+  CameraSession& operator=(const CameraSession&) = delete;
+
+  // The command must not go on: it would change the camera while another instance of the
+  // programmer (which holds the log) works on it. The message is printed.
+  bool Refused() const { return refused_; }
 
   TerminalWindow& Window() { return window_; }
   CProgrammerDlg& Dlg() { return dlg_; }
+  history::HistoryFile& History() { return history_; }
 
   // The Connect button; true when a camera of this model answered.
   bool Connect();
   // The packet of the command line, loaded as "Load File" would load it.
   bool LoadPacket(const std::string& path);
 
-  // The result boxes shown from now on are the ones Outcome() looks at.
-  void MarkResultBoxes() { mark_ = window_.ResultBoxes().size(); }
-  // Whether the last result box since the mark starting with the text is a success box;
-  // false when there is none.
-  bool LastResultSucceeded(const std::string& textStart) const;
-
  private:
   TerminalWindow window_;
+  history::HistoryFile history_;
   CProgrammerDlg dlg_;
-  std::size_t mark_ = 0;
+  bool refused_ = false;
 };
 
 }  // namespace tarvo::cli

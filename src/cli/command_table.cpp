@@ -1,6 +1,7 @@
 #include "cli/command_table.h"
 
 #include "cli/camera_commands.h"
+#include "cli/history_commands.h"
 #include "cli/log_commands.h"
 #include "cli/packet_commands.h"
 
@@ -21,6 +22,10 @@ constexpr CommandEntry kCommandTable[] = {
     {nullptr, "verify", "Compare the camera's devices with a packet file", &MakeVerifyCommand},
     {nullptr, "backup", "Read the camera's firmware back into a new packet file in the log folder",
      &MakeBackupCommand},
+    {"backup", "list", "List the backups in the log folder with their camera, time and devices",
+     &MakeBackupListCommand},
+    {nullptr, "history", "Show the service history: the runs on each camera, newest first",
+     &MakeHistoryCommand},
     {"packet", "show", "Show a packet's header, creation text, entries, versions and order",
      &MakePacketShowCommand},
     {"packet", "check", "Check a packet file's integrity only", &MakePacketCheckCommand},

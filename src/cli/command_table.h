@@ -16,8 +16,9 @@ namespace tarvo::cli {
 
 // Exit statuses of every command.
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailed = 1;  // the operation ran and failed, or a check failed
-inline constexpr int kExitUsage = 2;   // bad usage or input
+// 1: the work failed, a check failed, or an input file is missing or unusable.
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;  // only: the command line itself is wrong
 
 // Options given before the command; they matter to the commands that reach the camera.
 struct GlobalOptions {
@@ -40,7 +41,9 @@ struct CommandGroup {
 };
 
 struct CommandEntry {
-  const char* group;  // a name of kCommandGroups, or nullptr for a command of its own
+  // A name of kCommandGroups or of a command listed before (whose subcommand this is), or
+  // nullptr for a command of its own.
+  const char* group;
   const char* name;
   const char* summary;
   std::unique_ptr<Command> (*make)();

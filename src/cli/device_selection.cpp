@@ -96,4 +96,54 @@ bool SelectDevices(CProgrammerDlg& dlg, const DeviceList& list, bool preselectDe
   return true;
 }
 
+std::vector<std::string> NothingSelectedLines(CProgrammerDlg& dlg) {
+  const WindowPort& window = dlg.Window();
+  const VersionTable& current = dlg.Camera().current;
+  const VersionTable& loaded = dlg.LoadedVersions();
+  std::vector<std::string> lines{"Nothing to program: the version policy selects no device."};
+  std::string enabledNames;
+  bool otherVariant = false;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    if (!loaded[device].IsAvailable()) continue;
+    const bool enabled = window.IsDeviceEnabled(device);
+    const std::string reason = enabled
+                                   ? PreselectionReason(device, current, loaded)
+                                   : RefusalReason(device, current, loaded, dlg.EmergencyMode());
+    lines.push_back(FormatText(
+        "  %-11s packet %s, camera %s: %s", DeviceDisplayName(device),
+        FormatDeviceVersion(loaded[device]).c_str(),
+        current[device].IsAvailable() ? FormatDeviceVersion(current[device]).c_str() : "not avail",
+        reason.c_str()));
+    if (enabled)
+      enabledNames += (enabledNames.empty() ? "" : ",") + std::string(DeviceDisplayName(device));
+    if (!enabled && current[device].IsAvailable() &&
+        current[device].variant != loaded[device].variant) {
+      otherVariant = true;
+    }
+  }
+  if (!enabledNames.empty()) {
+    lines.push_back("To program them anyway, name them: --devices \"" + enabledNames + "\"");
+  }
+  if (otherVariant) {
+    lines.push_back(
+        "The packet is made for another camera variant: use a packet for this camera (service "
+        "personnel may program it anyway with --emergency --devices LIST).");
+  }
+  return lines;
+}
+
+std::vector<DeviceIndex> BackwardSteps(CProgrammerDlg& dlg) {
+  const VersionTable& current = dlg.Camera().current;
+  const VersionTable& loaded = dlg.LoadedVersions();
+  std::vector<DeviceIndex> backward;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    if (!dlg.Window().IsDeviceChecked(device) || !current[device].IsAvailable()) continue;
+    if (current[device].variant != loaded[device].variant ||
+        VersionNumber(loaded[device]) < VersionNumber(current[device])) {
+      backward.push_back(device);
+    }
+  }
+  return backward;
+}
+
 }  // namespace tarvo::cli

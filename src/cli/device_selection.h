@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/programmer_dlg.h"
 
@@ -39,5 +40,13 @@ std::string PreselectionReason(DeviceIndex device, const VersionTable& current,
 // with a message that says why, and no box is changed.
 bool SelectDevices(CProgrammerDlg& dlg, const DeviceList& list, bool preselectDefault,
                    std::string* error);
+
+// Why a program run would select nothing, device by device, and what would select them: the
+// lines tarvo-cli prints before it ends with nothing done.
+std::vector<std::string> NothingSelectedLines(CProgrammerDlg& dlg);
+
+// The selected devices the packet would take backwards: an older version of the same variant,
+// or (in emergency mode) another variant than the camera's.
+std::vector<DeviceIndex> BackwardSteps(CProgrammerDlg& dlg);
 
 }  // namespace tarvo::cli

@@ -4,7 +4,7 @@
 
 #include "cli/camera_session.h"
 #include "cli/device_selection.h"
-#include "engine/program_order.h"
+#include "engine/run_plan.h"
 #include "engine/version_rules.h"
 
 namespace tarvo::cli {
@@ -41,8 +41,10 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
     planned.reason = RefusalReason(device, current, loaded, dlg.EmergencyMode());
   } else if (window.IsDeviceChecked(device)) {
     planned.decision = PlanDecision::kProgram;
-    planned.reason =
-        request.devicesNamed ? "named in --devices" : PreselectionReason(device, current, loaded);
+    planned.reason = request.devicesNamed ? "named in --devices"
+                     : dlg.UnfinishedDevices()[device]
+                         ? "the last update did not finish on it"
+                         : PreselectionReason(device, current, loaded);
   } else {
     planned.decision = PlanDecision::kNotSelected;
     planned.reason = request.devicesNamed ? "not named in --devices"
@@ -51,64 +53,73 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
   return planned;
 }
 
-void PlanBackup(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
+// The backup the run would make, from the same plan the backup follows: a device it would
+// refuse to read is named as refused, not promised.
+void PlanBackup(CProgrammerDlg& dlg, bool continueWithout, std::vector<PlannedStep>* steps) {
   std::string devices;
-  for (DeviceIndex device : kBackupDevices) {
-    if (device == DEVICE_HDSDI_FPGA &&
-        dlg.Camera().current[DEVICE_MAIN_FPGA].variant != kHdsdiMainFpgaVariant) {
-      continue;
-    }
-    if (!devices.empty()) devices += ", ";
-    devices += DeviceDisplayName(device);
+  std::string refused;
+  for (const BackupStep& step : PlanBackupSteps(dlg.Camera().current)) {
+    std::string& list = step.refused ? refused : devices;
+    if (!list.empty()) list += ", ";
+    list += DeviceDisplayName(step.device);
+    if (step.refused) list += " (" + step.reason + ")";
   }
-  steps->push_back({"backup", -1, 0,
-                    FormatText("Back up %s into %s, then reboot the camera and reconnect",
-                               devices.c_str(), dlg.NextBackupFileName().c_str())});
+  std::string text = FormatText("Back up %s into %s, then reboot the camera and reconnect",
+                                devices.c_str(), dlg.NextBackupFileName().c_str());
+  if (!refused.empty()) {
+    text += "; not backed up: " + refused + "; the backup is incomplete and the run ";
+    text += continueWithout ? "goes on (--continue-without-backup)" : "stops there";
+  }
+  steps->push_back({"backup", -1, 0, text});
 }
 
-void PlanOrder(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
-  const WindowPort& window = dlg.Window();
-  const std::uint32_t rebootWait =
-      static_cast<std::uint32_t>(RebootWaitSeconds(dlg.SelectedInterface())) * 1000u;
-  for (std::uint16_t code : RunnableOrder(dlg.Packet())) {
-    const OrderStep step = ClassifyOrderStep(code);
-    if (step.kind == OrderStepKind::kEnd || step.kind == OrderStepKind::kStop) break;
-    if (step.kind == OrderStepKind::kReboot) {
-      steps->push_back({"reboot", -1, rebootWait,
-                        "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
-    } else if (step.kind == OrderStepKind::kWait) {
-      const std::uint32_t wait = step.seconds * 1000;
-      steps->push_back({"wait", -1, wait, "Wait " + Seconds(wait)});
-    } else if (!window.IsDeviceChecked(step.device)) {
-      steps->push_back({"pass-over", static_cast<int>(step.device), 0,
-                        FormatText("Pass over %s (not selected)", DeviceDisplayName(step.device))});
-    } else {
-      const std::uint32_t pause = ProgramPauseMilliseconds(step.device);
-      steps->push_back({"program", static_cast<int>(step.device), pause,
-                        FormatText("Erase and program %s, then pause %s",
-                                   DeviceDisplayName(step.device), Seconds(pause).c_str())});
+// The steps the run would take, from the same plan the run executes.
+void PlanRunSteps(const std::vector<RunStep>& planned, std::vector<PlannedStep>* steps) {
+  for (const RunStep& step : planned) {
+    const char* name = DeviceDisplayName(step.device);
+    switch (step.kind) {
+      case RunStepKind::kReboot:
+        steps->push_back({"reboot", -1, step.waitMs,
+                          "Reboot the camera and wait " + Seconds(step.waitMs) + " for it"});
+        break;
+      case RunStepKind::kWait:
+        steps->push_back({"wait", -1, step.waitMs, "Wait " + Seconds(step.waitMs)});
+        break;
+      case RunStepKind::kPassOver:
+        steps->push_back({"pass-over", static_cast<int>(step.device), 0,
+                          FormatText("Pass over %s (not selected)", name)});
+        break;
+      case RunStepKind::kProgram:
+        steps->push_back({"program", static_cast<int>(step.device), step.pauseMs,
+                          FormatText("Erase and program %s, then pause %s", name,
+                                     Seconds(step.pauseMs).c_str())});
+        break;
+      case RunStepKind::kFinalReboot:
+        steps->push_back({"final-reboot", -1, step.waitMs,
+                          "Reboot the camera and wait " + Seconds(step.waitMs) + " for it"});
+        steps->push_back({"version-check", -1, 0,
+                          "Connect, read the versions and check that every selected device "
+                          "carries the packet's version"});
+        break;
+      case RunStepKind::kVerify:
+        steps->push_back(
+            {"verify", static_cast<int>(step.device), step.pauseMs,
+             FormatText("Verify %s, then pause %s", name, Seconds(step.pauseMs).c_str())});
+        break;
+      case RunStepKind::kVersionDiffers:
+      case RunStepKind::kNotVerifiable:
+        steps->push_back({"verify-pass-over", static_cast<int>(step.device), 0,
+                          FormatText("Pass over %s (%s)", name,
+                                     step.kind == RunStepKind::kNotVerifiable
+                                         ? "cannot be read back"
+                                         : "the camera's version will differ from the packet's")});
+        break;
+      case RunStepKind::kVerifyReboot:
+        steps->push_back({"verify-reboot", -1, step.waitMs,
+                          "Reboot the camera and wait " + Seconds(step.waitMs) + " for it"});
+        break;
     }
   }
-  steps->push_back({"final-reboot", -1, rebootWait,
-                    "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
-  steps->push_back({"version-check", -1, 0,
-                    "Connect, read the versions and check that every selected device carries "
-                    "the packet's version"});
-}
-
-void PlanVerify(CProgrammerDlg& dlg, std::vector<PlannedStep>* steps) {
-  const WindowPort& window = dlg.Window();
-  for (DeviceIndex device : kVerifyOrder) {
-    if (!window.IsDeviceChecked(device)) continue;
-    const std::uint32_t pause = VerifyPauseMilliseconds(device);
-    steps->push_back({"verify", static_cast<int>(device), pause,
-                      FormatText("Verify %s, then pause %s", DeviceDisplayName(device),
-                                 Seconds(pause).c_str())});
-  }
-  const std::uint32_t rebootWait =
-      static_cast<std::uint32_t>(RebootWaitSeconds(dlg.SelectedInterface())) * 1000u;
-  steps->push_back({"verify-reboot", -1, rebootWait,
-                    "Reboot the camera and wait " + Seconds(rebootWait) + " for it"});
 }
 
 }  // namespace
@@ -123,9 +134,20 @@ DryRunPlan PlanProgramRun(CProgrammerDlg& dlg, const PlanRequest& request) {
     plan.devices.push_back(PlanDevice(dlg, device, request));
   }
   if (dlg.CountCheckedDevices() == 0) return plan;
-  if (request.backup) PlanBackup(dlg, &plan.steps);
-  PlanOrder(dlg, &plan.steps);
-  if (request.verify) PlanVerify(dlg, &plan.steps);
+  DeviceFlags selected{};
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    selected[device] = dlg.Window().IsDeviceChecked(device);
+  }
+  if (request.backup) PlanBackup(dlg, request.continueWithoutBackup, &plan.steps);
+  PlanRunSteps(PlanProgramSteps(RunnableOrder(dlg.Packet()), selected, dlg.SelectedInterface()),
+               &plan.steps);
+  // After a good update every programmed device carries the packet's version, so the verify
+  // that follows compares them all.
+  if (request.verify) {
+    PlanRunSteps(PlanVerifySteps(selected, dlg.LoadedVersions(), dlg.LoadedVersions(),
+                                 dlg.SelectedInterface()),
+                 &plan.steps);
+  }
   return plan;
 }
 

@@ -41,6 +41,7 @@ struct PlanRequest {
   std::string interfaceName;
   std::string packetPath;
   bool backup = false;
+  bool continueWithoutBackup = false;
   bool verify = false;
   bool devicesNamed = false;  // --devices was given
 };

@@ -22,7 +22,7 @@ class LogCheckCommand final : public Command {
   int Run(const GlobalOptions&) override {
     if (!platform::PathExists(path_)) {
       PrintError(FormatText("No such file: %s", path_.c_str()));
-      return kExitUsage;
+      return kExitFailed;
     }
     const LogSealReport report = CheckLogSealFile(path_);
     switch (report.result) {

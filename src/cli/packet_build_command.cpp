@@ -2,12 +2,15 @@
 // same log lines.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/output_file.h"
 #include "cli/packet_commands.h"
 #include "cli/terminal_report.h"
+#include "firmware/image_version_parse.h"
 #include "firmware/packet_builder.h"
 #include "log/format_text.h"
 #include "log/log_file.h"
@@ -15,6 +18,49 @@
 namespace tarvo::cli {
 
 namespace {
+
+std::string Lowercase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The extension of a device's raw image files, from its file filter: "hex" from
+// "Hex Files (*.hex)|BRENTA_*.hex|...".
+std::string ImageExtension(DeviceIndex device) {
+  const std::string filter = DeviceImageFilter(device);
+  const std::size_t start = filter.find('|') + 1;
+  const std::string pattern = filter.substr(start, filter.find('|', start) - start);
+  return pattern.substr(pattern.rfind('.') + 1);
+}
+
+// Each device's reader takes one file type only; another type read by it yields a broken
+// image or a misleading file error, so it is refused unless the user insists. A name without
+// a version is allowed, but the packet then records the image as version 0.
+bool ImageFilesFit(const std::vector<PacketImageSource>& sources, bool force) {
+  for (const PacketImageSource& source : sources) {
+    const std::string name(ImageFileName(source.path));
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : Lowercase(name.substr(dot + 1));
+    const std::string expected = ImageExtension(source.device);
+    if (extension != expected && !force) {
+      PrintError(
+          FormatText("The image file of %s is a .%s file; %s is not (give --force to use "
+                     "it anyway).",
+                     DeviceDisplayName(source.device), expected.c_str(), source.path.c_str()));
+      return false;
+    }
+    ImageVersion version;
+    if (!ParseImageVersionName(name, &version)) {
+      PrintError(
+          FormatText("Warning: the name of %s carries no version (as in "
+                     "CALDO_1_V04_11.bit): its image gets %s.",
+                     source.path.c_str(),
+                     FormatDeviceVersion(version.variant, version.major, version.minor).c_str()));
+    }
+  }
+  return true;
+}
 
 class PacketBuildCommand final : public Command {
  public:
@@ -27,6 +73,8 @@ class PacketBuildCommand final : public Command {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command.add_option("-o,--output", output_, "Packet file to write (.tvf is added if missing)")
         ->required();
+    command.add_flag("--force", force_,
+                     "Replace the output file when it exists; take image files of another type");
   }
 
   int Run(const GlobalOptions&) override {
@@ -35,12 +83,18 @@ class PacketBuildCommand final : public Command {
     if (!PrepareSources(&order, &sources)) return kExitUsage;
 
     const std::string path = EnsurePacketExtension(output_);
+    std::vector<std::string> inputs;
+    for (const PacketImageSource& source : sources) inputs.push_back(source.path);
+    if (!ImageFilesFit(sources, force_) || !OutputAllowed(path, inputs, force_)) {
+      return kExitFailed;
+    }
     LogFile log;
+    log.SetFailureHandler(&PrintLogFailure);
     log.Open(DefaultLogFolder());
     TerminalImageReport report(log);
     std::vector<std::uint8_t> imageBuffer(IMAGE_BUFFER_SIZE);
     const PacketBuildResult result =
-        BuildPacketFile(order, sources, path, imageBuffer.data(), report);
+        BuildPacketFile(order, sources, path, imageBuffer.data(), report, ReplaceModeFor(force_));
     log.Close();
     switch (result) {
       case PacketBuildResult::kWritten:
@@ -106,6 +160,7 @@ class PacketBuildCommand final : public Command {
   std::string steps_;
   std::vector<std::string> images_;
   std::string output_;
+  bool force_ = false;
 };
 
 }  // namespace

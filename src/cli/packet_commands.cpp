@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/output_file.h"
 #include "cli/packet_commands.h"
 #include "cli/packet_description.h"
 #include "cli/terminal_report.h"
@@ -15,12 +16,15 @@ namespace tarvo::cli {
 
 namespace {
 
-// A missing input file is bad input (status 2); a file that is there but fails is a failed
-// operation (status 1).
+// A missing input file fails the command (status 1) as an unusable one does.
 bool InputFileExists(const std::string& path) {
   if (platform::PathExists(path)) return true;
   PrintError(FormatText("No such file: %s", path.c_str()));
   return false;
+}
+
+void PrintPacketError(const CFirmwarePacket& packet) {
+  PrintError(packet.LastErrorWithDetail());
 }
 
 class PacketShowCommand final : public Command {
@@ -31,10 +35,10 @@ class PacketShowCommand final : public Command {
   }
 
   int Run(const GlobalOptions&) override {
-    if (!InputFileExists(path_)) return kExitUsage;
+    if (!InputFileExists(path_)) return kExitFailed;
     CFirmwarePacket packet;
     if (!packet.LoadPacket(path_)) {
-      PrintError(packet.LastError());
+      PrintPacketError(packet);
       return kExitFailed;
     }
     const nlohmann::json description = DescribePacket(packet, path_);
@@ -57,11 +61,12 @@ class PacketCheckCommand final : public Command {
     command.add_option("FILE", path_, "Packet file")->required();
   }
 
+  // Everything loading checks: the integrity check, the length limit and the entries.
   int Run(const GlobalOptions&) override {
-    if (!InputFileExists(path_)) return kExitUsage;
+    if (!InputFileExists(path_)) return kExitFailed;
     CFirmwarePacket packet;
-    if (!packet.CheckPacketFile(path_)) {
-      PrintError(packet.LastError());
+    if (!packet.LoadPacket(path_)) {
+      PrintPacketError(packet);
       return kExitFailed;
     }
     std::printf("Packet file check passed: %s\n", path_.c_str());
@@ -78,6 +83,7 @@ class PacketExtractCommand final : public Command {
     command.add_option("FILE", path_, "Packet file")->required();
     command.add_option("--device", device_, "Device: index 0..8 or display name")->required();
     command.add_option("-o,--output", output_, "File to write the image's bytes to")->required();
+    command.add_flag("--force", force_, "Replace the output file when it exists");
   }
 
   int Run(const GlobalOptions&) override {
@@ -86,10 +92,10 @@ class PacketExtractCommand final : public Command {
       PrintError(FormatText("Bad device '%s': expected 0..8 or a device name.", device_.c_str()));
       return kExitUsage;
     }
-    if (!InputFileExists(path_)) return kExitUsage;
+    if (!InputFileExists(path_) || !OutputAllowed(output_, {path_}, force_)) return kExitFailed;
     CFirmwarePacket packet;
     if (!packet.LoadPacket(path_)) {
-      PrintError(packet.LastError());
+      PrintPacketError(packet);
       return kExitFailed;
     }
     std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE, 0xFF);
@@ -100,27 +106,17 @@ class PacketExtractCommand final : public Command {
       PrintError(packet.LastError());
       return kExitFailed;
     }
-    if (!WriteImage(image.data() + start, size)) return kExitFailed;
+    if (!WriteOutputFile(output_, image.data() + start, size, force_)) return kExitFailed;
     std::printf("%s: start %08x, end %08x, size %u bytes written to %s\n",
                 DeviceDisplayName(*device), start, end, size, output_.c_str());
     return kExitSuccess;
   }
 
  private:
-  bool WriteImage(const std::uint8_t* bytes, std::uint32_t size) {
-    std::FILE* file = std::fopen(output_.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(bytes, 1, size, file) == size;
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-      PrintError(FormatText("Writing file %s failed.", output_.c_str()));
-      if (file != nullptr) std::remove(output_.c_str());  // no partial image stays behind
-    }
-    return written;
-  }
-
   std::string path_;
   std::string device_;
   std::string output_;
+  bool force_ = false;
 };
 
 }  // namespace

@@ -13,6 +13,22 @@ std::string ImageTimeText(const ImageVersion& version) {
                     version.hour, version.minute);
 }
 
+// A packet's texts come from the file: control characters and bytes beyond ASCII are shown as
+// \xNN, so that they can neither steer the terminal nor break the JSON document.
+std::string EscapedText(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      shown += FormatText("\\x%02x", byte);
+    } else {
+      if (c == '\\') shown += '\\';
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 nlohmann::json DescribeEntry(std::size_t number, const PacketEntryInfo& entry) {
   nlohmann::json json;
   json["entry"] = number;
@@ -20,7 +36,10 @@ nlohmann::json DescribeEntry(std::size_t number, const PacketEntryInfo& entry) {
   json["device_name"] = DeviceNameOrIndex(entry.deviceIndex);
   json["data_offset"] = entry.dataOffset;
   json["start"] = entry.startAddress;
-  json["end"] = static_cast<std::uint64_t>(entry.startAddress) + entry.size - 1;
+  // An empty image has no last byte.
+  json["end"] = entry.size == 0
+                    ? nlohmann::json()
+                    : nlohmann::json(std::uint64_t{entry.startAddress} + entry.size - 1);
   json["size"] = entry.size;
   json["version"] =
       FormatDeviceVersion(entry.version.variant, entry.version.major, entry.version.minor);
@@ -51,7 +70,7 @@ nlohmann::json DescribePacket(const CFirmwarePacket& packet, const std::string& 
   json["header_text"] = header.headerText;
   json["format_version"] = header.formatVersion;
   json["header_size"] = header.headerSize;
-  json["creation_text"] = header.creationText;
+  json["creation_text"] = EscapedText(header.creationText);
   json["length"] = header.fileLength;
   json["check_word"] = FormatText("%08x", header.checkWord);
   json["check"] = "passed";
@@ -85,13 +104,25 @@ std::string PacketDescriptionText(const nlohmann::json& json) {
   line(FormatText("Length:          %u bytes", json["length"].get<std::uint32_t>()));
   line("Check:           " + json["check"].get<std::string>() + " (check word " +
        json["check_word"].get<std::string>() + ")");
-  line(FormatText("Entries:         %d", json["entry_count"].get<int>()));
+  const int count = json["entry_count"].get<int>();
+  if (count > static_cast<int>(PACKET_MAX_ENTRIES)) {
+    line(
+        FormatText("Entries:         %d (more than the %u the header has room for; the first %u "
+                   "are shown)",
+                   count, PACKET_MAX_ENTRIES, PACKET_MAX_ENTRIES));
+  } else {
+    line(FormatText("Entries:         %d", count));
+  }
   line("  #  Device       Start     End       Size      Version     Image time");
   for (const nlohmann::json& entry : json["entries"]) {
-    line(FormatText("  %-2d %-12s %08x  %08llx  %-9u %-11s %s", entry["entry"].get<int>(),
+    const std::string end =
+        entry["end"].is_null()
+            ? std::string("-")
+            : FormatText("%08llx",
+                         static_cast<unsigned long long>(entry["end"].get<std::uint64_t>()));
+    line(FormatText("  %-2d %-12s %08x  %-8s  %-9u %-11s %s", entry["entry"].get<int>(),
                     entry["device_name"].get<std::string>().c_str(),
-                    entry["start"].get<std::uint32_t>(),
-                    static_cast<unsigned long long>(entry["end"].get<std::uint64_t>()),
+                    entry["start"].get<std::uint32_t>(), end.c_str(),
                     entry["size"].get<std::uint32_t>(), entry["version"].get<std::string>().c_str(),
                     entry["image_time"].get<std::string>().c_str()));
   }

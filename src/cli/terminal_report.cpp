@@ -31,6 +31,10 @@ void PrintError(const std::string& text) {
   std::fprintf(stderr, "%s\n", OneLine(text).c_str());
 }
 
+void PrintLogFailure(const std::string& failure) {
+  PrintError("Log: " + failure + "; the run goes on without a log.");
+}
+
 void TerminalImageReport::WriteLog(const std::string& text) {
   log_.WriteLine(text);
   PrintError(text);

@@ -16,6 +16,9 @@ void PrintResultBox(const std::string& text);
 // A message for the user on stderr, one line.
 void PrintError(const std::string& text);
 
+// Said at once when the log cannot be opened or stops: the failure with its path and reason.
+void PrintLogFailure(const std::string& failure);
+
 // Image loading as tarvo-cli shows it.
 class TerminalImageReport final : public ImageLoadReport {
  public:

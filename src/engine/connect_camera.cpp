@@ -67,7 +67,10 @@ int CProgrammerDlg::ConnectCamera() {
 // and no other action may start inside it.
 void CProgrammerDlg::OnConnect() {
   EnableControls(false);
-  if (ConnectCamera() == 1) camera_.connected = true;
+  if (ConnectCamera() == 1) {
+    camera_.connected = true;
+    ReadUnfinishedDevices();
+  }
   ApplyVersionPolicy();
   EnablePacketActions();
   if (camera_.connected) EnableCommand(CommandControl::kBackup, true);

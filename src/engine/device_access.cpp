@@ -59,6 +59,10 @@ int CProgrammerDlg::FailDeviceOperation(DeviceOperation operation, DeviceIndex d
   if (failedAt != -1) WriteLog("  - failed at addr. %08x,", static_cast<std::uint32_t>(failedAt));
   LogDeviceError(name, result);
   SetDeviceProgress(device, PROGRESS_FAILED);
+  RecordDeviceFailure(device,
+                      operation == DeviceOperation::kProgram ? DeviceOutcome::kProgramFailed
+                                                             : DeviceOutcome::kVerifyFailed,
+                      result, failedAt);
   return 0;
 }
 

@@ -23,8 +23,13 @@ std::uint32_t DeviceEraseTimeoutSeconds(DeviceIndex device) {
   return device == DEVICE_HDSDI_FPGA ? kHdsdiEraseTimeoutSeconds : kEraseTimeoutSeconds;
 }
 
-std::uint16_t DeviceSelectCodeForImage(DeviceIndex device, const std::uint8_t* imageBuffer) {
+std::uint16_t DeviceSelectCodeForImage(DeviceIndex device, const std::uint8_t* imageBuffer,
+                                       std::uint32_t start, std::uint32_t size) {
+  constexpr std::uint32_t kRevisionWordAddress = 2;
   if (device != DEVICE_HDSDI_FPGA) return DeviceSelectCode(device);
+  if (start > kRevisionWordAddress || std::uint64_t{start} + size < kRevisionWordAddress + 2) {
+    return DeviceSelectCode(device);
+  }
   const std::uint32_t word = imageBuffer[2] * 256u + imageBuffer[3];
   return word >= kHdsdiNewerBoardImageWord ? kHdsdiNewerBoardSelectCode : DeviceSelectCode(device);
 }

@@ -30,9 +30,12 @@ std::uint32_t DeviceBlockOverhang(DeviceIndex device);
 std::uint32_t DeviceEraseTimeoutSeconds(DeviceIndex device);
 
 // The select code for a device whose image lies in the image buffer (indexed by device
-// address). The HD-SDI FPGA's code depends on the board revision the image is built for: the
-// big-endian word at address 2 of the buffer.
-std::uint16_t DeviceSelectCodeForImage(DeviceIndex device, const std::uint8_t* imageBuffer);
+// address) at start..start + size - 1. The HD-SDI FPGA's code depends on the board revision
+// the image is built for: the big-endian word at address 2 of the image. An image that does
+// not hold both bytes of that word names no revision and gets the catalogue's code; bytes the
+// image does not cover are never read.
+std::uint16_t DeviceSelectCodeForImage(DeviceIndex device, const std::uint8_t* imageBuffer,
+                                       std::uint32_t start, std::uint32_t size);
 
 // True when every byte is 0xFF (also for length 0): such a block is already what an erase
 // leaves and is not sent.

@@ -13,14 +13,21 @@ constexpr std::uint32_t kPauseBeforeEraseMs = 2000;
 int CProgrammerDlg::ProgramDevice(DeviceIndex device) {
   // Without an image there is nothing to do; the packet keeps its own message text.
   ImageRange range;
-  if (!PrepareDeviceImage(device, &range)) return 0;
+  if (!PrepareDeviceImage(device, &range)) {
+    RecordDeviceFailure(device, DeviceOutcome::kProgramFailed, 0, -1);
+    report_.devices[device].reason = packet_.LastError();
+    return 0;
+  }
   const char* name = DeviceDisplayName(device);
   SetDeviceProgress(device, PROGRESS_RUNNING);
   PumpMessages();
 
   std::int64_t failedAt = -1;
   std::uint32_t result = OpenLink(SelectedInterface());
-  if (result == 0) result = SelectDevice(DeviceSelectCodeForImage(device, imageBuffer_.get()));
+  if (result == 0) {
+    result =
+        SelectDevice(DeviceSelectCodeForImage(device, imageBuffer_.get(), range.start, range.size));
+  }
   if (result == 0) {
     ShowStatus("Erase device %s ...", name);
     Wait(kPauseBeforeEraseMs);
@@ -34,6 +41,10 @@ int CProgrammerDlg::ProgramDevice(DeviceIndex device) {
   if (result != 0) return FailDeviceOperation(DeviceOperation::kProgram, device, result, failedAt);
 
   CloseLink();
+  // A device the order names twice keeps a failure of its first programming.
+  if (report_.devices[device].outcome != DeviceOutcome::kProgramFailed) {
+    report_.devices[device].outcome = DeviceOutcome::kProgrammed;
+  }
   SetDeviceProgress(device, PROGRESS_DONE);
   ShowStatus("Programming device %s successful!", name);
   return 1;

@@ -9,6 +9,7 @@
 #include "firmware/byte_order.h"
 #include "firmware/image_readers.h"
 #include "link/telegrams.h"
+#include "log/error_texts.h"
 
 namespace tarvo {
 
@@ -21,8 +22,6 @@ constexpr std::uint32_t kPauseBeforeReadMs = 4000;
 constexpr std::uint32_t kBootUpStart = kBootAppInfoAddress;
 constexpr std::uint32_t kBootUpEnd = kBootAppEnd;
 constexpr std::uint32_t kBootUpVersionAddress = kBootAppInfoAddress + kBootAppVersionOffset;
-// Firmware older than major version 1 keeps no application area there.
-constexpr std::int32_t kBootUpLowestMajor = 1;
 
 // The header of the other devices: the firmware's length behind the header at offset 28.
 constexpr std::uint32_t kHeaderSize = IMAGE_HEADER_SIZE;
@@ -58,8 +57,9 @@ int CProgrammerDlg::ReadBackDevice(DeviceIndex device, ReadBackImage* image) {
   const char* name = DeviceDisplayName(device);
   SetDeviceProgress(device, PROGRESS_RUNNING);
   PumpMessages();
-  if (device == DEVICE_BOOT_UP && camera_.current[DEVICE_BOOT_UP].major < kBootUpLowestMajor) {
+  if (device == DEVICE_BOOT_UP && !BootUpReadableForBackup(camera_.current[DEVICE_BOOT_UP])) {
     WriteLog("Current version of %s is too old and will not be backuped.", name);
+    BackupDevice(device).outcome = DeviceOutcome::kRefused;
     return 0;
   }
   ShowStatus("Read back device %s ...", name);
@@ -160,6 +160,11 @@ int CProgrammerDlg::FailReadBack(DeviceIndex device, std::uint32_t result, std::
   if (failedAt != -1) WriteLog("  - failed at addr. %08x,", static_cast<std::uint32_t>(failedAt));
   LogDeviceError(name, result);
   SetDeviceProgress(device, PROGRESS_FAILED);
+  DeviceRecord& record = BackupDevice(device);
+  record.outcome = DeviceOutcome::kNotStored;
+  record.resultCode = result;
+  record.failedAddress = failedAt;
+  record.errorText = DeviceErrorText(result);
   return 0;
 }
 
@@ -174,6 +179,9 @@ int CProgrammerDlg::RefuseReadBack(DeviceIndex device, std::uint64_t length) {
            static_cast<unsigned long long>(length),
            IMAGE_BUFFER_SIZE / kDeviceBlockSize * kDeviceBlockSize);
   SetDeviceProgress(device, PROGRESS_FAILED);
+  BackupDevice(device).outcome = DeviceOutcome::kNotStored;
+  BackupDevice(device).reason = FormatText("its header gives a firmware size of %llu bytes",
+                                           static_cast<unsigned long long>(length));
   return 0;
 }
 

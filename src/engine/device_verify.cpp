@@ -19,23 +19,36 @@ constexpr std::uint32_t kProbeHalf = 128;
 
 int CProgrammerDlg::VerifyDevice(DeviceIndex device) {
   ImageRange range;
-  if (!PrepareDeviceImage(device, &range)) return 0;
+  if (!PrepareDeviceImage(device, &range)) {
+    RecordDeviceFailure(device, DeviceOutcome::kVerifyFailed, 0, -1);
+    report_.devices[device].reason = packet_.LastError();
+    return 0;
+  }
   const char* name = DeviceDisplayName(device);
   SetDeviceProgress(device, PROGRESS_RUNNING);
   PumpMessages();
   ShowStatus("Verify device %s ...", name);
 
   std::int64_t failedAt = -1;
+  std::uint32_t differing = 0;
   std::uint32_t result = OpenLink(SelectedInterface());
-  if (result == 0) result = SelectDevice(DeviceSelectCodeForImage(device, imageBuffer_.get()));
+  if (result == 0) {
+    result =
+        SelectDevice(DeviceSelectCodeForImage(device, imageBuffer_.get(), range.start, range.size));
+  }
   if (result == 0) {
     Wait(kPauseBeforeReadMs);
-    result = ReadAndCompareBlocks(device, range, &failedAt);
+    result = ReadAndCompareBlocks(device, range, &failedAt, &differing);
   }
   if (result == 0) result = EndDeviceAccess();
-  if (result != 0) return FailDeviceOperation(DeviceOperation::kVerify, device, result, failedAt);
+  if (result != 0) {
+    const int failed = FailDeviceOperation(DeviceOperation::kVerify, device, result, failedAt);
+    report_.devices[device].differingBytes = differing;
+    return failed;
+  }
 
   CloseLink();
+  report_.devices[device].outcome = DeviceOutcome::kVerified;
   SetDeviceProgress(device, PROGRESS_DONE);
   ShowStatus("Verify device %s successful!", name);
   return 1;
@@ -56,7 +69,8 @@ std::uint32_t CProgrammerDlg::ProbeHdsdiAddressScale(std::uint32_t* scale) {
 // microcontroller stops at its first differing block; the others count differences and stop
 // only past VERIFY_ERROR_LIMIT, so one verification shows the full extent of a small damage.
 std::uint32_t CProgrammerDlg::ReadAndCompareBlocks(DeviceIndex device, const ImageRange& range,
-                                                   std::int64_t* failedAt) {
+                                                   std::int64_t* failedAt,
+                                                   std::uint32_t* differing) {
   std::uint32_t scale = 1;
   if (device == DEVICE_HDSDI_FPGA) {
     const std::uint32_t result = ProbeHdsdiAddressScale(&scale);
@@ -79,6 +93,7 @@ std::uint32_t CProgrammerDlg::ReadAndCompareBlocks(DeviceIndex device, const Ima
     const std::uint32_t differences = CompareBlock(static_cast<std::uint32_t>(address), length,
                                                    readBytes, imageBuffer_.get() + address);
     if (differences != 0) {
+      *differing += differences;
       if (stopAtFirstDifference) return ERR_VERIFY_FAILED;
       allEqual = false;
       differenceTotal += static_cast<std::int32_t>(differences);

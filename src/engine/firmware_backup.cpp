@@ -4,6 +4,7 @@
 
 #include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
+#include "platform/folders.h"
 
 namespace tarvo {
 
@@ -27,24 +28,38 @@ std::string CProgrammerDlg::NextBackupFileName() const {
 
 // A device that cannot be read back or stored is left out and the backup goes on; the file is
 // still written with what was read, and the result tells that it is incomplete. The stored
-// order programs the devices back in the order they were read.
+// order programs the devices back in the order they were read. Without a data folder there is
+// no place for a backup: it is never written beside the program or into the working folder,
+// where a later start would take it for the packet to load.
 int CProgrammerDlg::BackupFirmware() {
   lastBackupFile_.clear();
+  BackupRecord& record = report_.backup;
+  const bool requested = record.requested;
+  record = BackupRecord{};
+  record.requested = requested;
+  record.attempted = true;
+  if (logFolder_.empty()) {
+    record.failure = std::string("no data folder: ") + platform::NoDataFolderReason();
+    AddFailure(RunFailure::kNoDataFolder);
+    ShowStatus("ERROR: No folder for the backup: %s.", record.failure.c_str());
+    ShowResult(false, "Creating backup file failed.");
+    return 0;
+  }
   int ok = 1;
   const std::string path = NextBackupFileName();
   WriteLog("Creating backup file: %s.", path.c_str());
 
   CFirmwarePacket backup;
   if (!backup.CreatePacket()) {
+    record.failure = backup.LastError();
     ShowResult(false, "%s", backup.LastError().c_str());
     return 0;
   }
+  const std::vector<BackupStep> steps = PlanBackupSteps(camera_.current);
+  for (const BackupStep& step : steps) BackupDevice(step.device).reason = step.reason;
   std::vector<DeviceIndex> stored;
-  for (DeviceIndex device : kBackupDevices) {
-    if (device == DEVICE_HDSDI_FPGA &&
-        camera_.current[DEVICE_MAIN_FPGA].variant != kHdsdiMainFpgaVariant) {
-      continue;
-    }
+  for (const BackupStep& step : steps) {
+    const DeviceIndex device = step.device;
     ReadBackImage image;
     if (ReadBackDevice(device, &image) == 0) {
       ok = 0;
@@ -55,35 +70,46 @@ int CProgrammerDlg::BackupFirmware() {
       WriteLog("ERROR: Storing device %s in the backup failed: %s", DeviceDisplayName(device),
                backup.LastError().c_str());
       SetDeviceProgress(device, PROGRESS_FAILED);
+      BackupDevice(device).outcome = DeviceOutcome::kNotStored;
+      BackupDevice(device).reason = backup.LastError();
       ok = 0;
     } else {
+      BackupDevice(device).outcome = DeviceOutcome::kStored;
       stored.push_back(device);
     }
     Wait(kPauseAfterDeviceMs);
   }
   Wait(kPauseBeforeRebootMs);
-  if (RebootAndReconnect() == 0) ok = 0;
+  record.cameraBack = RebootAndReconnect(RebootPurpose::kAfterBackup) == 1;
+  if (!record.cameraBack) ok = 0;
 
   if (!backup.SetOrder(OrderOfDevices(stored)) || !backup.SealPacket() ||
       !backup.SavePacket(path)) {
+    record.failure = backup.LastError();
     ShowResult(false, "Creating backup file failed.");
     return 0;
   }
   lastBackupFile_ = path;
+  record.file = path;
+  record.complete = ok == 1;
   return ok;
 }
 
 int CProgrammerDlg::OnBackup() {
   EnableControls(false);
+  BeginRun(RunKind::kBackup);
+  report_.backup.requested = true;
   WriteLog("Creating backup of camera firmware.");
-  const int result = BackupFirmware();
-  if (result == 1) {
+  if (BackupFirmware() == 0) AddFailure(RunFailure::kBackupFailed);
+  FinishRun();
+  if (report_.succeeded) {
     ShowStatus("Creating backup successful.");
   } else {
     ShowStatus("Creating backup failed.");
+    ShowStatus("%s", RunFailureSummary(report_).c_str());
   }
   EnableControls(true);
-  return result;
+  return report_.succeeded ? 1 : 0;
 }
 
 }  // namespace tarvo

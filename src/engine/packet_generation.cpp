@@ -36,8 +36,10 @@ class WindowLoadReport final : public ImageLoadReport {
 }  // namespace
 
 // One file per device: a device the order names twice is asked for once, since a packet holds
-// one image per device.
+// one image per device. Cancelling any dialog ends the generation: a packet that lacks a
+// device its order names would fail when it is run.
 int CProgrammerDlg::GeneratePacket() {
+  BeginRun(RunKind::kPacketGeneration);
   std::vector<PacketImageSource> images;
   for (std::uint16_t code : order_) {
     const OrderStep step = ClassifyOrderStep(code);
@@ -48,25 +50,52 @@ int CProgrammerDlg::GeneratePacket() {
     });
     if (chosen) continue;
     const std::optional<std::string> path = window_.OpenFileDialog(DeviceImageFilter(step.device));
-    if (path) images.push_back(PacketImageSource{step.device, *path});
+    if (!path)
+      return CancelPacketGeneration(
+          FormatText("no image file was chosen for %s", DeviceDisplayName(step.device)));
+    images.push_back(PacketImageSource{step.device, *path});
+    report_.devices[step.device].planned = true;
+    report_.devices[step.device].outcome = DeviceOutcome::kPending;
   }
-  if (images.empty()) return 0;
+  if (images.empty()) return CancelPacketGeneration("the order names no device");
 
   const std::optional<std::string> chosenPath = window_.SaveFileDialog(kPacketFileFilter);
-  if (!chosenPath) return 0;
+  if (!chosenPath) return CancelPacketGeneration("no file name was chosen");
   const std::string path = EnsurePacketExtension(*chosenPath);
 
-  // A packet that lacks a device its order names would fail when it is run: when an image
-  // cannot be loaded, no file is written.
-  WindowLoadReport report(*this);
+  WindowLoadReport loadReport(*this);
   const PacketBuildResult result =
-      BuildPacketFile(order_, images, path, imageBuffer_.get(), report);
+      BuildPacketFile(order_, images, path, imageBuffer_.get(), loadReport);
+  for (DeviceIndex device : loadReport.FailedDevices()) {
+    report_.devices[device].outcome = DeviceOutcome::kNotStored;
+    report_.devices[device].reason = "its image file could not be loaded";
+  }
+  if (result == PacketBuildResult::kWritten) {
+    for (const PacketImageSource& image : images) {
+      report_.devices[image.device].outcome = DeviceOutcome::kStored;
+    }
+    report_.outputFile = path;
+  } else {
+    AddFailure(RunFailure::kFileNotWritten);
+    if (!loadReport.FailedDevices().empty()) AddFailure(RunFailure::kDeviceFailed);
+  }
+  FinishRun();
   if (result == PacketBuildResult::kImageFailed) {
-    const DeviceIndex device = report.FailedDevices().empty() ? 0 : report.FailedDevices().back();
+    const std::vector<DeviceIndex>& failed = loadReport.FailedDevices();
     ShowResult(false, "Creating packet file failed.\nImage file of %s could not be loaded.",
-               DeviceDisplayName(device));
+               DeviceDisplayName(failed.empty() ? images.front().device : failed.back()));
+  } else if (result == PacketBuildResult::kWritten) {
+    ShowStatus("Packet file written: %s", path.c_str());
+    ShowResult(true, "Creating packet file successful.\n%s", path.c_str());
   }
   return result == PacketBuildResult::kWritten ? 1 : 0;
+}
+
+int CProgrammerDlg::CancelPacketGeneration(const std::string& why) {
+  AddFailure(RunFailure::kCancelled);
+  FinishRun();
+  ShowStatus("Packet generation cancelled: %s; no file written.", why.c_str());
+  return 0;
 }
 
 }  // namespace tarvo

@@ -14,6 +14,7 @@ int CProgrammerDlg::LoadPacketFile(const std::string& path) {
     return 0;
   }
   WriteLog("Loaded packetfile %s.", path.c_str());
+  loadedPacketPath_ = path;
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     loaded_[device] = kVersionNotAvailable;
     window_.SetPacketVersionText(device, "");

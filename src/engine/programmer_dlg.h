@@ -6,11 +6,14 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "engine/run_plan.h"
 #include "engine/run_report.h"
+#include "engine/service_history.h"
 #include "engine/window_port.h"
 #include "firmware/device_catalogue.h"
 #include "firmware/firmware_packet.h"
@@ -60,6 +63,10 @@ struct ConnectedCamera {
   std::int32_t serialNumber = -1;
   VersionTable current{};
 };
+
+// What a Program run does when the backup before it failed: the window asks the user; a
+// command line has decided beforehand.
+enum class BackupFailureChoice { kAsk, kStop, kContinue };
 
 class CProgrammerDlg {
  public:
@@ -114,8 +121,8 @@ class CProgrammerDlg {
   [[nodiscard]] int ReadBackDevice(DeviceIndex device, ReadBackImage* image);
 
   // Asks the camera to reboot, waits for it and checks that the same camera is back: 1 when it
-  // is, 0 otherwise.
-  [[nodiscard]] int RebootAndReconnect();
+  // is, 0 otherwise. The reboot and what answered after it go into the run report.
+  [[nodiscard]] int RebootAndReconnect(RebootPurpose purpose = RebootPurpose::kOrderStep);
 
   // Reads the camera's devices back into a new packet file in the log folder, then reboots
   // the camera. 1 when every listed device was stored and the camera came back.
@@ -128,6 +135,18 @@ class CProgrammerDlg {
   // What the last run (Program, Verify, Backup, packet generation) did; kept until the next
   // run begins.
   const RunReport& LastRun() const { return report_; }
+  void SetBackupFailureChoice(BackupFailureChoice choice) { backupFailureChoice_ = choice; }
+
+  // The service history the runs write and Connect consults; none by default. The name goes
+  // into every record ("tarvo-cli 1.0.0").
+  void SetServiceHistory(ServiceHistory* history, std::string programName);
+  // Devices of the connected camera whose last programming did not end in success, as the
+  // history told at the last Connect.
+  const DeviceFlags& UnfinishedDevices() const { return unfinished_; }
+
+  // Writes the closing lines and the seal now (the destructor then does nothing more) and
+  // records in the last run's report whether the log was sealed.
+  void CloseLog();
 
   // Runs the loaded packet's programming order over the checked devices, then reboots,
   // reconnects and checks the versions: 1 when all of it succeeded.
@@ -174,6 +193,7 @@ class CProgrammerDlg {
   ProgramOrder& Order() { return order_; }
   const ProgramOrder& Order() const { return order_; }
   const LogFile& Log() const { return log_; }
+  LogFile& Log() { return log_; }
   // Where the log and the backups go, also when this run could not open the log.
   const std::string& LogFolder() const { return logFolder_; }
   const std::string& ProgramFolder() const { return programFolder_; }
@@ -204,7 +224,8 @@ class CProgrammerDlg {
   [[nodiscard]] std::uint32_t WriteBlocks(DeviceIndex device, const ImageRange& range,
                                           std::int64_t* failedAt);
   [[nodiscard]] std::uint32_t ReadAndCompareBlocks(DeviceIndex device, const ImageRange& range,
-                                                   std::int64_t* failedAt);
+                                                   std::int64_t* failedAt,
+                                                   std::uint32_t* differing);
   [[nodiscard]] std::uint32_t ProbeHdsdiAddressScale(std::uint32_t* scale);
   [[nodiscard]] std::uint32_t SelectForReadBack(DeviceIndex device);
   [[nodiscard]] std::uint32_t ReadBackExtent(DeviceIndex device, ReadBackImage* image,
@@ -216,6 +237,21 @@ class CProgrammerDlg {
 
   // Runs' common parts.
   void QueueCheckedDevices();
+  DeviceFlags CheckedDevices() const;
+  bool StopAfterFailedBackup();
+  // The run report: a new one for each run, failures added as they are found, the outcome
+  // settled when the run ends.
+  void BeginRun(RunKind kind);
+  void FinishRun();
+  void AddFailure(RunFailure failure);
+  void RecordDeviceFailure(DeviceIndex device, DeviceOutcome outcome, std::uint32_t result,
+                           std::int64_t failedAt);
+  DeviceRecord& BackupDevice(DeviceIndex device);
+  bool ProgramPlannedSteps(const std::vector<RunStep>& steps);
+  int CancelPacketGeneration(const std::string& why);
+  void FinishProgramRun();
+  void RecordInHistory(bool written);
+  void ReadUnfinishedDevices();
 
   WindowPort& window_;
   platform::Clock& clock_;
@@ -231,7 +267,13 @@ class CProgrammerDlg {
   bool packetGenerationMode_ = false;
   bool packetLoaded_ = false;
   std::string lastBackupFile_;
+  std::string loadedPacketPath_;
   RunReport report_;
+  std::chrono::steady_clock::time_point runStart_{};
+  BackupFailureChoice backupFailureChoice_ = BackupFailureChoice::kAsk;
+  ServiceHistory* history_ = nullptr;
+  std::string programName_;
+  DeviceFlags unfinished_{};
 
   // Enable memory of EnableControls.
   bool controlsEnabled_ = true;

@@ -17,9 +17,12 @@ constexpr std::uint32_t kCountdownStepMs = 1000;
 
 // The wait always runs to its end: a camera that answers early may still be starting its
 // devices. There is one reconnect attempt.
-int CProgrammerDlg::RebootAndReconnect() {
+int CProgrammerDlg::RebootAndReconnect(RebootPurpose purpose) {
+  report_.reboots.emplace_back();
+  report_.reboots.back().purpose = purpose;
   ShowStatus("Rebooting camera. Please wait ...");
   const bool sent = OpenLink(SelectedInterface()) == 0;
+  report_.reboots.back().requestSent = sent;
   // The camera may restart before it answers: a failed request still counts as sent.
   if (sent) (void)RequestReboot();
   Wait(kPauseAfterRequestMs);
@@ -39,17 +42,24 @@ int CProgrammerDlg::RebootAndReconnect() {
   if (result == 0) result = GetCameraType(&cameraType, &serialNumber);
   CloseLink();
   if (result != 0) {
+    report_.reboots.back().resultCode = result;
     WriteLog("Error reconnecting to camera: %x.\n", result);
     return 0;
   }
+  report_.reboots.back().cameraType = cameraType;
   if (!IsAcceptedCameraType(cameraType)) {
+    report_.reboots.back().result = ReconnectResult::kOtherModel;
     ShowResult(false, "Camera found is not a orva.tarvo!");
     return 0;
   }
+  report_.reboots.back().serialNumber = static_cast<std::int32_t>(serialNumber);
+  report_.serialAfter = static_cast<std::int32_t>(serialNumber);
   if (static_cast<std::int32_t>(serialNumber) != camera_.serialNumber) {
+    report_.reboots.back().result = ReconnectResult::kOtherSerial;
     ShowResult(false, "Camera found has not the same SN!");
     return 0;
   }
+  report_.reboots.back().result = ReconnectResult::kSameCamera;
   ShowStatus("Reconnected to Camera SN %d", static_cast<std::int32_t>(serialNumber));
   return 1;
 }

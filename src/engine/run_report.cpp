@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "log/format_text.h"
+#include "log/result_codes.h"
 
 namespace tarvo {
 
@@ -20,6 +21,14 @@ std::vector<DeviceIndex> RunReport::FailedDevices() const {
     }
   }
   return failed;
+}
+
+std::vector<DeviceIndex> RunReport::DevicesWith(DeviceOutcome outcome) const {
+  std::vector<DeviceIndex> found;
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    if (devices[device].outcome == outcome) found.push_back(device);
+  }
+  return found;
 }
 
 const char* RunKindName(RunKind kind) {
@@ -118,12 +127,140 @@ const char* RunFailureName(RunFailure failure) {
       return "file-not-written";
     case RunFailure::kNoDataFolder:
       return "no-data-folder";
+    case RunFailure::kCancelled:
+      return "cancelled";
   }
   return "device-failed";
 }
 
-std::string RunFailureSummary(const RunReport&) {
+namespace {
+
+const char* RunTitle(RunKind kind) {
+  switch (kind) {
+    case RunKind::kProgram:
+      return "Update";
+    case RunKind::kVerify:
+      return "Verify";
+    case RunKind::kBackup:
+      return "Backup";
+    case RunKind::kPacketGeneration:
+      return "Packet generation";
+    case RunKind::kNone:
+      break;
+  }
+  return "Run";
+}
+
+std::string DeviceFailureText(const DeviceRecord& record) {
+  std::string text = DeviceDisplayName(record.device);
+  if (record.outcome == DeviceOutcome::kVerifyFailed && record.resultCode == ERR_VERIFY_FAILED) {
+    return text + FormatText(" (%u bytes differ)", record.differingBytes);
+  }
+  if (record.resultCode == 0) {
+    return record.reason.empty() ? text : text + " (" + record.reason + ")";
+  }
+  text += FormatText(" (code %08x", record.resultCode);
+  if (record.failedAddress >= 0) {
+    text += FormatText(" at %08x", static_cast<std::uint32_t>(record.failedAddress));
+  }
+  return text + ")";
+}
+
+std::string Join(const std::vector<std::string>& parts) {
+  std::string joined;
+  for (const std::string& part : parts) {
+    if (!joined.empty()) joined += "; ";
+    joined += part;
+  }
+  return joined;
+}
+
+std::string DeviceList(const RunReport& report, const std::vector<DeviceIndex>& devices) {
+  std::string list;
+  for (DeviceIndex device : devices) {
+    if (!list.empty()) list += ", ";
+    list += DeviceFailureText(report.devices[device]);
+  }
+  return list;
+}
+
+std::string BackupFailureText(const RunReport& report) {
+  std::vector<std::string> missing;
+  for (const DeviceRecord& record : report.backup.devices) {
+    if (record.outcome != DeviceOutcome::kStored) missing.push_back(DeviceFailureText(record));
+  }
+  std::string text = report.backup.file.empty() ? "backup not written" : "backup incomplete";
+  if (!report.backup.failure.empty()) text += " (" + report.backup.failure + ")";
+  if (!missing.empty()) {
+    std::string list;
+    for (const std::string& device : missing) list += (list.empty() ? "" : ", ") + device;
+    text += ", not stored: " + list;
+  }
+  if (report.backup.attempted && !report.backup.cameraBack && report.backup.failure.empty()) {
+    text += ", the camera did not come back after its reboot";
+  }
+  return text;
+}
+
+const RebootRecord* LastChangedCamera(const RunReport& report) {
+  for (auto it = report.reboots.rbegin(); it != report.reboots.rend(); ++it) {
+    if (it->result == ReconnectResult::kOtherSerial || it->result == ReconnectResult::kOtherModel)
+      return &*it;
+  }
+  return nullptr;
+}
+
+std::string FailurePart(const RunReport& report, RunFailure failure) {
+  switch (failure) {
+    case RunFailure::kDeviceFailed:
+      return DeviceList(report, report.FailedDevices()) + " failed";
+    case RunFailure::kBackupFailed:
+      return BackupFailureText(report);
+    case RunFailure::kStoppedAfterBackup:
+      return "nothing was programmed";
+    case RunFailure::kCameraChanged: {
+      const RebootRecord* reboot = LastChangedCamera(report);
+      if (reboot != nullptr && reboot->result == ReconnectResult::kOtherModel) {
+        return FormatText("a camera of another model (type %04x) answered after the reboot",
+                          reboot->cameraType);
+      }
+      return FormatText("camera SN %d answered instead of SN %d", report.serialAfter,
+                        report.serialBefore);
+    }
+    case RunFailure::kCameraNotBack:
+      return "the camera did not come back after the reboot";
+    case RunFailure::kConnectFailed:
+      return "the versions could not be read after the update";
+    case RunFailure::kVersionCheckFailed: {
+      std::string list;
+      for (DeviceIndex device : report.versionCheck.mismatched) {
+        if (!list.empty()) list += ", ";
+        list += DeviceDisplayName(device);
+      }
+      return "version check failed for " + list;
+    }
+    case RunFailure::kNothingVerified:
+      return "no device was compared";
+    case RunFailure::kFileNotWritten:
+      return "no file was written";
+    case RunFailure::kNoDataFolder:
+      return "no data folder for the backup";
+    case RunFailure::kCancelled:
+      return "cancelled";
+  }
   return std::string();
+}
+
+}  // namespace
+
+std::string RunFailureSummary(const RunReport& report) {
+  if (report.failures.empty()) return std::string();
+  std::vector<std::string> parts;
+  for (RunFailure failure : report.failures) {
+    // The backup's own failure says more than the note that the run stopped after it.
+    parts.push_back(FailurePart(report, failure));
+  }
+  return std::string(RunTitle(report.kind)) + " FAILED: " + Join(parts) + ".";
 }
 
 }  // namespace tarvo

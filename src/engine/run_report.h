@@ -31,17 +31,18 @@ enum class DeviceOutcome {
   kNotVerifiable,  // Verify: Power uP cannot be read back
   kStored,         // Backup, packet generation: the image went into the packet file
   kNotStored,      // Backup, packet generation: the image could not be read or added
-  kRefused,        // Backup: not read (Boot uP older than 1.0); refusedReason says why
+  kRefused,        // Backup: not read (Boot uP older than 1.0); reason says why
 };
 
 struct DeviceRecord {
+  DeviceIndex device = 0;
   bool planned = false;
   DeviceOutcome outcome = DeviceOutcome::kNotPlanned;
   std::uint32_t resultCode = 0;      // the failing code of a failed outcome, else 0
   std::int64_t failedAddress = -1;   // the block being worked on at the failure; -1: none yet
   std::uint32_t differingBytes = 0;  // kVerifyFailed: bytes found different before the stop
   std::string errorText;             // the device error line's text for resultCode
-  std::string refusedReason;         // kRefused, kNotStored without a code
+  std::string reason;                // kRefused, kSkipped, kNotStored: why, in words
 };
 
 // Why a reboot was asked for.
@@ -64,14 +65,14 @@ struct RebootRecord {
 };
 
 struct BackupRecord {
-  bool requested = false;  // the run was to make a backup
-  bool attempted = false;  // reading back began
-  std::string file;        // the packet file written; empty when none was written
-  std::string failure;     // why no file was written, when none was
-  bool cameraBack = false;  // the camera came back after the backup's reboot
-  // Stored, refused and failed devices are in RunReport::devices (kStored, kRefused,
-  // kNotStored); complete means every listed device was stored and the camera came back.
-  bool complete = false;
+  bool requested = false;         // the run was to make a backup
+  bool attempted = false;         // the backup began
+  std::string file;               // the packet file written; empty when none was written
+  std::string failure;            // why no file was written, when none was
+  bool cameraBack = false;        // the camera came back after the backup's reboot
+  bool complete = false;          // every listed device stored, the file written, the camera back
+  bool continuedWithout = false;  // it failed and the user chose to update the camera anyway
+  std::vector<DeviceRecord> devices;  // in the order read: kStored, kNotStored or kRefused
 };
 
 struct VersionCheckRecord {
@@ -82,16 +83,17 @@ struct VersionCheckRecord {
 
 // Why a run did not succeed; a run can have several.
 enum class RunFailure {
-  kDeviceFailed,          // a device failed to program, verify, or be read back or stored
-  kBackupFailed,          // the backup is incomplete or was not written
-  kStoppedAfterBackup,    // the backup failed and the run ended before anything was erased
-  kCameraChanged,         // another camera (or another model) answered after a reboot
-  kCameraNotBack,         // the camera did not answer after a reboot that the result depends on
-  kConnectFailed,         // the versions could not be read after the update
-  kVersionCheckFailed,    // a programmed device does not report the packet's version
-  kNothingVerified,       // a verify that compared no device
-  kFileNotWritten,        // backup or packet generation wrote no file
-  kNoDataFolder,          // no folder for the backup
+  kDeviceFailed,        // a device failed to program, verify, or be read back or stored
+  kBackupFailed,        // the backup is incomplete or was not written
+  kStoppedAfterBackup,  // the backup failed and the run ended before anything was erased
+  kCameraChanged,       // another camera (or another model) answered after a reboot
+  kCameraNotBack,       // the camera did not answer after a reboot that the result depends on
+  kConnectFailed,       // the versions could not be read after the update
+  kVersionCheckFailed,  // a programmed device does not report the packet's version
+  kNothingVerified,     // a verify that compared no device
+  kFileNotWritten,      // backup or packet generation wrote no file
+  kNoDataFolder,        // no folder for the backup
+  kCancelled,           // the user cancelled a dialog of packet generation
 };
 
 struct PacketRecord {
@@ -102,10 +104,10 @@ struct PacketRecord {
 };
 
 struct LogRecord {
-  std::string path;     // empty when no log folder was known
-  bool open = false;    // the log was open when the run began
+  std::string path;          // empty when no log folder was known
+  bool open = false;         // the log was open when the run began
   bool writeFailed = false;  // a line could not be written; the log is incomplete
-  bool sealed = false;  // known once the log was closed (CProgrammerDlg::CloseLog)
+  bool sealed = false;       // known once the log was closed (CProgrammerDlg::CloseLog)
 };
 
 struct RunReport {
@@ -133,10 +135,14 @@ struct RunReport {
   VersionCheckRecord versionCheck;
   std::string outputFile;  // packet generation: the file written
   LogRecord log;
+  std::string program;         // the program that ran it ("tarvo-cli 1.0.0")
+  std::string historyProblem;  // why the service history could not be written; empty when it was
 
   bool HasFailure(RunFailure failure) const;
   // Devices whose outcome is one of the failed ones (kProgramFailed, kVerifyFailed, kNotStored).
   std::vector<DeviceIndex> FailedDevices() const;
+  // Devices with this outcome, in index order.
+  std::vector<DeviceIndex> DevicesWith(DeviceOutcome outcome) const;
 };
 
 // Stable names for reports read by scripts and the history ("programmed", "verify-failed", ...).

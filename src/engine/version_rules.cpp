@@ -3,7 +3,8 @@
 namespace tarvo {
 
 VersionPolicyDecision DecideVersionPolicy(const VersionTable& current, const VersionTable& loaded,
-                                          bool emergencyMode) {
+                                          bool emergencyMode,
+                                          const std::array<bool, kDeviceCount>& unfinished) {
   VersionPolicyDecision decision;
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     const DeviceVersion& have = current[device];
@@ -13,6 +14,12 @@ VersionPolicyDecision DecideVersionPolicy(const VersionTable& current, const Ver
     if (sameVariant || emergencyMode) decision.enabled[device] = true;
     if (sameVariant && VersionNumber(offered) > VersionNumber(have)) {
       decision.checked[device] = true;
+    }
+    // A device left half-written reports what its first block says; the packet that carries
+    // that version (or a newer one) is written again.
+    if (sameVariant && unfinished[device] && VersionNumber(offered) == VersionNumber(have)) {
+      decision.checked[device] = true;
+      decision.resumed[device] = true;
     }
     if (sameVariant && VersionNumber(offered) < VersionNumber(have)) {
       decision.olderVersion = true;
@@ -27,6 +34,7 @@ VersionPolicyDecision DecideVersionPolicy(const VersionTable& current, const Ver
     if (offered.variant == -1 || VersionNumber(offered) >= floor.lowestNumber) continue;
     decision.enabled[floor.device] = false;
     decision.checked[floor.device] = false;
+    decision.resumed[floor.device] = false;
     decision.prohibited[floor.device] = true;
   }
   return decision;

@@ -34,12 +34,17 @@ struct VersionPolicyDecision {
   std::array<bool, kDeviceCount> enabled{};
   std::array<bool, kDeviceCount> checked{};
   std::array<bool, kDeviceCount> prohibited{};  // refused by a boot image floor
-  bool variantMismatch = false;                 // the packet is for another camera variant
-  bool olderVersion = false;                    // some loaded version is older than the camera's
+  // Preselected because the last update of this camera did not finish on the device, although
+  // the camera reports the packet's version (the version record is in the first block written).
+  std::array<bool, kDeviceCount> resumed{};
+  bool variantMismatch = false;  // the packet is for another camera variant
+  bool olderVersion = false;     // some loaded version is older than the camera's
 };
 
+// unfinished: the devices the service history names as half-written on this camera.
 VersionPolicyDecision DecideVersionPolicy(const VersionTable& current, const VersionTable& loaded,
-                                          bool emergencyMode);
+                                          bool emergencyMode,
+                                          const std::array<bool, kDeviceCount>& unfinished = {});
 
 // True when the device carries exactly the loaded version (variant and number).
 bool CarriesLoadedVersion(const DeviceVersion& current, const DeviceVersion& loaded);

@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "firmware/byte_order.h"
 #include "firmware/device_catalogue.h"
 #include "firmware/packet_layout.h"
 #include "log/format_text.h"
+#include "platform/system_error.h"
 
 namespace tarvo {
 
@@ -93,13 +95,22 @@ CFirmwarePacket::CFirmwarePacket(TimeSource now)
 
 CFirmwarePacket::~CFirmwarePacket() = default;
 
+std::string CFirmwarePacket::LastErrorWithDetail() const {
+  if (lastErrorDetail_.empty()) return lastError_;
+  const bool sentence = lastErrorDetail_.back() == '.';
+  return lastError_ + " " + lastErrorDetail_ + (sentence ? "" : ".");
+}
+
+bool CFirmwarePacket::Fail(std::string text, std::string detail) {
+  lastError_ = std::move(text);
+  lastErrorDetail_ = std::move(detail);
+  return false;
+}
+
 bool CFirmwarePacket::CreatePacket() {
   if (!buffers_->build) {
     buffers_->build = AllocatePacketBuffer();
-    if (!buffers_->build) {
-      lastError_ = "Allocating buffer for creating packet failed!.";
-      return false;
-    }
+    if (!buffers_->build) return Fail("Allocating buffer for creating packet failed!.");
   }
   std::uint8_t* header = buffers_->build.get();
   std::memset(header, 0, PACKET_HEADER_SIZE);
@@ -115,22 +126,15 @@ bool CFirmwarePacket::CreatePacket() {
 bool CFirmwarePacket::AddImage(std::uint16_t deviceIndex, std::uint32_t startAddress,
                                std::uint32_t size, const std::uint8_t* data,
                                const ImageVersion& version) {
-  if (!buffers_->build) {
-    lastError_ = kNoBuildBuffer;
-    return false;
-  }
+  if (!buffers_->build) return Fail(kNoBuildBuffer);
   const std::uint32_t length = buffers_->BuildLength();
   const std::uint32_t entries = buffers_->BuildEntries();
   const std::uint64_t padded = (std::uint64_t{size} + 3) & ~std::uint64_t{3};
-  if (length + padded > PACKET_BUFFER_SIZE) {
-    lastError_ = "Buffer size not sufficient to add data.";
-    return false;
-  }
+  if (length + padded > PACKET_BUFFER_SIZE) return Fail("Buffer size not sufficient to add data.");
   // The header has room for 32 entries; a further image would overwrite the reserved bytes and
   // the programming order.
   if (entries >= PACKET_MAX_ENTRIES) {
-    lastError_ = FormatText("No room for more than %u images in the packet.", PACKET_MAX_ENTRIES);
-    return false;
+    return Fail(FormatText("No room for more than %u images in the packet.", PACKET_MAX_ENTRIES));
   }
   std::uint8_t* build = buffers_->build.get();
   std::uint8_t* entry = build + layout::EntryOffset(entries);
@@ -149,10 +153,7 @@ bool CFirmwarePacket::AddImage(std::uint16_t deviceIndex, std::uint32_t startAdd
 }
 
 bool CFirmwarePacket::SetOrder(const ProgramOrder& order) {
-  if (!buffers_->build) {
-    lastError_ = kNoBuildBuffer;
-    return false;
-  }
+  if (!buffers_->build) return Fail(kNoBuildBuffer);
   for (std::uint32_t step = 0; step < PROGRAM_ORDER_STEPS; ++step) {
     WriteLe16(buffers_->build.get() + PACKET_ORDER_OFFSET + 2 * step, order[step]);
   }
@@ -160,10 +161,7 @@ bool CFirmwarePacket::SetOrder(const ProgramOrder& order) {
 }
 
 bool CFirmwarePacket::SealPacket() {
-  if (!buffers_->build) {
-    lastError_ = kNoBuildBuffer;
-    return false;
-  }
+  if (!buffers_->build) return Fail(kNoBuildBuffer);
   std::uint8_t* build = buffers_->build.get();
   const platform::CalendarTime now = now_();
   const std::string created =
@@ -177,72 +175,91 @@ bool CFirmwarePacket::SealPacket() {
   return true;
 }
 
-bool CFirmwarePacket::SavePacket(const std::string& path) {
-  if (!buffers_->build) {
-    lastError_ = kNoBuildBuffer;
-    return false;
+bool CFirmwarePacket::SavePacket(const std::string& path, platform::ReplaceMode mode) {
+  if (!buffers_->build) return Fail(kNoBuildBuffer);
+  platform::AtomicFile file(path);
+  if (!file.Create())
+    return Fail(FormatText("Creating file %s failed!.", path.c_str()), file.Error());
+  if (!file.Write(buffers_->build.get(), buffers_->BuildLength()) || !file.Finish()) {
+    return Fail(FormatText("Writing file %s failed!.", path.c_str()), file.Error());
   }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    lastError_ = FormatText("Creating file %s failed!.", path.c_str());
-    return false;
-  }
-  const std::uint32_t length = buffers_->BuildLength();
-  const std::size_t written = std::fwrite(buffers_->build.get(), 1, length, file);
-  const bool closed = std::fclose(file) == 0;
-  if (written != length || !closed) {
-    // A short write leaves a file that the check below refuses.
-    lastError_ = FormatText("Writing file %s failed!.", path.c_str());
-  }
-  return CheckPacketFile(path);
+  // What was written is read back and checked before anyone can take it for a packet.
+  if (!CheckPacketFile(file.TemporaryPath())) return false;
+  if (!file.Commit(mode))
+    return Fail(FormatText("Creating file %s failed!.", path.c_str()), file.Error());
+  return true;
 }
 
 bool CFirmwarePacket::CheckPacketFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
-    lastError_ = FormatText("Open file %s failed!.", path.c_str());
-    return false;
+    return Fail(FormatText("Open file %s failed!.", path.c_str()), platform::LastSystemErrorText());
   }
   if (char* streamBuffer = buffers_->StreamBuffer()) {
     std::setvbuf(file, streamBuffer, _IOFBF, layout::kCheckStreamBufferSize);
   }
-  bool valid = false;
-  const long long length = OpenFileLength(file);
-  std::uint8_t* header = buffers_->header;
-  if (length >= PACKET_HEADER_SIZE && length % 4 == 0 &&
-      std::fread(header, 1, PACKET_HEADER_SIZE, file) == PACKET_HEADER_SIZE &&
-      ReadLe16(header + layout::kHeaderSizeOffset) >= PACKET_HEADER_SIZE &&
-      std::memcmp(header + layout::kMagicOffset, layout::kMagic, layout::kMagicLength) == 0 &&
-      std::memcmp(header + layout::kHeaderTextOffset, layout::kHeaderText,
-                  sizeof layout::kHeaderText) == 0 &&
-      ReadLe32(header + layout::kFileLengthOffset) == static_cast<std::uint64_t>(length)) {
-    std::uint32_t sum = SumLe32Words(header, PACKET_HEADER_SIZE);
-    long long remaining = length - PACKET_HEADER_SIZE;
-    bool complete = true;
-    while (remaining > 0) {
-      const std::size_t chunk =
-          static_cast<std::size_t>(std::min<long long>(remaining, layout::kCheckChunkSize));
-      if (std::fread(buffers_->chunk, 1, chunk, file) != chunk) {
-        complete = false;
-        break;
-      }
-      sum += SumLe32Words(buffers_->chunk, chunk);
-      remaining -= static_cast<long long>(chunk);
-    }
-    valid = complete && sum == PACKET_CHECK_SUM;
-  }
+  std::string problem = IntegrityProblem(file);
   std::fclose(file);
-  if (!valid) lastError_ = kIntegrityFailed;
-  return valid;
+  if (!problem.empty()) return Fail(kIntegrityFailed, std::move(problem));
+  return true;
+}
+
+// The integrity check's conditions in their order; the first that fails is told, with the
+// values that break it. Empty when the file is a valid packet.
+std::string CFirmwarePacket::IntegrityProblem(std::FILE* file) {
+  const long long length = OpenFileLength(file);
+  if (length < 0) return "Its length cannot be read: " + platform::LastSystemErrorText();
+  if (length == 0) return "The file is empty.";
+  if (length < PACKET_HEADER_SIZE) {
+    return FormatText("The file has %lld bytes, fewer than the %u of a packet header.", length,
+                      PACKET_HEADER_SIZE);
+  }
+  if (length % 4 != 0) {
+    return FormatText("The file's length of %lld bytes is not a multiple of 4.", length);
+  }
+  std::uint8_t* header = buffers_->header;
+  if (std::fread(header, 1, PACKET_HEADER_SIZE, file) != PACKET_HEADER_SIZE) {
+    return "Reading the file failed: " + platform::LastSystemErrorText();
+  }
+  const std::uint16_t headerSize = ReadLe16(header + layout::kHeaderSizeOffset);
+  if (headerSize < PACKET_HEADER_SIZE) {
+    return FormatText("The header size field is %u, less than %u.", headerSize, PACKET_HEADER_SIZE);
+  }
+  if (std::memcmp(header + layout::kMagicOffset, layout::kMagic, layout::kMagicLength) != 0) {
+    return FormatText("The file does not carry the packet mark \"%s\" at offset %u.",
+                      layout::kMagic, layout::kMagicOffset);
+  }
+  if (std::memcmp(header + layout::kHeaderTextOffset, layout::kHeaderText,
+                  sizeof layout::kHeaderText) != 0) {
+    return FormatText("The header text is not \"%s\".", layout::kHeaderText);
+  }
+  const std::uint32_t lengthField = ReadLe32(header + layout::kFileLengthOffset);
+  if (lengthField != static_cast<std::uint64_t>(length)) {
+    return FormatText("The length field says %u bytes, the file has %lld.", lengthField, length);
+  }
+  std::uint32_t sum = SumLe32Words(header, PACKET_HEADER_SIZE);
+  for (long long remaining = length - PACKET_HEADER_SIZE; remaining > 0;) {
+    const std::size_t chunk =
+        static_cast<std::size_t>(std::min<long long>(remaining, layout::kCheckChunkSize));
+    if (std::fread(buffers_->chunk, 1, chunk, file) != chunk) {
+      return "Reading the file failed: " + platform::LastSystemErrorText();
+    }
+    sum += SumLe32Words(buffers_->chunk, chunk);
+    remaining -= static_cast<long long>(chunk);
+  }
+  if (sum != PACKET_CHECK_SUM) {
+    return FormatText(
+        "The words of the file add up to %08x instead of %08x: the content or the "
+        "check word was changed.",
+        sum, PACKET_CHECK_SUM);
+  }
+  return std::string();
 }
 
 bool CFirmwarePacket::LoadPacket(const std::string& path) {
   if (!buffers_->load) {
     buffers_->load = AllocatePacketBuffer();
-    if (!buffers_->load) {
-      lastError_ = "Allocating buffer for loading packet failed!.";
-      return false;
-    }
+    if (!buffers_->load) return Fail("Allocating buffer for loading packet failed!.");
   }
   if (!CheckPacketFile(path)) return false;
   return ReadCheckedFile(path);
@@ -254,49 +271,44 @@ bool CFirmwarePacket::LoadPacket(const std::string& path) {
 bool CFirmwarePacket::ReadCheckedFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
-    lastError_ = FormatText("Open file %s failed!.", path.c_str());
-    return false;
+    return Fail(FormatText("Open file %s failed!.", path.c_str()), platform::LastSystemErrorText());
   }
   const long long length = OpenFileLength(file);
   if (length < PACKET_HEADER_SIZE || length > PACKET_BUFFER_SIZE) {
     std::fclose(file);
-    lastError_ = FormatText("File %s is longer than %u bytes.", path.c_str(), PACKET_BUFFER_SIZE);
-    if (length < PACKET_HEADER_SIZE) lastError_ = kIntegrityFailed;
-    return false;
+    // The file changed since its check.
+    if (length < PACKET_HEADER_SIZE) return Fail(kIntegrityFailed, "The file became shorter.");
+    return Fail(FormatText("File %s is longer than %u bytes.", path.c_str(), PACKET_BUFFER_SIZE));
   }
   const auto fileLength = static_cast<std::uint32_t>(length);
   std::uint8_t* header = buffers_->header;
   if (std::fread(header, 1, PACKET_HEADER_SIZE, file) != PACKET_HEADER_SIZE) {
+    std::string reason = platform::LastSystemErrorText();
     std::fclose(file);
-    lastError_ = FormatText("Read from file %s failed!.", path.c_str());
-    return false;
+    return Fail(FormatText("Read from file %s failed!.", path.c_str()), std::move(reason));
   }
-  const std::string problem = EntryProblem(header, fileLength);
+  std::string problem = EntryProblem(header, fileLength);
   if (!problem.empty()) {
     std::fclose(file);
-    lastError_ = problem;
-    return false;
+    return Fail(std::move(problem));
   }
   std::uint8_t* load = buffers_->load.get();
   std::memcpy(load, header, PACKET_HEADER_SIZE);
   const std::size_t rest = fileLength - PACKET_HEADER_SIZE;
   const bool complete = std::fread(load + PACKET_HEADER_SIZE, 1, rest, file) == rest;
+  std::string reason = complete ? std::string() : platform::LastSystemErrorText();
   std::fclose(file);
   if (!complete) {
     // The load buffer no longer holds the packet loaded before.
     buffers_->loadedLength = 0;
-    lastError_ = FormatText("Read from file %s failed!.", path.c_str());
-    return false;
+    return Fail(FormatText("Read from file %s failed!.", path.c_str()), std::move(reason));
   }
   buffers_->loadedLength = fileLength;
   return true;
 }
 
 bool CFirmwarePacket::FindEntry(std::uint16_t deviceIndex, std::uint32_t* entryOffset) {
-  if (!buffers_->load || buffers_->loadedLength == 0) {
-    lastError_ = kNoLoadBuffer;
-    return false;
-  }
+  if (!buffers_->load || buffers_->loadedLength == 0) return Fail(kNoLoadBuffer);
   const std::uint8_t* load = buffers_->load.get();
   const std::uint32_t count = ReadLe16(load + layout::kEntryCountOffset);
   for (std::uint32_t entry = 0; entry < count && entry < PACKET_MAX_ENTRIES; ++entry) {
@@ -305,8 +317,7 @@ bool CFirmwarePacket::FindEntry(std::uint16_t deviceIndex, std::uint32_t* entryO
       return true;
     }
   }
-  lastError_ = FormatText("Device %d not found", static_cast<int>(deviceIndex));
-  return false;
+  return Fail(FormatText("Device %d not found", static_cast<int>(deviceIndex)));
 }
 
 bool CFirmwarePacket::FindImageVersion(std::uint16_t deviceIndex, ImageVersion* version) {
@@ -327,9 +338,8 @@ bool CFirmwarePacket::GetImage(std::uint16_t deviceIndex, std::uint8_t* destinat
   // LoadPacket refuses such entries; tested again so that no copy can leave either buffer.
   if (std::uint64_t{dataOffset} + imageSize > buffers_->loadedLength ||
       !ImageFitsImageBuffer(deviceIndex, imageStart, imageSize)) {
-    lastError_ = FormatText("Image of device %d lies outside the packet or the image buffer.",
-                            static_cast<int>(deviceIndex));
-    return false;
+    return Fail(FormatText("Image of device %d lies outside the packet or the image buffer.",
+                           static_cast<int>(deviceIndex)));
   }
   std::memcpy(destination + imageStart, buffers_->load.get() + dataOffset, imageSize);
   *start = imageStart;

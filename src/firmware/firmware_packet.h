@@ -7,11 +7,13 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "firmware/image_version.h"
+#include "platform/atomic_file.h"
 #include "platform/local_time.h"
 
 namespace tarvo {
@@ -76,8 +78,11 @@ class CFirmwarePacket {
   // Copies a programming order into the build buffer's header (all 64 codes).
   [[nodiscard]] bool SetOrder(const ProgramOrder& order);
   [[nodiscard]] bool SealPacket();
-  // Writes the packet, then checks the written file; returns that check's result.
-  [[nodiscard]] bool SavePacket(const std::string& path);
+  // Writes the packet to a temporary file beside the path, checks it, and only then puts it in
+  // place: a file that cannot be written whole or fails its check never appears, and an
+  // existing file of that name stays as it was (kKeepExisting: is never replaced).
+  [[nodiscard]] bool SavePacket(const std::string& path,
+                                platform::ReplaceMode mode = platform::ReplaceMode::kReplace);
 
   // True when the file on disk is a valid packet.
   [[nodiscard]] bool CheckPacketFile(const std::string& path);
@@ -102,14 +107,23 @@ class CFirmwarePacket {
   [[nodiscard]] bool GetHeader(PacketHeaderInfo* header) const;
 
   const std::string& LastError() const { return lastError_; }
+  // Why the last failure happened where its fixed text does not say it: what the integrity
+  // check found ("The length field says 6776 bytes, the file has 6780."), or the system's
+  // reason why a file could not be opened, created or written. Empty otherwise.
+  const std::string& LastErrorDetail() const { return lastErrorDetail_; }
+  // The last-error text followed by its detail, as one message.
+  std::string LastErrorWithDetail() const;
 
  private:
   struct Buffers;
+  bool Fail(std::string text, std::string detail = std::string());
   bool FindEntry(std::uint16_t deviceIndex, std::uint32_t* entryOffset);
+  std::string IntegrityProblem(std::FILE* file);
   [[nodiscard]] bool ReadCheckedFile(const std::string& path);
 
   std::unique_ptr<Buffers> buffers_;
   std::string lastError_;
+  std::string lastErrorDetail_;
   TimeSource now_;
 };
 

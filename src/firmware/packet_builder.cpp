@@ -22,7 +22,7 @@ std::string EnsurePacketExtension(const std::string& path) {
 PacketBuildResult BuildPacketFile(const ProgramOrder& order,
                                   const std::vector<PacketImageSource>& images,
                                   const std::string& path, std::uint8_t* imageBuffer,
-                                  ImageLoadReport& report) {
+                                  ImageLoadReport& report, platform::ReplaceMode mode) {
   CFirmwarePacket packet;
   if (!packet.CreatePacket()) {
     report.ShowResult(false, packet.LastError());
@@ -39,7 +39,8 @@ PacketBuildResult BuildPacketFile(const ProgramOrder& order,
       return PacketBuildResult::kPacketFailed;
     }
   }
-  if (!packet.SetOrder(order) || !packet.SealPacket() || !packet.SavePacket(path)) {
+  if (!packet.SetOrder(order) || !packet.SealPacket() || !packet.SavePacket(path, mode)) {
+    report.WriteLog(packet.LastErrorWithDetail());
     report.ShowResult(false, "Creating packet file failed.");
     return PacketBuildResult::kPacketFailed;
   }

@@ -32,10 +32,11 @@ enum class PacketBuildResult {
 // Loads each image in the order given, adds it to a new packet, stores all 64 codes of the
 // order, seals the packet and saves it to path (taken as it is; apply EnsurePacketExtension
 // first). The image buffer holds IMAGE_BUFFER_SIZE bytes. If any image fails to load, no file
-// is written: a packet lacking a device that its order names would be broken.
-[[nodiscard]] PacketBuildResult BuildPacketFile(const ProgramOrder& order,
-                                                const std::vector<PacketImageSource>& images,
-                                                const std::string& path, std::uint8_t* imageBuffer,
-                                                ImageLoadReport& report);
+// is written: a packet lacking a device that its order names would be broken. A file that
+// cannot be written leaves the log a line saying why (path and the system's reason).
+[[nodiscard]] PacketBuildResult BuildPacketFile(
+    const ProgramOrder& order, const std::vector<PacketImageSource>& images,
+    const std::string& path, std::uint8_t* imageBuffer, ImageLoadReport& report,
+    platform::ReplaceMode mode = platform::ReplaceMode::kReplace);
 
 }  // namespace tarvo

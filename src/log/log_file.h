@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "log/format_text.h"
@@ -28,6 +29,11 @@ class LogFile {
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
 
+  // Told at once when the log cannot be opened or stops on a write error, with the text that
+  // OpenFailure() or WriteFailure() then holds; the run itself goes on either way.
+  using FailureHandler = std::function<void(const std::string& failure)>;
+  void SetFailureHandler(FailureHandler handler) { failureHandler_ = std::move(handler); }
+
   // Creates the folder when missing, opens (or creates) the log file in it, places the write
   // position over the previous run's seal (only when the file really ends in one), and writes
   // the run banner. When the file cannot be opened, or another process holds it, the run goes
@@ -40,8 +46,18 @@ class LogFile {
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& Folder() const { return folder_; }
   const std::string& Path() const { return path_; }
-  // Why the last Open left the log closed (empty when open or never tried).
+  // Why the last Open left the log closed, with the path and the system's reason (empty when
+  // open or never tried).
   const std::string& OpenFailure() const { return openFailure_; }
+  // Whether that was because another running instance holds the log.
+  bool HeldByOther() const { return heldByOther_; }
+  // Why logging stopped during the run (path and the system's reason); empty while every line
+  // and the seal were written.
+  const std::string& WriteFailure() const { return writeFailure_; }
+  // Whichever of the two happened: why this run has no complete log.
+  const std::string& Failure() const { return openFailure_.empty() ? writeFailure_ : openFailure_; }
+  // Whether this run's log was written whole and ended in its seal.
+  bool Sealed() const { return sealed_; }
 
   // One time-stamped line: CRs removed, LFs turned into blanks, CR LF line end, flushed.
   // A write error (disk full) stops logging for the rest of the run; what the file held
@@ -55,14 +71,20 @@ class LogFile {
   void LogDeviceError(const std::string& deviceName, std::uint32_t code);
 
  private:
-  void PositionForNewRun();
+  [[nodiscard]] bool PositionForNewRun();
   void StopLogging();
+  void FailWriting(const char* action);
+  void Report(const std::string& failure) const;
 
   TimeSource now_;
   std::FILE* file_ = nullptr;
   std::string folder_;
   std::string path_;
   std::string openFailure_;
+  std::string writeFailure_;
+  bool heldByOther_ = false;
+  bool sealed_ = false;
+  FailureHandler failureHandler_;
 };
 
 }  // namespace tarvo

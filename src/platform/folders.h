@@ -21,6 +21,9 @@ std::string ProgramFolder();
 // takes its place on both systems. Empty when it cannot be determined.
 std::string CommonDataFolder();
 
+// Why CommonDataFolder() is empty, in the system's terms ("neither XDG_DATA_HOME nor HOME is set").
+const char* NoDataFolderReason();
+
 // The user's own application data folder: the same folder as above on Linux, the local
 // application data folder on Windows (%LOCALAPPDATA%); TARVO_DATA_DIR takes its place too.
 std::string UserDataFolder();

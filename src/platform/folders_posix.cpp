@@ -31,6 +31,10 @@ std::string SystemCommonDataFolder() {
   return JoinPath(JoinPath(home, ".local"), "share");
 }
 
+const char* NoDataFolderReason() {
+  return "neither XDG_DATA_HOME nor HOME is set";
+}
+
 std::string SystemUserDataFolder() {
   return SystemCommonDataFolder();
 }

@@ -42,6 +42,10 @@ std::string SystemCommonDataFolder() {
   return ShellFolder(CSIDL_COMMON_APPDATA);
 }
 
+const char* NoDataFolderReason() {
+  return "Windows names no common application data folder";
+}
+
 std::string SystemUserDataFolder() {
   return ShellFolder(CSIDL_LOCAL_APPDATA);
 }

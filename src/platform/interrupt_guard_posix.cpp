@@ -8,20 +8,23 @@ namespace tarvo::platform {
 
 namespace {
 
+constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignalCount = sizeof kGuardedSignals / sizeof kGuardedSignals[0];
+
 volatile sig_atomic_t interrupts = 0;
 const char* guardNotice = "";
-struct sigaction previousAction {};
-bool installed = false;
+struct sigaction previousActions[kSignalCount] = {};
+bool installed[kSignalCount] = {};
 
 // Only async-signal-safe calls here.
-void OnInterrupt(int) {
+void OnStopRequest(int signalNumber) {
   if (interrupts == 0) {
     interrupts = 1;
     (void)!write(STDERR_FILENO, guardNotice, strlen(guardNotice));
     return;
   }
-  signal(SIGINT, SIG_DFL);
-  raise(SIGINT);
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
 }
 
 }  // namespace
@@ -29,18 +32,25 @@ void OnInterrupt(int) {
 InterruptGuard::InterruptGuard(const char* notice) {
   interrupts = 0;
   guardNotice = notice;
-  struct sigaction current {};
-  if (sigaction(SIGINT, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
   struct sigaction action {};
-  action.sa_handler = &OnInterrupt;
+  action.sa_handler = &OnStopRequest;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  installed = sigaction(SIGINT, &action, &previousAction) == 0;
+  for (int i = 0; i < kSignalCount; ++i) {
+    struct sigaction current {};
+    installed[i] = false;
+    if (sigaction(kGuardedSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+      continue;
+    }
+    installed[i] = sigaction(kGuardedSignals[i], &action, &previousActions[i]) == 0;
+  }
 }
 
 InterruptGuard::~InterruptGuard() {
-  if (installed) sigaction(SIGINT, &previousAction, nullptr);
-  installed = false;
+  for (int i = 0; i < kSignalCount; ++i) {
+    if (installed[i]) sigaction(kGuardedSignals[i], &previousActions[i], nullptr);
+    installed[i] = false;
+  }
 }
 
 bool InterruptGuard::Interrupted() const {

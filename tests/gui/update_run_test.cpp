@@ -182,10 +182,13 @@ TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
         })
         .Then(test::ChooseFile(rawFile(DEVICE_MAIN_UP)))
         .Then(test::ChooseFile(rawFile(DEVICE_MAIN_FPGA)))
-        .Then(test::ChooseFile(temp_.File("generated")));
+        .Then(test::ChooseFile(temp_.File("generated")))
+        .Then(ModalAnswerer::Accept());
     Button(CommandControl::kPacket)->click();
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ(answers.Unexpected(), 0);
+    EXPECT_EQ(answers.MessageTexts().back(),
+              "Creating packet file successful.\n" + temp_.File("generated.tvf"));
   }
   EXPECT_TRUE(Button(CommandControl::kPacket)->isEnabled());
 

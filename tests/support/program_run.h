@@ -36,14 +36,17 @@ class StartedProgram {
   StartedProgram& operator=(const StartedProgram&) = delete;
 
   bool Started() const { return started_; }
-  // The terminal's interrupt key: SIGINT on Linux, Ctrl-Break on Windows (a program in a
-  // process group of its own takes no Ctrl-C from others).
-  void Interrupt();
+
+  // The requests to stop that a user or the system sends: on Linux SIGINT (the terminal's
+  // interrupt key), SIGTERM and SIGHUP; on Windows each is Ctrl-Break (a program in a process
+  // group of its own takes no Ctrl-C from others, and a console's closing cannot be sent).
+  enum class StopRequest { kNone, kInterrupt, kTerminate, kHangUp };
+  void RequestStop(StopRequest request);
 
   struct End {
-    bool exited = false;       // ended by itself with an exit status
-    int status = -1;           // that status
-    bool interrupted = false;  // ended by the interrupt's default action
+    bool exited = false;                       // ended by itself with an exit status
+    int status = -1;                           // that status
+    StopRequest endedBy = StopRequest::kNone;  // ended by this request's default action
   };
   End Wait();
 
@@ -51,6 +54,7 @@ class StartedProgram {
   bool started_ = false;
   std::intptr_t process_ = -1;  // pid or process HANDLE
   std::uint32_t id_ = 0;
+  StopRequest lastRequest_ = StopRequest::kNone;
 };
 
 }  // namespace tarvo::test

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,8 +63,21 @@ StartedProgram::~StartedProgram() {
   Wait();
 }
 
-void StartedProgram::Interrupt() {
-  if (started_) kill(static_cast<pid_t>(process_), SIGINT);
+namespace {
+
+constexpr struct {
+  StartedProgram::StopRequest request;
+  int signal;
+} kStopSignals[] = {{StartedProgram::StopRequest::kInterrupt, SIGINT},
+                    {StartedProgram::StopRequest::kTerminate, SIGTERM},
+                    {StartedProgram::StopRequest::kHangUp, SIGHUP}};
+
+}  // namespace
+
+void StartedProgram::RequestStop(StopRequest request) {
+  for (const auto& stop : kStopSignals) {
+    if (started_ && stop.request == request) kill(static_cast<pid_t>(process_), stop.signal);
+  }
 }
 
 StartedProgram::End StartedProgram::Wait() {
@@ -73,8 +87,24 @@ StartedProgram::End StartedProgram::Wait() {
   started_ = false;
   end.exited = WIFEXITED(status);
   end.status = end.exited ? WEXITSTATUS(status) : -1;
-  end.interrupted = WIFSIGNALED(status) && WTERMSIG(status) == SIGINT;
+  for (const auto& stop : kStopSignals) {
+    if (WIFSIGNALED(status) && WTERMSIG(status) == stop.signal) end.endedBy = stop.request;
+  }
   return end;
+}
+
+int RunOnFullDisk(std::uint64_t limitBytes, const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = limitBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(body());
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace tarvo::test

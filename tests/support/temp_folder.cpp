@@ -1,5 +1,10 @@
 #include "support/temp_folder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,6 +94,29 @@ void WriteFileText(const std::string& path, const std::string& text) {
 
 void CreateFolderForTest(const std::string& path) {
   std::filesystem::create_directories(path);
+}
+
+bool MakeSymbolicLink(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+  // The C++ library of mingw-w64 has no symbolic links; the system call does.
+  constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  return CreateSymbolicLinkA(link.c_str(), target.c_str(), kUnprivileged) != 0 &&
+         GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  std::error_code error;
+  std::filesystem::create_symlink(target, link, error);
+  return !error;
+#endif
+}
+
+std::vector<std::string> FolderEntries(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(path, ignored)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace tarvo::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,5 +42,17 @@ std::string ReadFileText(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteFileText(const std::string& path, const std::string& text);
 void CreateFolderForTest(const std::string& path);
+
+// Runs body in a child process on a "full disk": no file of the child may grow beyond
+// limitBytes (writes past it fail with EFBIG). Returns body's result, or -1 when the child did
+// not exit normally. Linux only (the file size limit of a process); -1 on Windows.
+int RunOnFullDisk(std::uint64_t limitBytes, const std::function<int()>& body);
+
+// Makes `link` a symbolic link to `target` (on Windows also without administrator rights, where
+// the system allows it); false when it cannot.
+bool MakeSymbolicLink(const std::string& target, const std::string& link);
+
+// Names of the entries of a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& path);
 
 }  // namespace tarvo::test

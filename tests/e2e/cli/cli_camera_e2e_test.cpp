@@ -1,124 +1,11 @@
 // tarvo-cli's camera commands against the simulated camera, through the real interface
 // libraries: what they print, their exit statuses, what the camera holds afterwards, the backup
 // files and the sealed log.
-#include <gtest/gtest.h>
-
-#include <cctype>
-#include <cstdio>
-#include <nlohmann/json.hpp>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include "log/log_file.h"
-#include "platform/folders.h"
-#include "support/program_run.h"
-#include "support/temp_folder.h"
+#include "cli_camera_fixture.h"
+#include "platform/exclusive_file.h"
 
 namespace tarvo {
 namespace {
-
-using ToolResult = test::ProgramRun;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
-class CliCameraTest : public ::testing::Test {
- protected:
-  CliCameraTest()
-      : camera_("QLM_SIM_DIR", temp_.File("camera")),
-        dataHome_("TARVO_DATA_DIR", temp_.File("data")),
-        timeScale_("TARVO_TIME_SCALE", "0"),
-        trace_("QLM_SIM_TRACE", std::nullopt) {}
-
-  void SetUp() override { ASSERT_EQ(Camsim("init").status, 0); }
-
-  // The log of every test ends sealed, whatever the commands did.
-  void TearDown() override {
-    if (!platform::PathExists(LogPath())) return;
-    const ToolResult check = Cli("log check '" + LogPath() + "'");
-    EXPECT_EQ(check.status, 0) << check.err;
-  }
-
-  ToolResult Run(const char* tool, const std::string& arguments, const std::string& input = "") {
-    return test::RunProgram(tool, arguments, temp_.Path(), input);
-  }
-  ToolResult Cli(const std::string& arguments, const std::string& input = "") {
-    return Run(TARVO_CLI_PATH, arguments, input);
-  }
-  ToolResult Camsim(const std::string& arguments) { return Run(TARVO_CAMSIM_PATH, arguments); }
-
-  std::string LogFolder() const { return temp_.File("data/orva"); }
-  std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
-  std::string Log() const { return test::ReadFileText(LogPath()); }
-
-  // A packet at one version of the devices its order names (by index), by default all nine
-  // with a reboot after the boot devices.
-  std::string MakePacket(const std::string& version,
-                         const std::string& order = "0,1,reboot,2,3,4,5,6,7,8") {
-    const std::string folder = temp_.File("fw" + version);
-    const ToolResult made = Camsim("make-firmware '" + folder + "' --version " + version);
-    EXPECT_EQ(made.status, 0) << made.err;
-    const std::vector<std::string> paths = Lines(made.out);
-    std::string images;
-    std::istringstream steps(order);
-    for (std::string step; std::getline(steps, step, ',');) {
-      if (step.size() == 1 && std::isdigit(static_cast<unsigned char>(step[0])) != 0) {
-        images +=
-            " --image '" + step + "=" + paths.at(static_cast<std::size_t>(step[0] - '0')) + "'";
-      }
-    }
-    const std::string packet = temp_.File("packet" + version + ".tvf");
-    const ToolResult built = Cli("packet build --order " + order + images + " -o '" + packet + "'");
-    EXPECT_EQ(built.status, 0) << built.err;
-    return packet;
-  }
-
-  // The version the camera reports for each device, from its contents.
-  std::vector<std::string> CameraVersions() {
-    const ToolResult shown = Camsim("show --json");
-    std::vector<std::string> versions;
-    const nlohmann::json parsed = nlohmann::json::parse(shown.out);
-    for (const nlohmann::json& device : parsed["devices"]) {
-      versions.push_back(device["version"].get<std::string>());
-    }
-    return versions;
-  }
-
-  // Waits until the file holds the text (at most 20 s).
-  bool WaitForText(const std::string& path, const std::string& text) {
-    for (int i = 0; i < 2000; ++i) {
-      if (Contains(test::ReadFileText(path), text)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-
-  std::vector<std::uint8_t> Dump(int device) {
-    const std::string out = temp_.File("dump.bin");
-    EXPECT_EQ(Camsim("dump " + std::to_string(device) + " '" + out + "' --all").status, 0);
-    return test::ReadFileBytes(out);
-  }
-
-  test::TempFolder temp_;
-  test::ScopedEnvironment camera_;
-  test::ScopedEnvironment dataHome_;
-  test::ScopedEnvironment timeScale_;
-  test::ScopedEnvironment trace_;
-};
-
-const std::vector<std::string> kFactory(9, "001 V01.00");
-const std::vector<std::string> kUpdated(9, "001 V04.11");
 
 TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   const ToolResult text = Cli("info");
@@ -126,7 +13,7 @@ TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   EXPECT_EQ(Lines(text.out).front(), "Camera:     orva.tarvo SN 4711 on USB 2.0");
   EXPECT_TRUE(Contains(text.out, "\nMain FPGA   001 V01.00\n"));
   EXPECT_EQ(Lines(text.out).size(), 10u);
-  EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\n");
+  EXPECT_EQ(text.err, "Connected to orva.tarvo SN 4711\nLog file: " + LogPath() + "\n");
 
   const ToolResult json = Cli("--interface usb3 info --json");
   ASSERT_EQ(json.status, 0) << json.err;
@@ -143,18 +30,6 @@ TEST_F(CliCameraTest, InfoShowsSerialAndVersionsAsTextAndJson) {
   EXPECT_TRUE(Contains(log, "Emergency Mode off.\r\n"));
   EXPECT_TRUE(Contains(log, "Packet Generation Mode off.\r\n"));
   EXPECT_TRUE(Contains(log, "- Device Main FPGA        version: 001 V01.00\r\n"));
-}
-
-TEST_F(CliCameraTest, ASecondInstanceRunsWithoutTheLogTheFirstHolds) {
-  // This test process is the first instance: it holds the log open for writing.
-  LogFile held;
-  ASSERT_TRUE(held.Open(LogFolder()));
-  const ToolResult info = Cli("info");
-  EXPECT_EQ(info.status, 0) << info.err;
-  EXPECT_TRUE(Contains(info.err, "The log is not written in this run: the log file is held by "
-                                 "another running instance\n"));
-  held.Close();
-  EXPECT_FALSE(Contains(Log(), "Connected to"));
 }
 
 TEST_F(CliCameraTest, AFailingCameraEndsWithStatusOneAndASealedLog) {
@@ -188,10 +63,15 @@ TEST_F(CliCameraTest, ProgramUpdatesThePreselectedDevicesWithoutABackup) {
   EXPECT_FALSE(Contains(log, "Creating backup"));
   EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
 
-  // Nothing is newer now: nothing to do, and the camera is not touched.
+  // Nothing is newer now: nothing is done, the camera is not touched, and the command fails
+  // with the reason per device and an advice that works.
   const ToolResult again = Cli("program '" + packet + "'");
-  EXPECT_EQ(again.status, 0);
-  EXPECT_TRUE(Contains(again.err, "Nothing to program"));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_TRUE(Contains(again.err,
+                       "Nothing to program: the version policy selects no device.\n"
+                       "  Boot uP     packet 001 V04.11, camera 001 V04.11: the camera carries "
+                       "this version\n"));
+  EXPECT_TRUE(Contains(again.err, "To program them anyway, name them: --devices \"Boot uP,"));
   EXPECT_EQ(again.out, "");
 }
 
@@ -210,12 +90,16 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
   EXPECT_EQ(refused.err,
             "Connected to orva.tarvo SN 4711\n"
             "Boot uP cannot be chosen: a version earlier than V04.11 is refused "
-            "(camera may get stuck).\n");
+            "(camera may get stuck).\nLog file: " +
+                LogPath() + "\n");
   EXPECT_EQ(CameraVersions(), expected);
 
   // "all" is every enabled device: Boot uP stays out, the others are programmed, even where the
   // packet is older than the camera.
-  const ToolResult all = Cli("program '" + old + "' --devices all");
+  // Older firmware goes in only when --yes confirms it.
+  EXPECT_EQ(Cli("program '" + old + "' --devices all").status, 1);
+  EXPECT_EQ(CameraVersions(), expected);
+  const ToolResult all = Cli("program '" + old + "' --devices all --yes");
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_TRUE(Contains(all.out,
                        "Operation Status: Note that some or all versions to be loaded are "
@@ -224,17 +108,18 @@ TEST_F(CliCameraTest, ProgramTakesTheNamedDevicesOnlyAndRefusesDisabledOnes) {
   EXPECT_EQ(CameraVersions()[2], "001 V03.00");
 }
 
-TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) {
+TEST_F(CliCameraTest, BadCommandLinesAndInputsEndBeforeTheCameraIsReached) {
   const std::string packet = MakePacket("4.11");
   const ToolResult unknown = Cli("program '" + packet + "' --devices 2,GPU");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err,
             "Unknown device 'GPU' in --devices: expected 0..8, a device name or all.\n");
   EXPECT_EQ(Cli("verify '" + packet + "' --devices 9").status, 2);
+  // A missing packet is a failed command, not a wrong command line.
   const ToolResult missing = Cli("program '" + temp_.File("none.tvf") + "'");
-  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "No such packet file: " + temp_.File("none.tvf") + "\n");
-  EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 2);
+  EXPECT_EQ(Cli("verify '" + temp_.File("none.tvf") + "'").status, 1);
   EXPECT_EQ(Cli("--interface firewire info").status, 2);
   EXPECT_EQ(Cli("program '" + packet + "' --json").status, 2);  // --json needs --dry-run
   EXPECT_EQ(Cli("--emergency program '" + packet + "' --backup").status, 2);
@@ -250,6 +135,9 @@ TEST_F(CliCameraTest, BadUsageAndInputEndWithStatusTwoBeforeTheCameraIsReached) 
   const ToolResult damaged = Cli("program '" + temp_.File("damaged.tvf") + "'");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_EQ(damaged.out, "Operation Status: Firmware packet file integrity check failed.\n");
+  EXPECT_TRUE(Contains(damaged.err,
+                       "instead of 87654322: the content or the check word was "
+                       "changed.\n"));
   EXPECT_FALSE(Contains(Log(), "Connected to"));
 }
 
@@ -274,33 +162,39 @@ TEST_F(CliCameraTest, ProgramWithBackupKeepsTheCameraFirmwareInTheLogFolder) {
   ASSERT_EQ(description["entries"].size(), 7u);
   EXPECT_EQ(description["entries"][0]["device_name"], "HDSDI FPGA");
   EXPECT_EQ(description["entries"][0]["version"], "001 V01.00");
-  const ToolResult restore = Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7");
+  const ToolResult restore =
+      Cli("--emergency program '" + backup + "' --devices 1,2,3,4,5,7 --yes");
   ASSERT_EQ(restore.status, 0) << restore.err;
   std::vector<std::string> expected = kFactory;
   expected[0] = expected[6] = expected[8] = "001 V04.11";
   EXPECT_EQ(CameraVersions(), expected);
 }
 
-TEST_F(CliCameraTest, AFailedBackupIsAQuestionThatOnlyYesGoesOnFrom) {
+// A requested backup that failed ends the run before anything is erased; --yes does not change
+// that, only --continue-without-backup does.
+TEST_F(CliCameraTest, AFailedBackupStopsTheRunUnlessContinuingIsAskedFor) {
   const std::string packet = MakePacket("4.11");
   // Read-back is the first telegram of its command in a backup: failing it fails the backup.
   const auto failFirstReadBack = [this] {
     ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
   };
   failFirstReadBack();
-  const ToolResult no = Cli("program '" + packet + "' --backup");
-  EXPECT_EQ(no.status, 1);
-  EXPECT_TRUE(Contains(no.err,
-                       "Do you still want to proceed updating the camera? no (not asked "
-                       "without a terminal; --yes answers yes)"));
+  const ToolResult stopped = Cli("program '" + packet + "' --backup --yes");
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_TRUE(Contains(stopped.err,
+                       "HDSDI FPGA: read-back for the backup failed: function return 80031058: "
+                       "Firmware error 80031058 at device 'QLM Main uP': Device address is out "
+                       "of range.\n"));
+  EXPECT_TRUE(Contains(stopped.err, "nothing was programmed.\n"));
+  EXPECT_FALSE(Contains(stopped.out, "successful."));
   EXPECT_TRUE(Contains(Log(), "Backup failed -> user cancels programming.\r\n"));
   EXPECT_EQ(CameraVersions(), kFactory);
 
   ASSERT_EQ(Camsim("fault clear").status, 0);
   failFirstReadBack();
-  const ToolResult yes = Cli("program '" + packet + "' --backup --yes");
-  EXPECT_EQ(yes.status, 0) << yes.err;
-  EXPECT_TRUE(Contains(yes.err, "updating the camera? yes (--yes)"));
+  const ToolResult goesOn = Cli("program '" + packet + "' --backup --continue-without-backup");
+  EXPECT_EQ(goesOn.status, 0) << goesOn.err;
+  EXPECT_TRUE(Contains(goesOn.err, "The camera was updated anyway (--continue-without-backup)."));
   EXPECT_EQ(CameraVersions(), kUpdated);
 }
 
@@ -333,7 +227,8 @@ TEST_F(CliCameraTest, DryRunPrintsThePlanAndLeavesTheCameraAsItWas) {
                        "   9. Connect, read the versions and check that every selected "
                        "device carries the packet's version\n"
                        "  10. Verify Main FPGA, then pause 1 s\n"
-                       "  11. Reboot the camera and wait 30 s for it\n"));
+                       "  11. Pass over Power uP (cannot be read back)\n"
+                       "  12. Reboot the camera and wait 30 s for it\n"));
   const ToolResult noImage = Cli("program '" + packet + "' --dry-run --devices 1");
   EXPECT_EQ(noImage.status, 2);
   EXPECT_TRUE(
@@ -411,7 +306,7 @@ TEST_F(CliCameraTest, VerifyChecksTheDevicesThatCarryThePacketsVersion) {
   EXPECT_TRUE(Contains(none.err,
                        "Not verified, the camera's version differs from the packet's: "
                        "Boot uP, Boot FPGA, Main FPGA"));
-  EXPECT_TRUE(Contains(none.err, "No device was verified."));
+  EXPECT_TRUE(Contains(none.err, "Verify FAILED: no device was compared.\n"));
 
   ASSERT_EQ(Cli("program '" + packet + "' --devices 'Main FPGA,HDSDI FPGA'").status, 0);
   const ToolResult some = Cli("verify '" + packet + "'");
@@ -450,18 +345,44 @@ TEST_F(CliCameraTest, BackupWritesNumberedFilesWithoutEmergencyMode) {
   EXPECT_TRUE(Contains(failed.err, "Creating backup failed."));
 }
 
-TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
+// Only one programmer works on a camera at a time; a log that cannot be written is told at once
+// and at the end, and leaves the run's outcome as it is.
+TEST_F(CliCameraTest, AnotherInstanceBlocksCameraChangesAndLogFailuresAreTold) {
+  const std::string packet = MakePacket("4.11");
+  platform::ExclusiveOpenResult held{};
+  std::FILE* lock = platform::OpenExclusiveForWriting(LogPath(), &held);
+  ASSERT_NE(lock, nullptr);
+  for (const std::string& command :
+       {"program '" + packet + "' --devices 8", "verify '" + packet + "'", std::string("backup")}) {
+    const ToolResult refused = Cli(command);
+    EXPECT_EQ(refused.status, 1) << command;
+    EXPECT_EQ(refused.err, "Another instance of the programmer is running (it holds " + LogPath() +
+                               "): only one may work on the camera at a time. Nothing was done; "
+                               "run the command again when the other one has ended.\n");
+  }
+  EXPECT_EQ(Cli("program '" + packet + "' --dry-run").status, 0);
+  const ToolResult info = Cli("info");
+  EXPECT_EQ(info.status, 0);
+  EXPECT_TRUE(Contains(info.err, "No complete log of this run: " + LogPath() +
+                                     " is held by another running instance.\n"));
+  std::fclose(lock);
+  EXPECT_EQ(CameraVersions(), kFactory);
+  EXPECT_TRUE(platform::FindFilesWithExtension(LogFolder(), ".tvf").empty());
+}
+
+TEST_F(CliCameraTest, AStopRequestDoesNotCutARunShortButASecondOneDoes) {
   const std::string packet = MakePacket("4.11");
   // Scaled waits keep the run going long enough to be interrupted, also on a busy machine:
   // Power uP's pause and the final reboot still take 2 s after the device is programmed.
   std::optional<test::ScopedEnvironment> slower;
   slower.emplace("TARVO_TIME_SCALE", "0.03");
   const std::string errPath = temp_.File("run.err");
+  using Stop = test::StartedProgram::StopRequest;
   std::optional<test::StartedProgram> run;
   run.emplace(TARVO_CLI_PATH, std::vector<std::string>{"program", packet, "--devices", "6"},
               errPath);
   ASSERT_TRUE(WaitForText(errPath, "Programming device Power uP successful!"));
-  run->Interrupt();
+  run->RequestStop(Stop::kTerminate);
   test::StartedProgram::End end = run->Wait();
   ASSERT_TRUE(end.exited);
   EXPECT_EQ(end.status, 0);
@@ -477,11 +398,11 @@ TEST_F(CliCameraTest, AnInterruptDoesNotCutARunShortButASecondOneDoes) {
   run.emplace(TARVO_CLI_PATH, std::vector<std::string>{"program", packet, "--devices", "all"},
               errPath);
   ASSERT_TRUE(WaitForText(errPath, "Connected to orva.tarvo SN 4711"));
-  run->Interrupt();
+  run->RequestStop(Stop::kInterrupt);
   ASSERT_TRUE(WaitForText(errPath, "Press Ctrl-C again"));
-  run->Interrupt();
+  run->RequestStop(Stop::kHangUp);
   end = run->Wait();
-  EXPECT_TRUE(end.interrupted);
+  EXPECT_EQ(end.endedBy, Stop::kHangUp);
   // The next run seals the log again.
   EXPECT_EQ(Cli("info").status, 0);
 }

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "log/log_seal.h"
 #include "platform/folders.h"
+#include "platform/new_file.h"
+#include "support/packet_bytes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "unit/firmware/raw_image_files.h"
@@ -44,6 +47,15 @@ class CliTest : public ::testing::Test {
                                  ImageArguments() + " -o '" + out + "'");
     EXPECT_EQ(result.status, 0) << result.err;
     return out + ".tvf";
+  }
+
+  // An extract onto the packet itself, under another name, is refused and changes nothing.
+  void ExpectRefusedAsInput(const std::string& packet, const std::string& output) {
+    const CliResult extract =
+        Run("packet extract '" + packet + "' --device 8 --force -o '" + output + "'");
+    EXPECT_EQ(extract.status, 1) << output;
+    EXPECT_EQ(extract.err, output + " is the input file " + packet +
+                               ": a command never writes over its own input.\n");
   }
 
   test::TempFolder temp_;
@@ -114,16 +126,28 @@ TEST_F(CliTest, ReadingCommandsNeverWriteTheLog) {
   EXPECT_EQ(test::ReadFileText(LogPath()), before);
 }
 
-TEST_F(CliTest, FailuresAndBadInputHaveTheirExitStatuses) {
+TEST_F(CliTest, FailuresAndBadCommandLinesHaveTheirExitStatuses) {
   const std::string packet = BuildAll();
-  // Operation ran and failed, or a check failed: 1.
+  // The work failed, a check failed, or an input is missing or unusable: 1, with the reason.
   std::vector<std::uint8_t> damaged = test::ReadFileBytes(packet);
   damaged[7000] ^= 1;
   test::WriteFileBytes(temp_.File("damaged.tvf"), damaged);
   CliResult result = Run("packet check '" + temp_.File("damaged.tvf") + "'");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Firmware packet file integrity check failed.\n");
+  EXPECT_EQ(result.err.rfind("Firmware packet file integrity check failed. The words of the file "
+                             "add up to ",
+                             0),
+            0u)
+      << result.err;
   EXPECT_EQ(Run("packet show '" + temp_.File("damaged.tvf") + "'").status, 1);
+  // packet check checks what loading checks: here an entry reaching beyond the file.
+  std::vector<std::uint8_t> beyond = test::ReadFileBytes(packet);
+  test::PutLe32(&beyond, 2168 + 4, 0x7FFFFFFF);
+  test::ResealPacket(&beyond);
+  test::WriteFileBytes(temp_.File("beyond.tvf"), beyond);
+  result = Run("packet check '" + temp_.File("beyond.tvf") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Packet entry 0 (device 0) has data beyond the end of the file.\n");
 
   const std::string small = temp_.File("small.tvf");
   ASSERT_EQ(Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + small + "'").status,
@@ -132,25 +156,80 @@ TEST_F(CliTest, FailuresAndBadInputHaveTheirExitStatuses) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Device 2 not found\n");
   EXPECT_FALSE(platform::PathExists(temp_.File("x.bin")));
+  EXPECT_EQ(Run("packet show '" + temp_.File("missing.tvf") + "'").status, 1);
+  EXPECT_EQ(Run("packet check '" + temp_.File("missing.tvf") + "'").status, 1);
+  EXPECT_EQ(Run("log check '" + temp_.File("missing.log") + "'").status, 1);
 
-  // Bad usage or input: 2.
+  // Only a wrong command line: 2.
   EXPECT_EQ(Run("").status, 2);
   EXPECT_EQ(Run("packet").status, 2);
   EXPECT_EQ(Run("packet show").status, 2);
-  EXPECT_EQ(Run("packet frobnicate x").status, 2);
+  result = Run("bogus");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err.rfind("unknown command 'bogus'\n", 0), 0u);
+  EXPECT_EQ(Run("packet frobnicate x").err.rfind("unknown command 'packet frobnicate'\n", 0), 0u);
   EXPECT_EQ(Run("--interface usb4 packet check '" + packet + "'").status, 2);
-  EXPECT_EQ(Run("packet show '" + temp_.File("missing.tvf") + "'").status, 2);
   EXPECT_EQ(Run("packet extract '" + packet + "' --device 12 -o x").status, 2);
-  EXPECT_EQ(Run("log check '" + temp_.File("missing.log") + "'").status, 2);
 
   // Global options parse before any command.
   EXPECT_EQ(Run("--interface gige --emergency packet check '" + packet + "'").status, 0);
-  const CliResult help = Run("packet build --help");
+  const CliResult help = Run("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--order"), std::string::npos);
+  EXPECT_NE(help.out.find("  2  the command line itself is wrong\n"), std::string::npos);
+  EXPECT_NE(Run("packet build --help").out.find("--order"), std::string::npos);
   const CliResult version = Run("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("tarvo-cli ", 0), 0u);
+}
+
+// A command's output is never one of its inputs, however named, and replaces an existing file
+// only with --force.
+TEST_F(CliTest, OutputsNeverReplaceAnInputOrWithoutForceAnExistingFile) {
+  const std::string packet = BuildAll();
+  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
+  std::error_code linked;
+  std::filesystem::create_hard_link(packet, temp_.File("hard.tvf"), linked);
+  ASSERT_FALSE(linked) << linked.message();
+  for (const std::string& output : {temp_.File("./all.tvf"), temp_.File("hard.tvf")}) {
+    ExpectRefusedAsInput(packet, output);
+  }
+  const std::string image = paths_[8];
+  const std::vector<std::uint8_t> imageBytes = test::ReadFileBytes(image);
+  std::filesystem::create_hard_link(image, temp_.File("img.tvf"), linked);
+  ASSERT_FALSE(linked) << linked.message();
+  EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + image + "' -o '" +
+                temp_.File("img.tvf") + "'")
+                .status,
+            1);
+  test::WriteFileText(temp_.File("out.tvf"), "mine");
+  const CliResult kept =
+      Run("packet build --order 8 --image '8=" + image + "' -o '" + temp_.File("out") + "'");
+  EXPECT_EQ(kept.status, 1);
+  EXPECT_EQ(kept.err, temp_.File("out.tvf") + " exists already: give --force to replace it.\n");
+  EXPECT_EQ(
+      Run("packet extract '" + packet + "' --device 8 -o '" + temp_.File("out.tvf") + "'").status,
+      1);
+  EXPECT_EQ(test::ReadFileText(temp_.File("out.tvf")), "mine");
+  EXPECT_EQ(
+      Run("packet build --order 8 --force --image '8=" + image + "' -o '" + temp_.File("out") + "'")
+          .status,
+      0);
+  EXPECT_NE(test::ReadFileText(temp_.File("out.tvf")), "mine");
+  EXPECT_EQ(test::ReadFileBytes(packet), bytes);
+  EXPECT_EQ(test::ReadFileBytes(image), imageBytes);
+}
+
+TEST_F(CliTest, OutputsNeverReplaceAnInputReachedThroughASymbolicLink) {
+  const std::string packet = BuildAll();
+  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
+  ASSERT_TRUE(test::MakeSymbolicLink(packet, temp_.File("link.tvf")));
+  ExpectRefusedAsInput(packet, temp_.File("link.tvf"));
+  ASSERT_TRUE(test::MakeSymbolicLink(paths_[8], temp_.File("img.tvf")));
+  EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + paths_[8] + "' -o '" +
+                temp_.File("img.tvf") + "'")
+                .status,
+            1);
+  EXPECT_EQ(test::ReadFileBytes(packet), bytes);
 }
 
 TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
@@ -168,11 +247,27 @@ TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
       Run("packet build --order reboot --image '2=" + paths_[2] + "' -o '" + out + "'").status, 2);
   EXPECT_FALSE(platform::PathExists(out));
 
+  // An image file of another type than the device's is refused unless forced; a name without a
+  // version is only warned about.
+  CliResult result = Run("packet build --order 8 --image '8=" + paths_[0] + "' -o '" + out + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "The image file of Color Data is a .cdt file; " + paths_[0] +
+                            " is not (give --force to use it anyway).\n");
+  EXPECT_FALSE(platform::PathExists(out));
+  test::WriteFileBytes(temp_.File("colors.CDT"), test::ReadFileBytes(paths_[8]));
+  result =
+      Run("packet build --order 8 --image '8=" + temp_.File("colors.CDT") + "' -o '" + out + "'");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.err.find("Warning: the name of " + temp_.File("colors.CDT") +
+                            " carries no version (as in CALDO_1_V04_11.bit): its image gets 000 "
+                            "V00.00.\n"),
+            std::string::npos);
+  EXPECT_TRUE(platform::RemoveFile(out));
+
   // A broken bitstream: the file error goes to the log, no packet is written.
   test::WriteFileBytes(temp_.File("CALDO_1_V01_00.bit"), {1, 2, 3});
-  const CliResult result =
-      Run("packet build --order 0,2 --image '0=" + paths_[0] +
-          "' --image '2=" + temp_.File("CALDO_1_V01_00.bit") + "' -o '" + out + "'");
+  result = Run("packet build --order 0,2 --image '0=" + paths_[0] +
+               "' --image '2=" + temp_.File("CALDO_1_V01_00.bit") + "' -o '" + out + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(platform::PathExists(out));
   EXPECT_NE(result.err.find("File error: Unknown data structure in file '"), std::string::npos);
@@ -183,13 +278,22 @@ TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
   EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
 }
 
-TEST_F(CliTest, BuildIntoAMissingFolderFailsWithTheResultBox) {
-  const CliResult result = Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" +
-                               temp_.File("missing/p") + "'");
+TEST_F(CliTest, WriteFailuresNameThePathAndTheReason) {
+  const std::string nowhere = temp_.File("missing/p.tvf");
+  CliResult result =
+      Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + nowhere + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Operation Status: Creating packet file failed.\n");
-  EXPECT_NE(test::ReadFileText(LogPath()).find("ERROR: Creating packet file failed."),
+  EXPECT_EQ(result.err, "Creating file " + nowhere + " failed!. No such file or directory.\n");
+  const std::string log = test::ReadFileText(LogPath());
+  EXPECT_NE(log.find("Creating file " + nowhere + " failed!. No such file or directory.\r\n"),
             std::string::npos);
+  EXPECT_NE(log.find("ERROR: Creating packet file failed."), std::string::npos);
+
+  const std::string packet = BuildAll();
+  result = Run("packet extract '" + packet + "' --device 8 -o '" + nowhere + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Writing file " + nowhere + " failed: No such file or directory.\n");
 }
 
 TEST_F(CliTest, LogCheckTellsAnEditedLogFromASealedOne) {

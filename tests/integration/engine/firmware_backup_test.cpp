@@ -164,8 +164,15 @@ TEST_F(FirmwareBackup, BackupButtonReportsInTheStatusLine) {
   EXPECT_EQ(window_.StatusText(), "Creating backup successful.");
   EXPECT_TRUE(Dlg().ControlsEnabled());
   ChangeCamera([](sim::CameraState& state) { state.faults.notBackAfterReboot = 1; });
-  Dlg().OnBackup();
-  EXPECT_EQ(window_.StatusText(), "Creating backup failed.");
+  EXPECT_EQ(Dlg().OnBackup(), 0);
+  EXPECT_THAT(window_.StatusLines(), testing::IsSupersetOf({"Creating backup failed."}));
+  EXPECT_EQ(window_.StatusText(),
+            "Backup FAILED: backup incomplete, the camera did not come back after its reboot.");
+  const RunReport& report = Dlg().LastRun();
+  EXPECT_FALSE(report.succeeded);
+  EXPECT_FALSE(report.backup.complete);
+  EXPECT_FALSE(report.backup.cameraBack);
+  EXPECT_EQ(report.backup.file, Dlg().LastBackupFile());
 }
 
 }  // namespace

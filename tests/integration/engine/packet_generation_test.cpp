@@ -66,16 +66,23 @@ TEST_F(GeneratePacket, UpperCaseExtensionIsKeptAndADeviceTwiceIsAskedOnce) {
   EXPECT_FALSE(std::filesystem::exists(temp_.File("NEW.TVF.tvf")));
 }
 
-TEST_F(GeneratePacket, NoFileChosenOrSaveCancelledWritesNothingSilently) {
-  SetOrder({DEVICE_MAIN_UP});
+// Cancelling any dialog ends the whole generation: no later dialog, no file, and a status line
+// that says so.
+TEST_F(GeneratePacket, ACancelledDialogEndsTheGenerationWithoutAFile) {
+  SetOrder({DEVICE_MAIN_UP, DEVICE_MAIN_FPGA});
   window_.ScriptOpenFile(std::nullopt);
   EXPECT_EQ(Dlg().GeneratePacket(), 0);
   EXPECT_EQ(window_.DialogFilters().size(), 1u);
+  EXPECT_EQ(window_.StatusText(),
+            "Packet generation cancelled: no image file was chosen for Main uP; no file written.");
   window_.ScriptOpenFile(files_[DEVICE_MAIN_UP]);
+  window_.ScriptOpenFile(files_[DEVICE_MAIN_FPGA]);
   window_.ScriptSaveFile(std::nullopt);
   EXPECT_EQ(Dlg().GeneratePacket(), 0);
+  EXPECT_EQ(window_.StatusText(),
+            "Packet generation cancelled: no file name was chosen; no file written.");
   EXPECT_TRUE(window_.MessageBoxes().empty());
-  EXPECT_TRUE(NewLogLines().empty());
+  EXPECT_TRUE(Dlg().LastRun().outputFile.empty());
 }
 
 // A packet that lacks a device its order names would fail when run: nothing is written, and

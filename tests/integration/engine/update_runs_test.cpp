@@ -114,11 +114,16 @@ TEST_F(UpdateRuns, FailedBackupAsksWhetherToGoOn) {
               ElementsAre("Creating backup file failed!\nDo you still want to proceed\n"
                           "updating the camera?"));
   const std::vector<std::string> lines = NewLogLines();
-  EXPECT_EQ(lines.back(), "Backup failed -> user cancels programming.");
+  EXPECT_TRUE(LogHas(lines, "Backup failed -> user cancels programming."));
+  EXPECT_EQ(lines.back(),
+            "Update FAILED: backup incomplete, not stored: Boot FPGA (code 80031051); nothing "
+            "was programmed.");
   EXPECT_FALSE(LogHas(lines, "Programming firmware started."));
   EXPECT_TRUE(window_.MessageBoxes().empty());
   EXPECT_FALSE(FlashHolds(image));
   EXPECT_TRUE(Dlg().ControlsEnabled());
+  EXPECT_FALSE(Dlg().LastRun().succeeded);
+  EXPECT_EQ(Dlg().LastRun().devices[DEVICE_MAIN_FPGA].outcome, DeviceOutcome::kSkipped);
 
   FailTelegram(DeviceSelectCode(DEVICE_BOOT_FPGA), 1, sim::CameraError(sim::kFwDeviceNotAvailable));
   window_.ScriptYesNo(true);
@@ -126,6 +131,14 @@ TEST_F(UpdateRuns, FailedBackupAsksWhetherToGoOn) {
   EXPECT_EQ(window_.Questions().size(), 2u);
   EXPECT_TRUE(FlashHolds(image));
   EXPECT_EQ(LastBoxText(), kUpdateOk);
+  EXPECT_TRUE(Dlg().LastRun().backup.continuedWithout);
+
+  // A command line decides beforehand: no question, and the camera is not touched.
+  Dlg().SetBackupFailureChoice(BackupFailureChoice::kStop);
+  FailTelegram(DeviceSelectCode(DEVICE_BOOT_FPGA), 1, sim::CameraError(sim::kFwDeviceNotAvailable));
+  Dlg().OnProgram();
+  EXPECT_EQ(window_.Questions().size(), 2u);
+  EXPECT_TRUE(Dlg().LastRun().HasFailure(RunFailure::kStoppedAfterBackup));
 }
 
 struct OrderCase {
@@ -296,7 +309,8 @@ TEST_F(UpdateRuns, VerifyPassesOverDevicesOfOtherVersionsAndNeverPowerUp) {
             4000u * 7 + 4000 + 4000 + 2000 + 2000 + 1000 + 1000 + 1000 + 32000);
 }
 
-TEST_F(UpdateRuns, VerifyWithEveryDeviceUncheckedOnlyReboots) {
+// A verify that compared nothing proves nothing: it fails, and says so.
+TEST_F(UpdateRuns, VerifyThatComparesNoDeviceFails) {
   CameraHolds({});
   ConnectWithPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12)}, kNoSteps);
   CheckOnly({DEVICE_MAIN_FPGA});
@@ -304,7 +318,9 @@ TEST_F(UpdateRuns, VerifyWithEveryDeviceUncheckedOnlyReboots) {
   EXPECT_FALSE(window_.IsDeviceChecked(DEVICE_MAIN_FPGA));
   EXPECT_TRUE(Verified().empty());
   EXPECT_EQ(Reboots(), 1);
-  EXPECT_EQ(LastBoxText(), kVerifyOk);
+  EXPECT_EQ(LastBoxText(), "Verifying firmware\nin camera SN 4711\nFAILED!");
+  EXPECT_EQ(window_.StatusText(), "Verify FAILED: no device was compared.");
+  EXPECT_EQ(Dlg().LastRun().devices[DEVICE_MAIN_FPGA].outcome, DeviceOutcome::kPassedOver);
 }
 
 TEST_F(UpdateRuns, VerifyFailsWhenOnlyTheFinalReconnectFails) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/packet_bytes.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::cli {
@@ -80,6 +81,36 @@ TEST_F(PacketDescriptionTest, PacketWithoutAStoredOrderSaysSo) {
   EXPECT_FALSE(json["order_stored"].get<bool>());
   EXPECT_FALSE(json["order_ends"].get<bool>());
   EXPECT_NE(PacketDescriptionText(json).find("none stored"), std::string::npos);
+}
+
+// What a hand-made or damaged header may hold is shown as it is, but never wrongly: a count
+// beyond the table, an empty image, and bytes of the creation text that would steer a terminal.
+TEST_F(PacketDescriptionTest, UnusualHeadersAreShownSafely) {
+  CFirmwarePacket packet(&SealTime);
+  ASSERT_TRUE(packet.CreatePacket());
+  ASSERT_TRUE(packet.AddImage(5, 0, 0, nullptr, {}));
+  ASSERT_TRUE(packet.SealPacket());
+  const std::string path = temp_.File("p.tvf");
+  ASSERT_TRUE(packet.SavePacket(path));
+  std::vector<std::uint8_t> bytes = test::ReadFileBytes(path);
+  bytes[2092] = 40;  // entry count
+  const std::string created = "File\x1b[2J\\\xff";
+  std::copy(created.begin(), created.end(), bytes.begin() + 2012);
+  test::ResealPacket(&bytes);
+  test::WriteFileBytes(path, bytes);
+  CFirmwarePacket loaded;
+  ASSERT_TRUE(loaded.LoadPacket(path)) << loaded.LastErrorWithDetail();
+
+  const nlohmann::json json = DescribePacket(loaded, path);
+  EXPECT_EQ(json["creation_text"], "File\\x1b[2J\\\\\\xffed: 07.12.2026 08:30.");
+  EXPECT_TRUE(json["entries"][0]["end"].is_null());
+  EXPECT_NO_THROW(json.dump());
+  const std::string text = PacketDescriptionText(json);
+  EXPECT_NE(text.find("Entries:         40 (more than the 32 the header has room for; the first "
+                      "32 are shown)\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("  0  Main uP      00000000  -         0 "), std::string::npos) << text;
+  EXPECT_EQ(json["entries"].size(), 32u);
 }
 
 }  // namespace

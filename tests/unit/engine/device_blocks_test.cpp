@@ -33,11 +33,16 @@ TEST(DeviceBlocks, HdsdiFpgaAloneGetsTheLongEraseTimeout) {
   }
 }
 
-// The image word 0x0000 selects the older board; 0x0A, 0x09 and 0x0100 are run against the
-// camera by the engine's integration tests, with every other device's catalogue code.
-TEST(DeviceBlocks, HdsdiImageWordZeroSelectsTheOlderBoard) {
-  const std::vector<std::uint8_t> image(16, 0x00);
-  EXPECT_EQ(DeviceSelectCodeForImage(DEVICE_HDSDI_FPGA, image.data()), 0x4703);
+// The word at address 2 picks the board revision only when the image holds it: bytes the image
+// does not cover (an image starting past address 3) are never read. 0x0A, 0x09 and 0x0100 are
+// run against the camera by the engine's integration tests.
+TEST(DeviceBlocks, HdsdiSelectCodeComesFromTheImagesOwnWord) {
+  std::vector<std::uint8_t> buffer(16, 0x00);
+  EXPECT_EQ(DeviceSelectCodeForImage(DEVICE_HDSDI_FPGA, buffer.data(), 0, 16), 0x4703);
+  buffer[3] = 0x0A;
+  EXPECT_EQ(DeviceSelectCodeForImage(DEVICE_HDSDI_FPGA, buffer.data(), 0, 16), 0x4A03);
+  EXPECT_EQ(DeviceSelectCodeForImage(DEVICE_HDSDI_FPGA, buffer.data(), 4, 12), 0x4703);
+  EXPECT_EQ(DeviceSelectCodeForImage(DEVICE_HDSDI_FPGA, buffer.data(), 0, 3), 0x4703);
 }
 
 TEST(DeviceBlocks, ErasedBlockMeansEveryByteIsFF) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "firmware/image_version.h"
+#include "support/packet_bytes.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
@@ -16,26 +17,13 @@ platform::CalendarTime SealTime() {
   return {2026, 3, 9, 14, 7, 0, 0};
 }
 
-std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 std::uint16_t Le16(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
-void PutLe32(std::vector<std::uint8_t>* bytes, std::size_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) (*bytes)[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-std::uint32_t WordSum(const std::vector<std::uint8_t>& bytes) {
-  std::uint32_t sum = 0;
-  for (std::size_t offset = 0; offset + 4 <= bytes.size(); offset += 4) sum += Le32(bytes, offset);
-  return sum;
-}
-// Makes the word sum of a hand-made packet right again.
-void Reseal(std::vector<std::uint8_t>* bytes) {
-  PutLe32(bytes, 2100, 0);
-  PutLe32(bytes, 2100, 0x87654322u - WordSum(*bytes));
-}
+using test::Le32;
+using test::PutLe32;
+using test::ResealPacket;
+using test::WordSum;
 
 // Variant 1, version 2.3, 10:20 on 3.4.2025.
 ImageVersion Version() {
@@ -122,37 +110,47 @@ TEST_F(PacketTest, ImagesFollowTheHeaderOnFourByteBoundaries) {
   EXPECT_EQ(test::ReadFileBytes(Path()).size(), 6788u);
 }
 
-TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityText) {
+TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityTextAndSaysWhy) {
   Save({{2, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}}, Path());
   const std::vector<std::uint8_t> good = test::ReadFileBytes(Path());
   CFirmwarePacket packet;
-  auto expectRefused = [&](const std::vector<std::uint8_t>& bytes, const char* what) {
+  auto expectRefused = [&](const std::vector<std::uint8_t>& bytes, const std::string& why) {
     test::WriteFileBytes(Path("bad.tvf"), bytes);
-    EXPECT_FALSE(packet.CheckPacketFile(Path("bad.tvf"))) << what;
-    EXPECT_EQ(packet.LastError(), "Firmware packet file integrity check failed.") << what;
+    EXPECT_FALSE(packet.CheckPacketFile(Path("bad.tvf"))) << why;
+    EXPECT_EQ(packet.LastError(), "Firmware packet file integrity check failed.") << why;
+    EXPECT_EQ(packet.LastErrorDetail(), why);
   };
-  expectRefused(std::vector<std::uint8_t>(good.begin(), good.begin() + 6775), "6775 bytes");
-  for (std::size_t offset : {0u, 5u, 20u, 46u, 2096u, 3000u, 6776u, 6787u}) {
+  expectRefused({}, "The file is empty.");
+  expectRefused(std::vector<std::uint8_t>(good.begin(), good.begin() + 6775),
+                "The file has 6775 bytes, fewer than the 6776 of a packet header.");
+  const char* const kSumWrong = "instead of 87654322: the content or the check word was changed.";
+  for (std::size_t offset : {2u, 2100u, 3000u, 6776u, 6787u}) {
     std::vector<std::uint8_t> bytes = good;
     bytes[offset] ^= 0x01;
-    expectRefused(bytes, "one byte changed");
+    test::WriteFileBytes(Path("bad.tvf"), bytes);
+    EXPECT_FALSE(packet.CheckPacketFile(Path("bad.tvf")));
+    EXPECT_NE(packet.LastErrorDetail().find(kSumWrong), std::string::npos) << offset;
   }
+  std::vector<std::uint8_t> magic = good;
+  magic[5] ^= 0x01;
+  expectRefused(magic, "The file does not carry the packet mark \"ORVTRVFW\" at offset 4.");
+  std::vector<std::uint8_t> text = good;
+  text[12] = 'f';
+  expectRefused(text, "The header text is not \"Firmware packet file for orva.tarvo\".");
   // Right sum, but the length field does not tell the file's length.
   std::vector<std::uint8_t> longer(good.begin(), good.begin() + 6776);
   longer.resize(6780, 0);
   PutLe32(&longer, 2096, 6776);
-  Reseal(&longer);
-  expectRefused(longer, "length field");
-  // Not a multiple of 4.
+  ResealPacket(&longer);
+  expectRefused(longer, "The length field says 6776 bytes, the file has 6780.");
   std::vector<std::uint8_t> odd = good;
   odd.push_back(0);
-  expectRefused(odd, "odd length");
-  // A header size below 6776.
+  expectRefused(odd, "The file's length of 6789 bytes is not a multiple of 4.");
   std::vector<std::uint8_t> small = good;
   small[0] = 0x77;
   small[1] = 0x1A;  // 6775
-  Reseal(&small);
-  expectRefused(small, "header size");
+  ResealPacket(&small);
+  expectRefused(small, "The header size field is 6775, less than 6776.");
 
   // The sum does not depend on the order of the words: swapped data words still pass.
   std::vector<std::uint8_t> swapped = good;
@@ -162,7 +160,7 @@ TEST_F(PacketTest, CheckRefusesDamagedFilesWithTheIntegrityText) {
   // Bytes after the header text's terminating zero are not compared.
   std::vector<std::uint8_t> textTail = good;
   textTail[12 + 40] = 'x';
-  Reseal(&textTail);
+  ResealPacket(&textTail);
   test::WriteFileBytes(Path("tail.tvf"), textTail);
   EXPECT_TRUE(packet.CheckPacketFile(Path("tail.tvf")));
 }
@@ -181,6 +179,44 @@ TEST_F(PacketTest, MissingFilesAndFoldersGiveTheirTexts) {
   const std::string nowhere = temp_.File("no-such-folder/p.tvf");
   EXPECT_FALSE(packet.SavePacket(nowhere));
   EXPECT_EQ(packet.LastError(), "Creating file " + nowhere + " failed!.");
+  EXPECT_EQ(packet.LastErrorDetail(), "No such file or directory");
+}
+
+// A packet appears whole and checked, or not at all: a full disk never leaves a partial file
+// and never damages the file it was to replace.
+TEST_F(PacketTest, SaveOnAFullDiskLeavesTheFileAsItWas) {
+  Save({{2, 0, std::vector<std::uint8_t>(64, 0x42)}}, Path());
+  const std::vector<std::uint8_t> before = test::ReadFileBytes(Path());
+  CFirmwarePacket packet;
+  ASSERT_TRUE(packet.CreatePacket());
+  const std::vector<std::uint8_t> image(100000, 0x17);
+  ASSERT_TRUE(packet.AddImage(3, 0, 100000, image.data(), {}));
+  ASSERT_TRUE(packet.SealPacket());
+  const int status = test::RunOnFullDisk(50000, [&] {
+    const bool refused = !packet.SavePacket(Path()) &&
+                         packet.LastError() == "Writing file " + Path() + " failed!." &&
+                         packet.LastErrorDetail() == "File too large";
+    return refused ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(test::ReadFileBytes(Path()), before);
+}
+
+TEST_F(PacketTest, SaveKeepingAnExistingFileRefusesAndLeavesNoTemporary) {
+  Save({{2, 0, std::vector<std::uint8_t>(64, 0x42)}}, Path());
+  const std::vector<std::uint8_t> before = test::ReadFileBytes(Path());
+  CFirmwarePacket packet;
+  ASSERT_TRUE(packet.CreatePacket());
+  const std::vector<std::uint8_t> image(100000, 0x17);
+  ASSERT_TRUE(packet.AddImage(3, 0, 100000, image.data(), {}));
+  ASSERT_TRUE(packet.SealPacket());
+  EXPECT_FALSE(packet.SavePacket(Path(), platform::ReplaceMode::kKeepExisting));
+  EXPECT_EQ(packet.LastError(), "Creating file " + Path() + " failed!.");
+  EXPECT_EQ(packet.LastErrorDetail(), "File exists");
+  EXPECT_EQ(test::ReadFileBytes(Path()), before);
+  EXPECT_EQ(test::FolderEntries(temp_.Path()), std::vector<std::string>{"p.tvf"});
+  ASSERT_TRUE(packet.SavePacket(Path()));
+  EXPECT_EQ(test::ReadFileBytes(Path()).size(), 6776u + 100000);
 }
 
 TEST_F(PacketTest, OperationsWithoutBuffersAreRefused) {
@@ -274,7 +310,7 @@ class PacketEntryLimitTest : public PacketTest {
     PutLe32(&bytes, 2168, dataOffset);
     PutLe32(&bytes, 2172, size);
     PutLe32(&bytes, 2176, start);
-    Reseal(&bytes);
+    ResealPacket(&bytes);
     test::WriteFileBytes(Path("edited.tvf"), bytes);
     return Path("edited.tvf");
   }
@@ -320,7 +356,7 @@ TEST_F(PacketTest, LoadRefusesAValidFileLongerThanTheLoadBuffer) {
   const std::vector<std::uint8_t> header = test::ReadFileBytes(Path());
   std::copy(header.begin(), header.end(), bytes.begin());
   PutLe32(&bytes, 2096, 20000004);
-  Reseal(&bytes);
+  ResealPacket(&bytes);
   test::WriteFileBytes(Path("long.tvf"), bytes);
   CFirmwarePacket packet;
   EXPECT_TRUE(packet.CheckPacketFile(Path("long.tvf")));

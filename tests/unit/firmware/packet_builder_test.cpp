@@ -100,6 +100,9 @@ TEST_F(PacketBuilderTest, AFileThatCannotBeWrittenIsShownAsFailure) {
                             temp_.File("missing/p.tvf"), image_.data(), report_),
             PacketBuildResult::kPacketFailed);
   EXPECT_EQ(report_.results, std::vector<std::string>{"ERROR: Creating packet file failed."});
+  EXPECT_EQ(report_.logLines,
+            std::vector<std::string>{"Creating file " + temp_.File("missing/p.tvf") +
+                                     " failed!. No such file or directory."});
 }
 
 }  // namespace

@@ -2,12 +2,49 @@
 
 #include <string>
 
+#include "log/log_file.h"
 #include "log/log_seal.h"
 #include "log/result_codes.h"
-#include "log_file_fixture.h"
+#include "platform/folders.h"
+#include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
+
+platform::CalendarTime FixedTime() {
+  platform::CalendarTime time;
+  time.year = 2026;
+  time.month = 12;
+  time.day = 7;
+  time.hour = 9;
+  time.minute = 5;
+  time.second = 3;
+  time.millisecond = 42;
+  return time;
+}
+
+const std::string kStamp = "09:05:03.042 ";
+const std::string kBanner =
+    kStamp + "==============================\r\n" + kStamp + "Programmer started 2026.12.07.\r\n";
+const std::string kClosing = kStamp + "Programmer closed.\r\n" + kStamp + "==================\r\n";
+
+class LogFileTest : public ::testing::Test {
+ protected:
+  std::string Folder() const { return temp_.File("orva"); }
+  std::string LogPath() const { return platform::JoinPath(Folder(), "TARVO_PROG.log"); }
+  std::string Content() const { return test::ReadFileText(LogPath()); }
+
+  // One whole run writing the given lines.
+  void Run(std::initializer_list<std::string> lines) {
+    LogFile log(&FixedTime);
+    ASSERT_TRUE(log.Open(Folder()));
+    for (const std::string& line : lines) log.WriteLine(line);
+    log.Close();
+    EXPECT_TRUE(log.Sealed());
+  }
+
+  test::TempFolder temp_;
+};
 
 TEST_F(LogFileTest, FirstRunWritesBannerLinesClosingLinesAndSeal) {
   Run({"hello"});
@@ -85,9 +122,13 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
   ASSERT_TRUE(first.Open(Folder()));
 
   LogFile second(&FixedTime);
+  std::vector<std::string> told;
+  second.SetFailureHandler([&](const std::string& failure) { told.push_back(failure); });
   EXPECT_FALSE(second.Open(Folder()));
   EXPECT_FALSE(second.IsOpen());
-  EXPECT_FALSE(second.OpenFailure().empty());
+  EXPECT_TRUE(second.HeldByOther());
+  EXPECT_EQ(told, std::vector<std::string>{LogPath() + " is held by another running instance"});
+  EXPECT_EQ(second.OpenFailure(), told[0]);
   second.WriteLog("dropped");
   second.Close();
 
@@ -100,6 +141,42 @@ TEST_F(LogFileTest, SecondInstanceRunsWithoutALog) {
 
   LogFile third(&FixedTime);
   EXPECT_TRUE(third.Open(Folder()));
+}
+
+TEST_F(LogFileTest, WriteErrorStopsLoggingKeepsWhatTheFileHeldAndSaysWhy) {
+  Run({"before"});
+  const std::string before = Content();
+  // The disk fills up a little after the banner.
+  const int status = test::RunOnFullDisk(before.size() + 150, [&] {
+    LogFile log(&FixedTime);
+    int told = 0;
+    log.SetFailureHandler([&](const std::string&) { ++told; });
+    if (!log.Open(Folder())) return 2;
+    for (int i = 0; i < 100 && log.IsOpen(); ++i)
+      log.WriteLog("line %d of a run on a full disk", i);
+    log.Close();
+    const bool said = log.WriteFailure() == "writing " + LogPath() + " failed: File too large";
+    return !log.IsOpen() && !log.Sealed() && said && told == 1 ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  const std::string after = Content();
+  const std::size_t kept = before.size() - 8;
+  EXPECT_EQ(after.substr(0, kept), before.substr(0, kept));
+  EXPECT_LE(after.size(), before.size() + 150);
+}
+
+TEST_F(LogFileTest, AFolderThatCannotBeMadeLeavesTheRunWithoutALogAndSaysWhy) {
+  test::WriteFileText(temp_.File("file"), "");
+  LogFile log(&FixedTime);
+  EXPECT_FALSE(log.Open(temp_.File("file/orva")));
+#ifdef _WIN32
+  const char* const reason = "No such file or directory";  // Windows: path not found
+#else
+  const char* const reason = "Not a directory";
+#endif
+  EXPECT_EQ(log.OpenFailure(),
+            temp_.File("file/orva/TARVO_PROG.log") + " cannot be opened for writing: " + reason);
+  EXPECT_FALSE(log.HeldByOther());
 }
 
 TEST_F(LogFileTest, WithoutAFolderTheRunHasNoLog) {

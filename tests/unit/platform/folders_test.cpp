@@ -5,6 +5,8 @@
 
 #include "platform/dynamic_library.h"
 #include "platform/folders.h"
+#include "platform/new_file.h"
+#include "platform/system_error.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::platform {
@@ -74,6 +76,15 @@ TEST(Folders, CreatesNestedFoldersAndJoinsPaths) {
   EXPECT_EQ(FileNameOf("C:\\a\\b/c.tvf"), "c.tvf");
 #endif
   EXPECT_EQ(FileLength(folder.File("none")), -1);
+}
+
+// Backup names are taken by creating the file exclusively: the second try must see it taken.
+TEST(Files, ANewFileIsCreatedOnlyOnce) {
+  test::TempFolder folder;
+  EXPECT_EQ(CreateNewFile(folder.File("n.tvf")), NewFileResult::kCreated);
+  EXPECT_EQ(CreateNewFile(folder.File("n.tvf")), NewFileResult::kExists);
+  EXPECT_EQ(CreateNewFile(folder.File("none/n.tvf")), NewFileResult::kFailed);
+  EXPECT_EQ(LastSystemErrorText(), "No such file or directory");
 }
 
 #ifdef _WIN32

@@ -1,0 +1,14 @@
+#include <sys/stat.h>
+
+#include "platform/same_file.h"
+
+namespace tarvo::platform {
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+  struct stat a {};
+  struct stat b {};
+  return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+}  // namespace tarvo::platform
