@@ -43,8 +43,12 @@ class NullWindow final : public WindowPort {
   void SetDeviceProgressPosition(DeviceIndex, int) override {}
   void ShowMessageBox(const std::string&, const std::string&, MessageIcon) override {}
   bool AskYesNo(const std::string&) override { return false; }
-  std::optional<std::string> OpenFileDialog(const std::string&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const std::string&) override { return {}; }
+  std::optional<std::string> OpenFileDialog(const std::string&, const std::string&) override {
+    return {};
+  }
+  std::optional<std::string> SaveFileDialog(const std::string&, const std::string&) override {
+    return {};
+  }
 };
 
 struct BenchSetup {

@@ -165,8 +165,12 @@ std::uint32_t ConnectionCommand(std::uint32_t cameraHandle, const void* request,
     if (size >= kMinTelegramSize && size <= requestLength) SealTelegram(frame, size);
   }
 
-  // One aligned word, read without the lock: a latency changed meanwhile applies a telegram late.
-  std::uint32_t latency = c.folder.State().settings.latencyMs;
+  // Read without the lock: a latency changed meanwhile applies a telegram late. A latency for
+  // one command stands for a slow camera operation such as an erase.
+  const CameraSettings& settings = c.folder.State().settings;
+  const std::uint16_t slowCommand = settings.latencyCommand;
+  std::uint32_t latency = settings.latencyMs;
+  if (slowCommand != 0 && (requestLength < 2 || TelegramCode(frame) != slowCommand)) latency = 0;
   if (latency > c.commandTimeoutMs) {
     PauseMilliseconds(c.commandTimeoutMs);
     return ERR_RESPONSE_TIMEOUT;

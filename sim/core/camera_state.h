@@ -40,9 +40,9 @@ struct CameraSettings {
   std::uint8_t hdsdiReadScale;   // 1 or 2: HD-SDI read addresses are scale x byte offset
   std::uint8_t pagedVersions;    // understands the paged versions query
   std::uint8_t reserved[3];
-  std::uint16_t extraEntries;  // version entries that belong to no programmable device
-  std::uint16_t reserved2;
-  std::uint32_t latencyMs;  // added to every telegram
+  std::uint16_t extraEntries;    // version entries that belong to no programmable device
+  std::uint16_t latencyCommand;  // 0: latencyMs delays every telegram; else only this command's
+  std::uint32_t latencyMs;
 };
 
 struct CameraFaults {

@@ -40,6 +40,7 @@ nlohmann::json Describe(CameraFolder& camera) {
   out["pagedVersions"] = state.settings.pagedVersions != 0;
   out["extraEntries"] = state.settings.extraEntries;
   out["latencyMs"] = state.settings.latencyMs;
+  out["latencyCommand"] = Hex(state.settings.latencyCommand, 4);
   out["selectedDevice"] = state.runtime.selectedDevice;
   out["rebooting"] = state.runtime.rebooting != 0;
   out["gone"] = state.runtime.gone != 0;
@@ -92,7 +93,9 @@ void PrintText(const nlohmann::json& d) {
   std::printf("Versions query:  %s, %u extra entries\n",
               d["pagedVersions"].get<bool>() ? "paged" : "single form only",
               d["extraEntries"].get<unsigned>());
-  std::printf("Latency:         %u ms per telegram\n", d["latencyMs"].get<unsigned>());
+  const std::string slowCommand = d["latencyCommand"].get<std::string>();
+  std::printf("Latency:         %u ms per telegram%s\n", d["latencyMs"].get<unsigned>(),
+              slowCommand == "0x0000" ? "" : (" of command " + slowCommand).c_str());
   std::printf("State:           %s, %u reboots, %llu telegrams\n",
               d["gone"].get<bool>()        ? "gone after reboot"
               : d["rebooting"].get<bool>() ? "rebooting"

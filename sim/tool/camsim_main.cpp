@@ -96,10 +96,16 @@ void AddFaultCommands(CLI::App& fault, FaultOptions& o, const std::string& folde
   many->callback([&o, change] {
     change([&](CameraState& s) { s.settings.extraEntries = static_cast<std::uint16_t>(o.count); });
   });
-  CLI::App* latency = fault.add_subcommand("latency", "Delay every telegram");
+  CLI::App* latency = fault.add_subcommand("latency", "Delay every telegram (or one command's)");
   latency->add_option("--ms", o.milliseconds, "Milliseconds per telegram (0: none)")->required();
-  latency->callback(
-      [&o, change] { change([&](CameraState& s) { s.settings.latencyMs = o.milliseconds; }); });
+  latency->add_option("--command", o.command,
+                      "Delay only telegrams of this command code (e.g. the erase, 0x1003)");
+  latency->callback([&o, change] {
+    change([&](CameraState& s) {
+      s.settings.latencyMs = o.milliseconds;
+      s.settings.latencyCommand = static_cast<std::uint16_t>(o.command);
+    });
+  });
   CLI::App* clear = fault.add_subcommand("clear", "Clear every fault (settings stay)");
   clear->callback([change] {
     change([](CameraState& s) {
@@ -108,6 +114,19 @@ void AddFaultCommands(CLI::App& fault, FaultOptions& o, const std::string& folde
     });
   });
   fault.require_subcommand(1);
+}
+
+// Power lost and back, or a cable pulled and plugged in again: the camera forgets the device
+// it had selected and any reboot under way; its flash and settings stay.
+void AddPowerCycleCommand(CLI::App& app, const std::string& folder, int& exitCode) {
+  app.add_subcommand("power-cycle", "Switch the camera off and on: the flash stays")
+      ->callback([&folder, &exitCode] {
+        exitCode = tarvo::sim::ChangeCamera(folder, [](CameraState& s) {
+          s.runtime.selectedDevice = tarvo::sim::kNoDevice;
+          s.runtime.rebooting = 0;
+          s.runtime.gone = 0;
+        });
+      });
 }
 
 }  // namespace
@@ -186,6 +205,7 @@ int main(int argc, char** argv) {
   FaultOptions faultOptions;
   CLI::App* fault = app.add_subcommand("fault", "Set or clear a fault of the camera");
   AddFaultCommands(*fault, faultOptions, folder, exitCode);
+  AddPowerCycleCommand(app, folder, exitCode);
 
   std::string device, out;
   bool whole = false;

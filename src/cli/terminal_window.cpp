@@ -194,11 +194,11 @@ bool TerminalWindow::AskYesNo(const std::string& text) {
   return answer;
 }
 
-std::optional<std::string> TerminalWindow::OpenFileDialog(const std::string&) {
+std::optional<std::string> TerminalWindow::OpenFileDialog(const std::string&, const std::string&) {
   return std::nullopt;
 }
 
-std::optional<std::string> TerminalWindow::SaveFileDialog(const std::string&) {
+std::optional<std::string> TerminalWindow::SaveFileDialog(const std::string&, const std::string&) {
   return std::nullopt;
 }
 

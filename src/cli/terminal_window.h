@@ -62,8 +62,10 @@ class TerminalWindow final : public WindowPort {
   void ShowMessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
   // The commands take every path from the command line; a dialog is never answered here.
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
-  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& title,
+                                            const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& title,
+                                            const std::string& filter) override;
 
   // Whether status lines are printed (they are still kept). The window start sets the
   // window's first status text, which is no news on a terminal.

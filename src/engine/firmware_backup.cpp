@@ -5,6 +5,8 @@
 #include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
+#include "platform/new_file.h"
+#include "platform/system_error.h"
 
 namespace tarvo {
 
@@ -15,15 +17,36 @@ constexpr std::uint32_t kPauseBeforeRebootMs = 3000;
 
 }  // namespace
 
+namespace {
+
+// The first backup of a camera has the plain name, later ones are numbered from 1.
+std::string BackupFileName(const std::string& folder, int serial, unsigned number) {
+  return platform::JoinPath(
+      folder, number == 0 ? FormatText("orva_tarvo_SN%06d_backup.tvf", serial)
+                          : FormatText("orva_tarvo_SN%06d_backup_%02u.tvf", serial, number));
+}
+
+}  // namespace
+
 std::string CProgrammerDlg::NextBackupFileName() const {
-  const int serial = camera_.serialNumber;
-  std::string path =
-      platform::JoinPath(logFolder_, FormatText("orva_tarvo_SN%06d_backup.tvf", serial));
-  for (unsigned number = 1; platform::PathExists(path); ++number) {
-    path = platform::JoinPath(logFolder_,
-                              FormatText("orva_tarvo_SN%06d_backup_%02u.tvf", serial, number));
+  unsigned number = 0;
+  while (platform::PathExists(BackupFileName(logFolder_, camera_.serialNumber, number))) ++number;
+  return BackupFileName(logFolder_, camera_.serialNumber, number);
+}
+
+// The name is taken by creating the file exclusively: of two programs backing up the same
+// camera at once, each gets a name of its own. The empty file is replaced by the backup when it
+// is written, and removed when it is not.
+bool CProgrammerDlg::ReserveBackupFile(std::string* path) {
+  for (unsigned number = 0;; ++number) {
+    *path = BackupFileName(logFolder_, camera_.serialNumber, number);
+    const platform::NewFileResult result = platform::CreateNewFile(*path);
+    if (result == platform::NewFileResult::kCreated) return true;
+    if (result == platform::NewFileResult::kFailed) {
+      report_.backup.failure = *path + ": " + platform::LastSystemErrorText();
+      return false;
+    }
   }
-  return path;
 }
 
 // A device that cannot be read back or stored is left out and the backup goes on; the file is
@@ -46,11 +69,17 @@ int CProgrammerDlg::BackupFirmware() {
     return 0;
   }
   int ok = 1;
-  const std::string path = NextBackupFileName();
+  std::string path;
+  if (!ReserveBackupFile(&path)) {
+    ShowStatus("ERROR: No name for the backup could be taken: %s.", record.failure.c_str());
+    ShowResult(false, "Creating backup file failed.");
+    return 0;
+  }
   WriteLog("Creating backup file: %s.", path.c_str());
 
   CFirmwarePacket backup;
   if (!backup.CreatePacket()) {
+    platform::RemoveFile(path);
     record.failure = backup.LastError();
     ShowResult(false, "%s", backup.LastError().c_str());
     return 0;
@@ -85,7 +114,8 @@ int CProgrammerDlg::BackupFirmware() {
 
   if (!backup.SetOrder(OrderOfDevices(stored)) || !backup.SealPacket() ||
       !backup.SavePacket(path)) {
-    record.failure = backup.LastError();
+    platform::RemoveFile(path);
+    record.failure = backup.LastErrorWithDetail();
     ShowResult(false, "Creating backup file failed.");
     return 0;
   }

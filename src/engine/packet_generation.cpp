@@ -49,7 +49,9 @@ int CProgrammerDlg::GeneratePacket() {
       return s.device == step.device;
     });
     if (chosen) continue;
-    const std::optional<std::string> path = window_.OpenFileDialog(DeviceImageFilter(step.device));
+    const std::optional<std::string> path =
+        window_.OpenFileDialog(FormatText("Image file for %s", DeviceDisplayName(step.device)),
+                               DeviceImageFilter(step.device));
     if (!path)
       return CancelPacketGeneration(
           FormatText("no image file was chosen for %s", DeviceDisplayName(step.device)));
@@ -59,7 +61,8 @@ int CProgrammerDlg::GeneratePacket() {
   }
   if (images.empty()) return CancelPacketGeneration("the order names no device");
 
-  const std::optional<std::string> chosenPath = window_.SaveFileDialog(kPacketFileFilter);
+  const std::optional<std::string> chosenPath =
+      window_.SaveFileDialog("Save new packet", kPacketFileFilter);
   if (!chosenPath) return CancelPacketGeneration("no file name was chosen");
   const std::string path = EnsurePacketExtension(*chosenPath);
 

@@ -44,7 +44,8 @@ int CProgrammerDlg::LoadStartupPacket() {
 // Like Connect, the load runs with the controls held disabled: its result boxes and the
 // version policy must not interleave with another action.
 void CProgrammerDlg::OnLoadFile() {
-  const std::optional<std::string> path = window_.OpenFileDialog(kPacketFileFilter);
+  const std::optional<std::string> path =
+      window_.OpenFileDialog("Load firmware packet", kPacketFileFilter);
   if (!path) return;
   EnableControls(false);
   LoadPacketFile(*path);

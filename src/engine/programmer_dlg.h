@@ -251,6 +251,7 @@ class CProgrammerDlg {
   int CancelPacketGeneration(const std::string& why);
   void FinishProgramRun();
   void RecordInHistory(bool written);
+  bool ReserveBackupFile(std::string* path);
   void ReadUnfinishedDevices();
 
   WindowPort& window_;

@@ -15,9 +15,11 @@ VersionPolicyDecision DecideVersionPolicy(const VersionTable& current, const Ver
     if (sameVariant && VersionNumber(offered) > VersionNumber(have)) {
       decision.checked[device] = true;
     }
-    // A device left half-written reports what its first block says; the packet that carries
-    // that version (or a newer one) is written again.
-    if (sameVariant && unfinished[device] && VersionNumber(offered) == VersionNumber(have)) {
+    // A device left half-written reports what its first block says (the packet's version),
+    // or nothing when it was erased and not written again; either way it is written again.
+    if (unfinished[device] &&
+        (!have.IsAvailable() || (sameVariant && VersionNumber(offered) >= VersionNumber(have)))) {
+      decision.enabled[device] = true;
       decision.checked[device] = true;
       decision.resumed[device] = true;
     }

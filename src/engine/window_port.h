@@ -84,11 +84,13 @@ class WindowPort {
   // Modal Yes/No question with the error icon; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
 
-  // File dialogs with a filter in the form "Name (*.ext)|*.ext|All Files (*.*)|*.*||".
-  // Open requires an existing path; Save asks before replacing an existing file.
-  // Both return nothing when the user cancels.
-  virtual std::optional<std::string> OpenFileDialog(const std::string& filter) = 0;
-  virtual std::optional<std::string> SaveFileDialog(const std::string& filter) = 0;
+  // File dialogs titled by their purpose ("Load firmware packet"), with a filter in the form
+  // "Name (*.ext)|*.ext|All Files (*.*)|*.*||". Open requires an existing path; Save asks
+  // before replacing an existing file. Both return nothing when the user cancels.
+  virtual std::optional<std::string> OpenFileDialog(const std::string& title,
+                                                    const std::string& filter) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const std::string& title,
+                                                    const std::string& filter) = 0;
 };
 
 }  // namespace tarvo

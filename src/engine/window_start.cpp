@@ -24,6 +24,9 @@ void CProgrammerDlg::StartWindow() {
   window_.ShowControl(CommandControl::kPacket, packetGenerationMode_);
   window_.EnableControl(CommandControl::kPacket, packetGenerationMode_);
   window_.ShowControl(CommandControl::kBackup, emergencyMode_);
+  // Programming in emergency mode never makes a backup: "Skip Backup" stays checked and cannot
+  // be cleared, so the window never offers a backup that would not be made.
+  window_.EnableControl(CommandControl::kSkipBackup, !emergencyMode_);
 
   ResetDeviceRows();
   window_.SetControlChecked(CommandControl::kUsb2, true);

@@ -80,27 +80,51 @@ void DrawBoard(QPainter& painter) {
   for (const double x : {52.0, 100.0, 148.0}) DrawChip(painter, QRectF(x - 16, 50, 32, 32));
 }
 
-void DrawDone(QPainter& painter) {
+// A disc with a mark: a check for success, a cross for failure, three dots while no run has
+// ended (or one is going on).
+void DrawRunState(QPainter& painter, RunPictureState state) {
   const QPointF centre(59, 67);
+  const QColor colour = state == RunPictureState::kSuccess   ? QColor(46, 160, 96)
+                        : state == RunPictureState::kFailure ? QColor(210, 58, 50)
+                                                             : QColor(160, 166, 176);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(46, 160, 96, 60));
+  painter.setBrush(QColor(colour.red(), colour.green(), colour.blue(), 60));
   painter.drawEllipse(centre, 34, 34);
-  painter.setBrush(QColor(46, 160, 96));
+  painter.setBrush(colour);
   painter.drawEllipse(centre, 27, 27);
-  QPainterPath check;
-  check.moveTo(centre + QPointF(-13, 1));
-  check.lineTo(centre + QPointF(-4, 10));
-  check.lineTo(centre + QPointF(14, -9));
   painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
-  painter.drawPath(check);
+  QPainterPath mark;
+  switch (state) {
+    case RunPictureState::kSuccess:
+      mark.moveTo(centre + QPointF(-13, 1));
+      mark.lineTo(centre + QPointF(-4, 10));
+      mark.lineTo(centre + QPointF(14, -9));
+      break;
+    case RunPictureState::kFailure:
+      mark.moveTo(centre + QPointF(-10, -10));
+      mark.lineTo(centre + QPointF(10, 10));
+      mark.moveTo(centre + QPointF(10, -10));
+      mark.lineTo(centre + QPointF(-10, 10));
+      break;
+    case RunPictureState::kNeutral:
+      for (const double x : {-11.0, 0.0, 11.0}) mark.addEllipse(centre + QPointF(x, 0), 3.5, 3.5);
+      break;
+  }
+  if (state == RunPictureState::kNeutral) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+  }
+  painter.drawPath(mark);
 }
 
 }  // namespace
 
-QPixmap DecorPicture(int index) {
+QPixmap DecorPicture(int index, qreal pixelRatio, RunPictureState state) {
   if (index < 0 || index >= kDecorPictureCount) return {};
-  QPixmap picture(kWidths[index], kHeight);
+  QPixmap picture(static_cast<int>(kWidths[index] * pixelRatio),
+                  static_cast<int>(kHeight * pixelRatio));
+  picture.setDevicePixelRatio(pixelRatio);
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -113,7 +137,7 @@ QPixmap DecorPicture(int index) {
       DrawBoard(painter);
       break;
     default:
-      DrawDone(painter);
+      DrawRunState(painter, state);
       break;
   }
   return picture;

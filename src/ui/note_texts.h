@@ -10,7 +10,7 @@ std::span<const char* const> EmergencyNotePieces();
 std::span<const char* const> StandardNotePieces();
 
 inline constexpr const char* kNoteTitle = "Important Note!";
-inline constexpr const char* kNoteAcceptCaption = "OK, I know!";
-inline constexpr const char* kNoteCancelCaption = "Cancel";
+inline constexpr const char* kNoteAcceptCaption = "&OK, I know!";
+inline constexpr const char* kNoteCancelCaption = "&Cancel";
 
 }  // namespace tarvo::ui

@@ -2,10 +2,10 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include "ui/dialog_units.h"
 #include "ui/order_steps.h"
 #include "ui/support_texts.h"
+#include "ui/window_dialogs.h"
 
 namespace tarvo::ui {
 namespace {
@@ -50,10 +51,10 @@ COrderDlg::COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent
       waitField_(new QLineEdit(this)),
       moveIn_(new QPushButton(QStringLiteral(">>"), this)),
       moveOut_(new QPushButton(QStringLiteral("<<"), this)),
-      addReboot_(new QPushButton(QStringLiteral("Add Reboot"), this)),
-      addWait_(new QPushButton(QStringLiteral("Add Wait"), this)),
-      done_(new QPushButton(QStringLiteral("Done"), this)),
-      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+      addReboot_(new QPushButton(QStringLiteral("Add &Reboot"), this)),
+      addWait_(new QPushButton(QStringLiteral("Add &Wait"), this)),
+      done_(new QPushButton(QStringLiteral("&Done"), this)),
+      cancel_(new QPushButton(QStringLiteral("&Cancel"), this)) {
   setWindowTitle(QStringLiteral("Define Programming Order ..."));
   setObjectName(QStringLiteral("orderDialog"));
 
@@ -64,10 +65,23 @@ COrderDlg::COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent
   waitField_->setMaxLength(8);
   waitField_->setToolTip(QStringLiteral("Wait time for \"Add Wait\": 0 to 255 seconds"));
 
-  for (QPushButton* button : {moveIn_, moveOut_, addReboot_, addWait_, done_}) {
-    button->setAutoDefault(false);
-  }
+  // The arrows have no letter to underline: Alt with an arrow key moves the entry instead.
+  moveIn_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+  moveIn_->setToolTip(
+      QStringLiteral("Move the selected device into the order (Alt+Right, "
+                     "Enter or double-click in the list)"));
+  moveOut_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+  moveOut_->setToolTip(
+      QStringLiteral("Take the selected entry out of the order (Alt+Left, "
+                     "Enter or double-click in the list)"));
+  // A focused button takes Enter itself; elsewhere Enter presses "Cancel", except in the lists
+  // and the wait field, which take it for their own step (see eventFilter).
   cancel_->setDefault(true);
+  for (QWidget* widget : std::initializer_list<QWidget*>{available_, ordered_, waitField_}) {
+    widget->installEventFilter(this);
+  }
+  connect(available_, &QListWidget::itemDoubleClicked, this, &COrderDlg::OnMoveIn);
+  connect(ordered_, &QListWidget::itemDoubleClicked, this, &COrderDlg::OnMoveOut);
   connect(moveIn_, &QPushButton::clicked, this, &COrderDlg::OnMoveIn);
   connect(moveOut_, &QPushButton::clicked, this, &COrderDlg::OnMoveOut);
   connect(addReboot_, &QPushButton::clicked, this, &COrderDlg::OnAddReboot);
@@ -127,9 +141,27 @@ std::vector<std::string> COrderDlg::OrderedTexts() const {
   return texts;
 }
 
+// Escape is a way out like "Cancel": it never goes on to packet generation.
 void COrderDlg::reject() {
-  // Escape leaves the target as it was.
-  done(kEscapeResult);
+  OnCancel();
+}
+
+// Enter in the wait field adds the wait, Enter in a list moves its selected entry; neither
+// reaches the default button, which would throw the order away.
+bool COrderDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return QDialog::eventFilter(watched, event);
+  if (watched == waitField_) {
+    OnAddWait();
+  } else if (watched == available_) {
+    OnMoveIn();
+  } else if (watched == ordered_) {
+    OnMoveOut();
+  } else {
+    return QDialog::eventFilter(watched, event);
+  }
+  return true;
 }
 
 void COrderDlg::OnMoveIn() {
@@ -150,8 +182,8 @@ void COrderDlg::OnAddReboot() {
 void COrderDlg::OnAddWait() {
   const std::optional<int> seconds = ParseWaitSeconds(waitField_->text().toStdString());
   if (!seconds) {
-    QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle),
-                         QString::fromLatin1(kWaitRefusedText));
+    ShowBox(this, QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+            QString::fromLatin1(kWaitRefusedText));
     waitField_->setFocus();
     waitField_->selectAll();
     return;

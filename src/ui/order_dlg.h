@@ -21,8 +21,7 @@ class COrderDlg : public QDialog {
  public:
   // Results of exec().
   static constexpr int kDoneResult = 1;
-  static constexpr int kCancelResult = -1;  // "Cancel", or "Done" without a target
-  static constexpr int kEscapeResult = 2;   // the dialog was closed by Escape
+  static constexpr int kCancelResult = -1;  // "Cancel", Escape, or "Done" without a target
 
   // target may be null; capacity is the number of steps it holds.
   COrderDlg(ProgramOrder* target, std::size_t capacity, QWidget* parent = nullptr);
@@ -41,6 +40,9 @@ class COrderDlg : public QDialog {
 
  public slots:
   void reject() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void OnMoveIn();

@@ -1,29 +1,20 @@
 #include "ui/programmer_window.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "engine/programmer_dlg.h"
-#include "platform/folders.h"
 #include "ui/decor_pictures.h"
 #include "ui/dialog_units.h"
-#include "ui/file_filter.h"
-#include "ui/order_dlg.h"
-#include "ui/support_dlg.h"
-#include "ui/support_texts.h"
 #include "ui/window_icon.h"
 
 namespace tarvo::ui {
@@ -32,14 +23,6 @@ namespace {
 // The three GigE rows of the device grid belong to devices this camera does not have; they
 // exist hidden and disabled.
 constexpr const char* kUnusedRowNames[] = {"GigE XML", "GigE CHK", "GigE USB"};
-
-QString Text(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-QString RgbText(ProgressColour colour) {
-  return QStringLiteral("rgb(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue);
-}
 
 // Read-only text fields of the version columns.
 const QString kFieldStyle = QStringLiteral(
@@ -87,25 +70,28 @@ QLabel* MakeColumnHead(const char* text, QWidget* parent) {
 
 }  // namespace
 
+// Every command control has an Alt mnemonic; the letters differ within the window.
 ProgrammerWindow::ProgrammerWindow(QWidget* parent)
     : QDialog(parent, kDialogWindowFlags),
-      connect_(new QPushButton(QStringLiteral("Connect"), this)),
-      loadFile_(new QPushButton(QStringLiteral("Load File"), this)),
-      backup_(new QPushButton(QStringLiteral("Backup"), this)),
-      program_(new QPushButton(QStringLiteral("Program"), this)),
-      verify_(new QPushButton(QStringLiteral("Verify"), this)),
-      packet_(new QPushButton(QStringLiteral("Packet"), this)),
-      support_(new QPushButton(QStringLiteral("Support"), this)),
-      quit_(new QPushButton(QStringLiteral("Quit"), this)),
-      usb2_(new QRadioButton(QStringLiteral("USB 2.0"), this)),
-      usb3_(new QRadioButton(QStringLiteral("USB 3.0"), this)),
-      gige_(new QRadioButton(QStringLiteral("GigE"), this)),
+      connect_(new QPushButton(QStringLiteral("&Connect"), this)),
+      loadFile_(new QPushButton(QStringLiteral("&Load File"), this)),
+      backup_(new QPushButton(QStringLiteral("&Backup"), this)),
+      program_(new QPushButton(QStringLiteral("&Program"), this)),
+      verify_(new QPushButton(QStringLiteral("&Verify"), this)),
+      packet_(new QPushButton(QStringLiteral("P&acket"), this)),
+      support_(new QPushButton(QStringLiteral("&Support"), this)),
+      quit_(new QPushButton(QStringLiteral("&Quit"), this)),
+      usb2_(new QRadioButton(QStringLiteral("USB &2.0"), this)),
+      usb3_(new QRadioButton(QStringLiteral("USB &3.0"), this)),
+      gige_(new QRadioButton(QStringLiteral("&GigE"), this)),
       interfaces_(new QButtonGroup(this)),
-      skipBackup_(new QCheckBox(QStringLiteral("Skip Backup"), this)),
+      skipBackup_(new QCheckBox(QStringLiteral("S&kip Backup"), this)),
       status_(new QLabel(QStringLiteral("No camera connected."), this)) {
   setObjectName(QStringLiteral("programmerWindow"));
   setWindowIcon(ProgramIcon());
+  shownPosition_.fill(-1);
   BuildControls();
+  SetTabOrder();
   ConnectButtons();
 }
 
@@ -176,14 +162,16 @@ QLayout* ProgrammerWindow::BuildDeviceGrid() {
   return grid;
 }
 
+// The third picture tells how the last run ended; it starts neutral.
 QLayout* ProgrammerWindow::BuildPictureRow() {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
   for (int index = 0; index < kDecorPictureCount; ++index) {
     auto* picture = new QLabel(this);
-    picture->setPixmap(DecorPicture(index));
+    picture->setPixmap(DecorPicture(index, devicePixelRatioF()));
     row->addWidget(picture);
     row->addStretch(1);
+    runPicture_ = picture;
   }
   return row;
 }
@@ -231,105 +219,32 @@ QLayout* ProgrammerWindow::BuildButtonColumn() {
   return column;
 }
 
+// Tab walks the device rows from top to bottom, then the button column from top to bottom.
+void ProgrammerWindow::SetTabOrder() {
+  std::vector<QWidget*> chain;
+  for (const DeviceRow& row : rows_) chain.push_back(row.check);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{connect_, usb2_, usb3_, gige_, loadFile_, backup_,
+                                       skipBackup_, program_, verify_, packet_, support_, quit_}) {
+    chain.push_back(widget);
+  }
+  for (std::size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
 void ProgrammerWindow::ConnectButtons() {
   connect(connect_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { programmer_->OnConnect(); }); });
+          [this] { RunAction([this] { programmer_->OnConnect(); }, false); });
   connect(loadFile_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { programmer_->OnLoadFile(); }); });
+          [this] { RunAction([this] { programmer_->OnLoadFile(); }, false); });
   connect(backup_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { programmer_->OnBackup(); }); });
+          [this] { RunAction([this] { static_cast<void>(programmer_->OnBackup()); }, true); });
   connect(program_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { programmer_->OnProgram(); }); });
+          [this] { RunAction([this] { programmer_->OnProgram(); }, true); });
   connect(verify_, &QPushButton::clicked, this,
-          [this] { RunAction([this] { programmer_->OnVerify(); }); });
-  connect(packet_, &QPushButton::clicked, this, [this] { RunAction([this] { OnPacket(); }); });
-  connect(support_, &QPushButton::clicked, this, [this] { RunAction([this] { OnSupport(); }); });
+          [this] { RunAction([this] { programmer_->OnVerify(); }, true); });
+  connect(packet_, &QPushButton::clicked, this, &ProgrammerWindow::OnPacket);
+  connect(support_, &QPushButton::clicked, this, &ProgrammerWindow::OnSupport);
   connect(quit_, &QPushButton::clicked, this, &ProgrammerWindow::OnQuit);
-}
-
-void ProgrammerWindow::RunAction(const std::function<void()>& action) {
-  if (programmer_ == nullptr) return;
-  ++busy_;
-  action();
-  --busy_;
-  if (busy_ == 0 && closeRequested_) {
-    closeRequested_ = false;
-    QDialog::reject();
-  }
-}
-
-void ProgrammerWindow::OnPacket() {
-  COrderDlg order(&programmer_->Order(), PROGRAM_ORDER_STEPS, this);
-  if (order.exec() == COrderDlg::kCancelResult) return;
-  static_cast<void>(programmer_->GeneratePacket());
-}
-
-void ProgrammerWindow::OnSupport() {
-  CSupportDlg support(this);
-  support.Prepare(programmer_->Camera().serialNumber, programmer_->LogFolder(),
-                  platform::JoinPath(programmer_->LogFolder(), kLogFileName));
-  support.exec();
-}
-
-void ProgrammerWindow::OnQuit() {
-  if (busy_ > 0) {
-    closeRequested_ = true;
-    return;
-  }
-  accept();
-}
-
-void ProgrammerWindow::reject() {
-  if (busy_ > 0) {
-    closeRequested_ = true;
-    return;
-  }
-  QDialog::reject();
-}
-
-void ProgrammerWindow::closeEvent(QCloseEvent* event) {
-  if (busy_ > 0) {
-    closeRequested_ = true;
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
-void ProgrammerWindow::PumpMessages() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void ProgrammerWindow::SetWindowTitle(const std::string& title) {
-  setWindowTitle(Text(title));
-}
-
-void ProgrammerWindow::SetStatusText(const std::string& text) {
-  status_->setText(Text(text));
-}
-
-void ProgrammerWindow::SetCameraVersionText(DeviceIndex device, const std::string& text) {
-  if (IsDeviceIndex(device)) rows_[device].current->setText(Text(text));
-}
-
-void ProgrammerWindow::SetPacketVersionText(DeviceIndex device, const std::string& text) {
-  if (IsDeviceIndex(device)) rows_[device].loaded->setText(Text(text));
-}
-
-bool ProgrammerWindow::IsDeviceChecked(DeviceIndex device) const {
-  return IsDeviceIndex(device) && rows_[device].check->isChecked();
-}
-
-void ProgrammerWindow::SetDeviceChecked(DeviceIndex device, bool checked) {
-  if (IsDeviceIndex(device)) rows_[device].check->setChecked(checked);
-}
-
-bool ProgrammerWindow::IsDeviceEnabled(DeviceIndex device) const {
-  return IsDeviceIndex(device) && rows_[device].check->isEnabledTo(this);
-}
-
-void ProgrammerWindow::EnableDevice(DeviceIndex device, bool enabled) {
-  if (IsDeviceIndex(device)) rows_[device].check->setEnabled(enabled);
 }
 
 QAbstractButton* ProgrammerWindow::Control(CommandControl control) const {
@@ -360,96 +275,6 @@ QAbstractButton* ProgrammerWindow::Control(CommandControl control) const {
       return skipBackup_;
   }
   return quit_;
-}
-
-bool ProgrammerWindow::IsControlEnabled(CommandControl control) const {
-  return Control(control)->isEnabledTo(this);
-}
-
-void ProgrammerWindow::EnableControl(CommandControl control, bool enabled) {
-  Control(control)->setEnabled(enabled);
-}
-
-void ProgrammerWindow::ShowControl(CommandControl control, bool visible) {
-  Control(control)->setVisible(visible);
-}
-
-bool ProgrammerWindow::IsControlChecked(CommandControl control) const {
-  return Control(control)->isChecked();
-}
-
-void ProgrammerWindow::SetControlChecked(CommandControl control, bool checked) {
-  // The radio buttons form one exclusive group: checking one clears the others.
-  Control(control)->setChecked(checked);
-}
-
-void ProgrammerWindow::ShowDeviceProgress(DeviceIndex device, bool visible) {
-  if (IsDeviceIndex(device)) rows_[device].progress->setVisible(visible);
-}
-
-void ProgrammerWindow::SetDeviceProgressColours(DeviceIndex device, ProgressColour bar,
-                                                ProgressColour background) {
-  if (!IsDeviceIndex(device)) return;
-  rows_[device].progress->setStyleSheet(
-      QStringLiteral("QProgressBar { border: 1px solid rgb(128, 128, 128); border-radius: 2px; "
-                     "background-color: %1; }"
-                     "QProgressBar::chunk { background-color: %2; }")
-          .arg(RgbText(background), RgbText(bar)));
-}
-
-void ProgrammerWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) {
-  if (IsDeviceIndex(device)) rows_[device].progress->setValue(percent);
-}
-
-void ProgrammerWindow::ShowMessageBox(const std::string& text, const std::string& title,
-                                      MessageIcon icon) {
-  QMessageBox box(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Information,
-                  Text(title), Text(text), QMessageBox::Ok, this);
-  box.exec();
-}
-
-bool ProgrammerWindow::AskYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), Text(text),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
-}
-
-namespace {
-
-std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& filter, bool save) {
-  QFileDialog dialog(parent);
-  // The toolkit's own dialog looks and behaves the same on every desktop.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  QStringList filters;
-  for (const std::string& text : DialogFilterTexts(filter)) filters << Text(text);
-  dialog.setNameFilters(filters);
-  if (save) {
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const std::vector<FileFilterEntry> entries = ParseFileFilter(filter);
-    if (!entries.empty() && !entries.front().patterns.empty() &&
-        entries.front().patterns.front().rfind("*.", 0) == 0) {
-      dialog.setDefaultSuffix(Text(entries.front().patterns.front().substr(2)));
-    }
-  } else {
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
-  }
-  return dialog.selectedFiles().front().toStdString();
-}
-
-}  // namespace
-
-std::optional<std::string> ProgrammerWindow::OpenFileDialog(const std::string& filter) {
-  return RunFileDialog(this, filter, false);
-}
-
-std::optional<std::string> ProgrammerWindow::SaveFileDialog(const std::string& filter) {
-  return RunFileDialog(this, filter, true);
 }
 
 }  // namespace tarvo::ui

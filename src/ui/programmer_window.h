@@ -2,17 +2,22 @@
 // every button to the window object CProgrammerDlg, which holds the state and the engine
 // operations and drives this window back through WindowPort.
 //
-// Everything runs on one thread: a long operation runs inside its button handler and keeps
-// the window painted by dispatching events whenever the engine pumps them. A close request
-// (Escape, the window manager's close) that arrives meanwhile does not cut the operation
-// short; the window closes when the operation has returned.
+// A button's engine action runs on a worker thread, one action at a time, while the window's
+// thread goes on painting and answering the user: an erase may block its telegram for up to
+// 100 s. Every WindowPort call the action makes is carried over to the window's thread, and the
+// action waits for it there, so the engine still sees one window that does one thing at a time
+// and the engine's state is only ever touched by one thread. A close request during an action
+// never cuts it short; the user is asked whether the window should close when it has ended.
 #pragma once
 
 #include <QDialog>
+#include <QMetaObject>
+#include <QThread>
 #include <array>
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "engine/window_port.h"
 #include "firmware/device_catalogue.h"
@@ -39,9 +44,9 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   ~ProgrammerWindow() override;
 
   // The window object whose actions the buttons call; set before the window start.
-  void Attach(CProgrammerDlg& programmer) { programmer_ = &programmer; }
+  void Attach(CProgrammerDlg& programmer);
 
-  // WindowPort.
+  // WindowPort. Callable from the window's thread and from an action's worker thread.
   void PumpMessages() override;
   void SetWindowTitle(const std::string& title) override;
   void SetStatusText(const std::string& text) override;
@@ -62,8 +67,10 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   void SetDeviceProgressPosition(DeviceIndex device, int percent) override;
   void ShowMessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
-  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& title,
+                                            const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& title,
+                                            const std::string& filter) override;
 
   // The controls, for tests and screenshots.
   QAbstractButton* Control(CommandControl control) const;
@@ -72,8 +79,9 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   QLabel* PacketVersionLabel(DeviceIndex device) const { return rows_[device].loaded; }
   QProgressBar* DeviceProgressBar(DeviceIndex device) const { return rows_[device].progress; }
   QLabel* StatusLabel() const { return status_; }
-  // True while a button's operation runs.
-  bool Busy() const { return busy_ > 0; }
+  QLabel* RunPicture() const { return runPicture_; }
+  // True while a button's action runs.
+  bool Busy() const { return running_; }
 
  public slots:
   void reject() override;
@@ -93,16 +101,37 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   QLayout* BuildDeviceGrid();
   QLayout* BuildButtonColumn();
   QLayout* BuildPictureRow();
+  void SetTabOrder();
   void ConnectButtons();
 
-  // Runs one button's operation; a close request made meanwhile takes effect afterwards.
-  void RunAction(const std::function<void()>& action);
+  // Runs a WindowPort operation on the window's thread: at once when called there, otherwise
+  // queued to it while the calling thread waits for its end.
+  template <typename Operation>
+  auto OnWindowThread(Operation operation) const -> decltype(operation());
+
+  // Runs one button's engine action on a worker thread and returns when it has ended; the
+  // window's events are dispatched meanwhile. A click while an action runs starts nothing.
+  // A run (Program, Verify, Backup, packet generation) shows the neutral picture while it goes.
+  void RunAction(const std::function<void()>& action, bool isRun);
+  // After a run: the picture, the "not verified" bars and the folder of a backup, from the
+  // engine's run report.
+  void ShowRunOutcome();
+  // A close request: at once when idle; during an action the user is asked whether the window
+  // should close when the action has ended (default: keep it open).
+  void RequestClose();
   void OnPacket();
   void OnSupport();
   void OnQuit();
 
+  // File dialogs start in the last folder used: one for packets (the log folder after a
+  // backup, where the backups go), one for device images.
+  std::optional<std::string> RunFileDialog(const std::string& title, const std::string& filter,
+                                           bool save);
+
   CProgrammerDlg* programmer_ = nullptr;
   std::array<DeviceRow, kDeviceCount> rows_{};
+  // The last position handed to each bar; the engine sets it once per block.
+  std::array<int, kDeviceCount> shownPosition_{};
   QPushButton* connect_;
   QPushButton* loadFile_;
   QPushButton* backup_;
@@ -117,8 +146,26 @@ class ProgrammerWindow : public QDialog, public WindowPort {
   QButtonGroup* interfaces_;
   QCheckBox* skipBackup_;
   QLabel* status_;
-  int busy_ = 0;
+  QLabel* runPicture_ = nullptr;
+  std::string packetFolder_;
+  std::string imageFolder_;
+  bool running_ = false;
+  bool askingToClose_ = false;
   bool closeRequested_ = false;
 };
+
+template <typename Operation>
+auto ProgrammerWindow::OnWindowThread(Operation operation) const -> decltype(operation()) {
+  if (QThread::currentThread() == thread()) return operation();
+  auto* self = const_cast<ProgrammerWindow*>(this);
+  if constexpr (std::is_void_v<decltype(operation())>) {
+    QMetaObject::invokeMethod(self, operation, Qt::BlockingQueuedConnection);
+  } else {
+    decltype(operation()) result{};
+    QMetaObject::invokeMethod(
+        self, [&result, &operation] { result = operation(); }, Qt::BlockingQueuedConnection);
+    return result;
+  }
+}
 
 }  // namespace tarvo::ui

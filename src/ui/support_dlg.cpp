@@ -1,9 +1,14 @@
 #include "ui/support_dlg.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QMessageBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/simple_mapi.h"
@@ -11,6 +16,7 @@
 #include "ui/mail_man.h"
 #include "ui/support_texts.h"
 #include "ui/text_list_widget.h"
+#include "ui/window_dialogs.h"
 
 namespace tarvo::ui {
 namespace {
@@ -24,20 +30,35 @@ constexpr int kSupportFontPoints = 12;
 CSupportDlg::CSupportDlg(QWidget* parent)
     : QDialog(parent, kDialogWindowFlags),
       list_(new TextListWidget(this)),
+      logPath_(new QLineEdit(this)),
+      copyPath_(new QPushButton(QStringLiteral("&Copy path"), this)),
+      openFolder_(new QPushButton(QStringLiteral("&Open folder"), this)),
       send_(new QPushButton(QString::fromLatin1(kSendMailCaption), this)),
       done_(new QPushButton(QString::fromLatin1(kSupportDoneCaption), this)) {
   setWindowTitle(QString::fromLatin1(kSupportTitle));
   setObjectName(QStringLiteral("supportDialog"));
   list_->setFont(ListFont("Verdana", kSupportFontPoints));
+  logPath_->setReadOnly(true);
 
-  send_->setAutoDefault(false);
+  for (QPushButton* button : {copyPath_, openFolder_, send_}) button->setAutoDefault(false);
   done_->setDefault(true);
+  connect(copyPath_, &QPushButton::clicked, this,
+          [this] { QGuiApplication::clipboard()->setText(logPath_->text()); });
+  connect(openFolder_, &QPushButton::clicked, this, [this] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(logPath_->text()).absolutePath()));
+  });
   connect(send_, &QPushButton::clicked, this, [this] {
-    SendSupportMail();
-    accept();
+    if (SendSupportMail()) accept();
   });
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
 
+  auto* pathRow = new QHBoxLayout;
+  auto* pathLabel = new QLabel(QStringLiteral("Log &file:"), this);
+  pathLabel->setBuddy(logPath_);
+  pathRow->addWidget(pathLabel);
+  pathRow->addWidget(logPath_, 1);
+  pathRow->addWidget(copyPath_);
+  pathRow->addWidget(openFolder_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(send_);
   buttons->addStretch(1);
@@ -46,6 +67,7 @@ CSupportDlg::CSupportDlg(QWidget* parent)
   layout->setContentsMargins(14, 12, 14, 12);
   layout->setSpacing(12);
   layout->addWidget(list_, 1);
+  layout->addLayout(pathRow);
   layout->addLayout(buttons);
   setFixedSize(DialogUnitsToPixels(*this, kSupportWidthUnits, kSupportHeightUnits));
 }
@@ -58,6 +80,8 @@ void CSupportDlg::Prepare(std::int32_t serialNumber, const std::string& logFolde
   }
   SetRecipient(kSupportAddress);
   SetAttachment(logPath);
+  logPath_->setText(QString::fromStdString(logPath));
+  logPath_->setCursorPosition(0);
   SetSubject(SupportSubject(serialNumber));
   SetBody(SupportBody(serialNumber));
 }
@@ -73,21 +97,17 @@ void CSupportDlg::FillList() {
   for (const std::string& piece : pieces_) list_->AppendListText(piece);
 }
 
-void CSupportDlg::SendSupportMail() {
+bool CSupportDlg::SendSupportMail() {
+  std::vector<std::string> failures;
 #ifdef _WIN32
   // Windows desktops take the mail through Simple MAPI; its boxes come after the hand-off.
-  std::vector<std::string> messages;
   {
     const platform::MapiLibrary mapi;
     BlockInput(true);
     platform::SendMailThroughMapi(
         mapi.Functions(), 0, {{attachment_}, recipient_, subject_, body_},
-        [&messages](const std::string& text) { messages.push_back(text); });
+        [&failures](const std::string& text) { failures.push_back(text); });
     BlockInput(false);
-  }
-  for (const std::string& text : messages) {
-    QMessageBox::information(this, QString::fromLatin1(kApplicationTitle),
-                             QString::fromStdString(text));
   }
 #else
   // Elsewhere the desktop's mail program takes it through xdg-email.
@@ -98,12 +118,15 @@ void CSupportDlg::SendSupportMail() {
   BlockInput(false);
   for (const platform::MailResult& result : results) {
     const std::string text = MailFailureText(result);
-    if (!text.empty()) {
-      QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle),
-                           QString::fromStdString(text));
-    }
+    if (!text.empty()) failures.push_back(text);
   }
 #endif
+  for (const std::string& text : failures) {
+    ShowBox(this, QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+            QString::fromStdString(text));
+  }
+  if (!failures.empty()) logPath_->selectAll();
+  return failures.empty();
 }
 
 void CSupportDlg::BlockInput(bool block) {

@@ -1,5 +1,6 @@
 // "How to get support in case of problems:": tells where the log lies and whom to write to,
-// and prepares the support mail with the log attached in the desktop's mail program.
+// and prepares the support mail with the log attached in the desktop's mail program. The log's
+// path stays at hand (selectable, "Copy path", "Open folder") for sending it by hand.
 #pragma once
 
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
 class QPushButton;
 
 namespace tarvo::ui {
@@ -35,6 +37,9 @@ class CSupportDlg : public QDialog {
   const std::string& Attachment() const { return attachment_; }
 
   TextListWidget* TextList() const { return list_; }
+  QLineEdit* LogPathField() const { return logPath_; }
+  QPushButton* CopyPathButton() const { return copyPath_; }
+  QPushButton* OpenFolderButton() const { return openFolder_; }
   QPushButton* SendButton() const { return send_; }
   QPushButton* DoneButton() const { return done_; }
 
@@ -43,7 +48,9 @@ class CSupportDlg : public QDialog {
 
  private:
   void FillList();
-  void SendSupportMail();
+  // True when the mail reached the mail program (or the user cancelled it there); a failure
+  // has been shown, and the dialog stays open so that the log can be sent by hand.
+  bool SendSupportMail();
   // Keeps the user's hands off the program's windows while the mail program has the mail.
   void BlockInput(bool block);
 
@@ -55,6 +62,9 @@ class CSupportDlg : public QDialog {
   bool listFilled_ = false;
 
   TextListWidget* list_;
+  QLineEdit* logPath_;
+  QPushButton* copyPath_;
+  QPushButton* openFolder_;
   QPushButton* send_;
   QPushButton* done_;
 };

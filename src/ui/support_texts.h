@@ -10,8 +10,8 @@ namespace tarvo::ui {
 
 inline constexpr const char* kSupportAddress = "support@orva.example";
 inline constexpr const char* kSupportTitle = "How to get support in case of problems:";
-inline constexpr const char* kSendMailCaption = "Send email to support with log file attached!";
-inline constexpr const char* kSupportDoneCaption = "Done";
+inline constexpr const char* kSendMailCaption = "S&end email to support with log file attached!";
+inline constexpr const char* kSupportDoneCaption = "&Done";
 // Caption of the program's own message boxes.
 inline constexpr const char* kApplicationTitle = "TARVO_PROG";
 

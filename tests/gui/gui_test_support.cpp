@@ -64,7 +64,7 @@ ModalAnswerer::Answer ModalAnswerer::Reject() {
 ModalAnswerer::Answer ModalAnswerer::ClickButton(const QString& caption) {
   return [caption](QWidget* window) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-      if (button->text() == caption) {
+      if (Caption(*button) == caption.toStdString()) {
         button->click();
         return;
       }
@@ -126,7 +126,7 @@ std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWind
   std::vector<std::pair<std::string, bool>> states;
   for (CommandControl control : kAllCommandControls) {
     QAbstractButton* button = window.Control(control);
-    states.emplace_back(button->text().toStdString(), button->isEnabled());
+    states.emplace_back(Caption(*button), button->isEnabled());
   }
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
     states.emplace_back(DeviceDisplayName(device), window.DeviceCheckBox(device)->isEnabled());
@@ -145,15 +145,26 @@ ModalAnswerer::Answer ChooseFile(const std::string& path) {
   };
 }
 
+ModalAnswerer::Answer RecordStartFolder(std::string* folder, bool cancel) {
+  return [folder, cancel](QWidget* window) {
+    *folder = qobject_cast<QFileDialog*>(window)->directory().absolutePath().toStdString();
+    if (cancel) static_cast<QDialog*>(window)->reject();
+  };
+}
+
+std::string Caption(const QAbstractButton& button) {
+  return QString(button.text()).remove(QLatin1Char('&')).toStdString();
+}
+
 std::vector<std::string> ListTexts(const QListWidget& list) {
   std::vector<std::string> texts;
   for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
   return texts;
 }
 
-QColor MiddleColour(QWidget* widget) {
+QColor MiddleColour(QWidget* widget, int above) {
   const QImage image = widget->grab().toImage();
-  return image.pixelColor(image.width() / 2, image.height() / 2);
+  return image.pixelColor(image.width() / 2, image.height() / 2 - above);
 }
 
 std::vector<std::string> LogTexts(const std::string& path) {

@@ -82,12 +82,17 @@ std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWind
 
 // Picks the given full path in a file dialog, as a user may type it into the name field.
 ModalAnswerer::Answer ChooseFile(const std::string& path);
+// Notes the folder a file dialog starts in, then cancels it (or leaves it open).
+ModalAnswerer::Answer RecordStartFolder(std::string* folder, bool cancel = true);
+
+// A button's text as shown, without the mnemonic marks.
+std::string Caption(const QAbstractButton& button);
 
 // The texts of a list's rows.
 std::vector<std::string> ListTexts(const QListWidget& list);
 
-// The colour in the middle of a widget as it is drawn.
-QColor MiddleColour(QWidget* widget);
+// The colour in the middle of a widget as it is drawn, or the given pixels above it.
+QColor MiddleColour(QWidget* widget, int above = 0);
 
 // The lines of a log file without their time stamps "hh:mm:ss.mmm ".
 std::vector<std::string> LogTexts(const std::string& path);

@@ -13,19 +13,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(ListText, PiecesJoinIntoLinesAtLineBreaks) {
-  ListText list;
-  list.Append("first\n\n");
-  EXPECT_EQ(list.Lines(), (Lines{"first", ""}));
-  EXPECT_TRUE(list.LastLineComplete());
-
-  list.Append("start of ");
-  EXPECT_FALSE(list.LastLineComplete());
-  list.Append("a line\nnext");
-  EXPECT_EQ(list.Lines(), (Lines{"first", "", "start of a line", "next"}));
-  EXPECT_FALSE(list.LastLineComplete());
-}
-
+// Joining pieces into lines, formats and a plain "%" are seen in the note and support
+// dialogs' tests and on the widget below.
 TEST(ListText, BackspaceTakesOneCharacterOffTheUnfinishedLine) {
   ListText list;
   list.Append("done\n");
@@ -41,13 +30,6 @@ TEST(ListText, BackspaceTakesOneCharacterOffTheUnfinishedLine) {
   EXPECT_TRUE(list.LastLineComplete());
   list.Append("new\n");
   EXPECT_EQ(list.Lines(), (Lines{"done", "", "new"}));
-}
-
-TEST(ListText, FormatsArgumentsButPlainAppendKeepsPercent) {
-  ListText list;
-  list.AppendFormat("SN %d\n", 4711);
-  list.Append("/data/100%s\n");
-  EXPECT_EQ(list.Lines(), (Lines{"SN 4711", "/data/100%s"}));
 }
 
 // The 220/204 trimming itself is checked on the widget.

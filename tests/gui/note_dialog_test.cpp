@@ -37,8 +37,8 @@ TEST(NoteDialog, EmergencyNoteEndsWithACompleteLine) {
 
 TEST(NoteDialog, ButtonsFontAndFixedSize) {
   CDisclaimDlg note(StandardNotePieces());
-  EXPECT_EQ(note.AcceptButton()->text().toStdString(), "OK, I know!");
-  EXPECT_EQ(note.CancelButton()->text().toStdString(), "Cancel");
+  EXPECT_EQ(test::Caption(*note.AcceptButton()), "OK, I know!");
+  EXPECT_EQ(test::Caption(*note.CancelButton()), "Cancel");
   EXPECT_TRUE(note.CancelButton()->isDefault());
   EXPECT_FALSE(note.AcceptButton()->isDefault());
   EXPECT_EQ(note.NoteList()->font().pointSize(), 15);

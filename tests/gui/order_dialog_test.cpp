@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <string>
 #include <vector>
 
@@ -50,19 +51,11 @@ TEST_F(OrderDialog, StartsWithAllDevicesAvailableAndAnEmptyOrder) {
   EXPECT_TRUE(dialog_.CancelButton()->isDefault());
 }
 
-TEST_F(OrderDialog, MovesWithoutSelectionDoNothingAndDoneGivesAnEmptyOrder) {
-  dialog_.AvailableList()->clearSelection();
+TEST_F(OrderDialog, ColordataGoesBackToTheEndAndMapsToItsIndex) {
+  dialog_.AvailableList()->clearSelection();  // without a selection the moves do nothing
   dialog_.MoveInButton()->click();
   dialog_.MoveOutButton()->click();
-  EXPECT_EQ(dialog_.AvailableList()->count(), 9);
   EXPECT_EQ(dialog_.OrderedList()->count(), 0);
-  dialog_.DoneButton()->click();
-  EXPECT_EQ(dialog_.result(), COrderDlg::kDoneResult);
-  EXPECT_EQ(order_[0], ORDER_END);
-  EXPECT_EQ(order_[1], 0x1234);
-}
-
-TEST_F(OrderDialog, ColordataGoesBackToTheEndAndMapsToItsIndex) {
   Select(dialog_.AvailableList(), "Colordata");
   dialog_.MoveInButton()->click();
   Select(dialog_.AvailableList(), "Boot uP");
@@ -80,19 +73,6 @@ TEST_F(OrderDialog, ColordataGoesBackToTheEndAndMapsToItsIndex) {
   EXPECT_EQ(order_[0], 8);
   EXPECT_EQ(order_[1], ORDER_END);
   EXPECT_EQ(order_[2], 0x1234);  // steps behind the end keep what they held
-}
-
-TEST_F(OrderDialog, RebootAndWaitStepsAreDroppedWhenTakenOut) {
-  dialog_.AddRebootButton()->click();
-  dialog_.AddRebootButton()->click();
-  AddWait("10");
-  EXPECT_EQ(test::ListTexts(*dialog_.OrderedList()), (Texts{"Reboot", "Reboot", "Wait 10 sec."}));
-  Select(dialog_.OrderedList(), "Wait 10 sec.");
-  dialog_.MoveOutButton()->click();
-  dialog_.OrderedList()->setCurrentRow(0);
-  dialog_.MoveOutButton()->click();
-  EXPECT_EQ(test::ListTexts(*dialog_.OrderedList()), (Texts{"Reboot"}));
-  EXPECT_EQ(dialog_.AvailableList()->count(), 9);
 }
 
 TEST_F(OrderDialog, WaitTakesWholeSecondsUpTo255Only) {
@@ -125,27 +105,41 @@ TEST_F(OrderDialog, SeventyItemsGiveSixtyThreeStepsAndTheEnd) {
   EXPECT_EQ(order_[63], ORDER_END);
 }
 
-TEST_F(OrderDialog, CancelAndEnterEmptyTheOrderAndEscapeLeavesItAlone) {
+// Enter in the wait field adds the wait and Enter or a double-click in a list moves its entry:
+// none of them presses the default "Cancel". Reboot and wait steps taken out are dropped.
+// Cancel and Escape empty the order.
+TEST_F(OrderDialog, KeysAndDoubleClickEditTheOrderAndEveryWayOutCancels) {
+  dialog_.show();
+  dialog_.AddRebootButton()->click();
+  dialog_.WaitField()->setText(QStringLiteral("7"));
+  QTest::keyClick(dialog_.WaitField(), Qt::Key_Return);
   Select(dialog_.AvailableList(), "Main uP");
-  dialog_.MoveInButton()->click();
-  dialog_.CancelButton()->click();
-  EXPECT_EQ(dialog_.result(), COrderDlg::kCancelResult);
-  EXPECT_EQ(order_[0], ORDER_END);
-  EXPECT_EQ(order_[1], 0x1234);
+  QTest::keyClick(dialog_.AvailableList(), Qt::Key_Enter);
+  Select(dialog_.AvailableList(), "Boot uP");
+  QListWidget* available = dialog_.AvailableList();
+  const QPoint itemCentre = available->visualItemRect(available->currentItem()).center();
+  QTest::mouseClick(available->viewport(), Qt::LeftButton, {}, itemCentre);
+  QTest::mouseDClick(available->viewport(), Qt::LeftButton, {}, itemCentre);
+  EXPECT_EQ(test::ListTexts(*dialog_.OrderedList()),
+            (Texts{"Reboot", "Wait 7 sec.", "Main uP", "Boot uP"}));
+  for (const char* step : {"Wait 7 sec.", "Reboot"}) {
+    Select(dialog_.OrderedList(), step);
+    QTest::keyClick(dialog_.OrderedList(), Qt::Key_Return);
+  }
+  EXPECT_EQ(test::ListTexts(*dialog_.OrderedList()), (Texts{"Main uP", "Boot uP"}));
+  EXPECT_EQ(dialog_.AvailableList()->count(), 7);
+  EXPECT_TRUE(dialog_.isVisible());
 
-  ProgramOrder entered = FilledWith(5);
-  COrderDlg byEnter(&entered, PROGRAM_ORDER_STEPS);
-  ModalAnswerer enter;
-  enter.Then(ModalAnswerer::PressKey(Qt::Key_Return));
-  EXPECT_EQ(byEnter.exec(), COrderDlg::kCancelResult);
-  EXPECT_EQ(entered[0], ORDER_END);
-
-  ProgramOrder kept = FilledWith(3);
-  COrderDlg escaped(&kept, PROGRAM_ORDER_STEPS);
-  ModalAnswerer escape;
-  escape.Then(ModalAnswerer::PressKey(Qt::Key_Escape));
-  EXPECT_EQ(escaped.exec(), COrderDlg::kEscapeResult);
-  EXPECT_EQ(kept, FilledWith(3));
+  for (const ModalAnswerer::Answer& answer :
+       {ModalAnswerer::ClickButton("Cancel"), ModalAnswerer::PressKey(Qt::Key_Escape)}) {
+    ProgramOrder order = FilledWith(5);
+    COrderDlg dialog(&order, PROGRAM_ORDER_STEPS);
+    ModalAnswerer answers;
+    answers.Then(answer);
+    EXPECT_EQ(dialog.exec(), COrderDlg::kCancelResult);
+    EXPECT_EQ(order[0], ORDER_END);
+    EXPECT_EQ(order[1], 5);
+  }
 }
 
 TEST(OrderDialogWithoutTarget, DoneAndCancelGiveMinusOne) {

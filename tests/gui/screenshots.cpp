@@ -1,9 +1,10 @@
 // tarvo_gui_screenshots: pictures of the programmer window and its dialogs for the
-// documentation, taken against the simulated camera. The camera folder, log folder and time
-// scale come from the environment (scripts/screenshot sets them up).
+// documentation, taken against the simulated camera (an update, then a run that fails). The camera
+// folder, log folder and time scale come from the environment (scripts/screenshot sets them up).
 //
 //   tarvo_gui_screenshots PACKET OUTPUT_FOLDER
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,7 +17,9 @@
 
 #include "engine/programmer_dlg.h"
 #include "firmware/device_catalogue.h"
+#include "link/telegram_layout.h"
 #include "platform/folders.h"
+#include "sim/core/camera_folder.h"
 #include "ui/order_dlg.h"
 #include "ui/program_look.h"
 #include "ui/programmer_window.h"
@@ -49,6 +52,15 @@ void AnswerMessageBoxes(QObject* owner) {
   timer->start(20);
 }
 
+bool FailNextWrite() {
+  tarvo::sim::CameraFolder camera;
+  std::string error;
+  if (!camera.Open(tarvo::sim::DefaultCameraFolder(), &error)) return false;
+  tarvo::sim::FolderLock lock(camera);
+  camera.State().faults.failTelegram = {1, {}, tarvo::telegram::kWriteBlock, 1, 0, 0x80031013};
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +89,12 @@ int main(int argc, char** argv) {
     saved &= Save(window, folder, "main-window-packet-loaded.png");
     window.Control(tarvo::CommandControl::kProgram)->click();
     saved &= Save(window, folder, "main-window-after-update.png");
+    // The Main FPGA once more, on a camera that refuses its first write.
+    if (FailNextWrite()) {
+      window.DeviceCheckBox(tarvo::DEVICE_MAIN_FPGA)->setChecked(true);
+      window.Control(tarvo::CommandControl::kProgram)->click();
+      saved &= Save(window, folder, "main-window-failed-run.png");
+    }
 
     tarvo::ProgramOrder order{};
     COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);

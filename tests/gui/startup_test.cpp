@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui/gui_test_support.h"
+#include "log/log_file.h"
 #include "support/temp_folder.h"
 #include "ui/disclaim_dlg.h"
 #include "ui/text_list_widget.h"
@@ -109,6 +110,27 @@ TEST_F(StartUp, AcceptedNotesOpenTheWindowAndLogTheModes) {
     const Texts expected{c.emergencyLine, c.packetLine, title};
     EXPECT_NE(std::search(log.begin(), log.end(), expected.begin(), expected.end()), log.end());
   }
+}
+
+// Another programmer holds the log: this one runs without a log and says so at start.
+TEST_F(StartUp, LogHeldByAnotherInstanceIsToldAtStart) {
+  LogFile other;
+  ASSERT_TRUE(other.Open(temp_.Path() + "/orva"));
+  ModalAnswerer answers;
+  answers.Then(ModalAnswerer::ClickButton("OK, I know!"))
+      .Then(ModalAnswerer::Accept())
+      .Then(ModalAnswerer::ClickButton("Quit"));
+  CTARVO_PROG program({"/opt/orva/tarvo_prog"});
+  EXPECT_FALSE(program.InitInstance());
+  EXPECT_TRUE(answers.AllAnswered());
+  ASSERT_EQ(answers.MessageTexts().size(), 1u);
+  const std::string& text = answers.MessageTexts()[0];
+  EXPECT_EQ(text.rfind("This programmer writes no log in this run: " + logPath_ +
+                           " is held by another running instance.",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("end the other programmer"), std::string::npos);
 }
 
 }  // namespace

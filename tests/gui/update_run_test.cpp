@@ -1,26 +1,24 @@
 // Whole runs clicked through the window against the simulated camera, through the real
-// interface library: an update with backup and the verify after it, and a packet built with
-// the "Packet" button that the window then loads.
+// interface library: an update with backup and the verify after it, and a long erase in a run
+// that fails.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "firmware/firmware_packet.h"
 #include "gui/gui_test_support.h"
-#include "log/log_seal.h"
+#include "link/telegram_layout.h"
 #include "sim/core/camera_folder.h"
 #include "sim/core/factory_images.h"
-#include "sim/core/raw_image_files.h"
-#include "ui/order_dlg.h"
 
 namespace tarvo::ui {
 namespace {
@@ -71,10 +69,24 @@ class UpdateThroughWindow : public test::WindowTest {
     return path;
   }
 
-  // Clicks a button whose run ends in one result box, answers it and returns its text.
-  std::string ClickForResult(CommandControl control) {
+  // Loads the packet and connects through the buttons.
+  void LoadAndConnect(const std::string& packet) {
     ModalAnswerer answers;
-    answers.Then(ModalAnswerer::Accept());
+    answers.Then(test::ChooseFile(packet));
+    Button(CommandControl::kLoadFile)->click();
+    Button(CommandControl::kConnect)->click();
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(answers.Unexpected(), 0);
+    ASSERT_TRUE(Button(CommandControl::kProgram)->isEnabled());
+  }
+
+  // Clicks a button whose run ends in a result box, answers the boxes (the last one with the
+  // given answer) and returns the last one's text.
+  std::string ClickForResult(CommandControl control, int boxes = 1,
+                             ModalAnswerer::Answer last = ModalAnswerer::Accept()) {
+    ModalAnswerer answers;
+    for (int box = 1; box < boxes; ++box) answers.Then(ModalAnswerer::Accept());
+    answers.Then(std::move(last));
     Button(control)->click();
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ(answers.Unexpected(), 0);
@@ -86,130 +98,107 @@ class UpdateThroughWindow : public test::WindowTest {
   sim::CameraFolder camera_;
 };
 
+const QColor kSuccessColour(46, 160, 96);
+
+// After the update the picture shows success; after the backup the next packet dialog starts
+// in the log folder, where the backup went; after the verify Power uP, which cannot be read
+// back, says so instead of looking queued.
 TEST_F(UpdateThroughWindow, ProgramWithBackupThenVerify) {
-  const std::string packet = WriteUpdatePacket();
   Start();
-  {
-    ModalAnswerer answers;
-    answers.Then(test::ChooseFile(packet));
-    Button(CommandControl::kLoadFile)->click();
-    ASSERT_TRUE(answers.AllAnswered());
-  }
-  {
-    ModalAnswerer answers;
-    Button(CommandControl::kConnect)->click();
-    EXPECT_EQ(answers.Unexpected(), 0);
-  }
-  ASSERT_TRUE(programmer_->Camera().connected);
-  ASSERT_TRUE(Button(CommandControl::kProgram)->isEnabled());
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    EXPECT_TRUE(window_->DeviceCheckBox(device)->isChecked()) << DeviceDisplayName(device);
-    EXPECT_EQ(window_->PacketVersionLabel(device)->text().toStdString(), kNewVersionText);
-    EXPECT_NE(window_->CameraVersionLabel(device)->text().toStdString(), kNewVersionText);
-  }
+  LoadAndConnect(WriteUpdatePacket());
   Button(CommandControl::kSkipBackup)->click();
   ASSERT_FALSE(Button(CommandControl::kSkipBackup)->isChecked());
-  const auto enabledBefore = test::EnabledStates(*window_);
-
-  // Sampled at the first event dispatch inside the run.
-  std::vector<std::string> enabledDuring;
-  bool sampled = false;
-  QTimer::singleShot(0, window_.get(), [&] {
-    sampled = true;
-    for (const auto& [caption, enabled] : test::EnabledStates(*window_)) {
-      if (enabled) enabledDuring.push_back(caption);
-    }
-  });
   EXPECT_EQ(ClickForResult(CommandControl::kProgram),
             "Updating firmware\nin camera SN 4711\nsuccessful.");
-  ASSERT_TRUE(sampled);
-  EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
-  EXPECT_EQ(test::EnabledStates(*window_), enabledBefore);
-  EXPECT_FALSE(window_->Busy());
+  EXPECT_EQ(test::MiddleColour(window_->DeviceProgressBar(DEVICE_BOOT_UP)), QColor(0, 255, 0));
+  EXPECT_EQ(window_->CameraVersionLabel(DEVICE_BOOT_UP)->text().toStdString(), kNewVersionText);
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), kSuccessColour);
 
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    SCOPED_TRACE(DeviceDisplayName(device));
-    QProgressBar* bar = window_->DeviceProgressBar(device);
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->value(), 100);
-    EXPECT_EQ(test::MiddleColour(bar), QColor(0, 255, 0));
-    EXPECT_EQ(window_->CameraVersionLabel(device)->text().toStdString(), kNewVersionText);
+  std::string startFolder;
+  {
+    ModalAnswerer load;
+    load.Then(test::RecordStartFolder(&startFolder));
+    Button(CommandControl::kLoadFile)->click();
   }
-  const std::string backup = programmer_->LastBackupFile();
-  ASSERT_FALSE(backup.empty());
-  EXPECT_GT(std::filesystem::file_size(backup), 0u);
-  CFirmwarePacket backupPacket;
-  EXPECT_TRUE(backupPacket.LoadPacket(backup)) << backupPacket.LastError();
+  EXPECT_EQ(startFolder, programmer_->LogFolder());
 
   EXPECT_EQ(ClickForResult(CommandControl::kVerify),
             "Verifying firmware\nin camera SN 4711\nsuccessful.");
-  EXPECT_EQ(test::EnabledStates(*window_), enabledBefore);
-
-  // Ending the window seals the log.
-  const std::string log = programmer_->Log().Path();
-  programmer_.reset();
-  EXPECT_EQ(CheckLogSealFile(log).result, LogSealCheck::kValid);
+  QProgressBar* powerBar = window_->DeviceProgressBar(DEVICE_POWER_UP);
+  EXPECT_TRUE(powerBar->isTextVisible());
+  EXPECT_EQ(powerBar->text().toStdString(), "not verified");
+  EXPECT_EQ(test::MiddleColour(window_->DeviceProgressBar(DEVICE_MAIN_UP)), QColor(0, 255, 0));
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), kSuccessColour);
 }
 
-TEST_F(UpdateThroughWindow, PacketButtonWritesAPacketTheWindowLoads) {
-  sim::RawImageRequest request;
-  request.major = kNewMajor;
-  request.minor = kNewMinor;
-  std::vector<std::string> written;
-  std::string error;
-  ASSERT_TRUE(sim::WriteRawImageFiles(temp_.File("raw"), request, &written, &error)) << error;
-  const auto rawFile = [&](DeviceIndex device) {
-    return temp_.File("raw/" + sim::RawImageFileName(device, request));
-  };
-  Start(false, true);
-
-  {
-    ModalAnswerer answers;
-    answers
-        .Then([](QWidget* window) {
-          auto* order = qobject_cast<COrderDlg*>(window);
-          ASSERT_NE(order, nullptr);
-          // Main uP, a reboot, then Main FPGA.
-          for (const DeviceIndex device : {DEVICE_MAIN_UP, DEVICE_MAIN_FPGA}) {
-            const QList<QListWidgetItem*> items = order->AvailableList()->findItems(
-                QString::fromLatin1(DeviceListName(device)), Qt::MatchExactly);
-            ASSERT_EQ(items.size(), 1) << DeviceListName(device);
-            order->AvailableList()->setCurrentItem(items.front());
-            order->MoveInButton()->click();
-            if (device == DEVICE_MAIN_UP) order->AddRebootButton()->click();
-          }
-          order->DoneButton()->click();
-        })
-        .Then(test::ChooseFile(rawFile(DEVICE_MAIN_UP)))
-        .Then(test::ChooseFile(rawFile(DEVICE_MAIN_FPGA)))
-        .Then(test::ChooseFile(temp_.File("generated")))
-        .Then(ModalAnswerer::Accept());
-    Button(CommandControl::kPacket)->click();
-    EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(answers.Unexpected(), 0);
-    EXPECT_EQ(answers.MessageTexts().back(),
-              "Creating packet file successful.\n" + temp_.File("generated.tvf"));
+// The engine's telegrams block a worker thread, not the window: while a 5 s erase runs, the
+// window's events go on being dispatched (the one timed check here, with a wide margin), the
+// cursor shows the window busy and every command is held. The run then fails at its first
+// write; the window ends on the engine's line naming the failed device, and the result box is
+// wide enough for its title.
+TEST_F(UpdateThroughWindow, WindowKeepsTurningDuringALongEraseAndEndsOnTheFailure) {
+  Start();
+  LoadAndConnect(WriteUpdatePacket());
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    window_->DeviceCheckBox(device)->setChecked(device == DEVICE_MAIN_FPGA);
   }
-  EXPECT_TRUE(Button(CommandControl::kPacket)->isEnabled());
+  {
+    sim::FolderLock lock(camera_);
+    sim::CameraState& state = camera_.State();
+    state.settings.latencyCommand = telegram::kEraseDevice;
+    state.settings.latencyMs = 5000;
+    state.faults.failTelegram = {1, {}, telegram::kWriteBlock, 1, 0, 0x80031013};
+  }
+  const auto enabledBefore = test::EnabledStates(*window_);
 
-  const std::string path = temp_.File("generated.tvf");
-  CFirmwarePacket packet;
-  ASSERT_TRUE(packet.LoadPacket(path)) << packet.LastError();
-  ProgramOrder order;
-  ASSERT_TRUE(packet.GetOrder(&order));
-  EXPECT_EQ(order[0], DEVICE_MAIN_UP);
-  EXPECT_EQ(order[1], ORDER_REBOOT);
-  EXPECT_EQ(order[2], DEVICE_MAIN_FPGA);
-  EXPECT_EQ(order[3], ORDER_END);
+  QElapsedTimer clock;
+  qint64 lastTick = 0;
+  qint64 longestGap = 0;
+  bool busyCursor = true;
+  std::vector<std::string> enabledDuring;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    // Measured while the engine works, not while the result box is up.
+    if (window_->Busy() && QApplication::activeModalWidget() == nullptr) {
+      longestGap = std::max(longestGap, now - lastTick);
+      busyCursor = busyCursor && window_->cursor().shape() == Qt::BusyCursor;
+    }
+    // Well inside the erase, long after the run has disabled the controls.
+    if (now > 1000 && now < 4000) {
+      for (const auto& [caption, enabled] : test::EnabledStates(*window_)) {
+        if (enabled) enabledDuring.push_back(caption);
+      }
+    }
+    lastTick = now;
+  });
+  bool boxWideEnough = false;
+  const ModalAnswerer::Answer measureBox = [&boxWideEnough](QWidget* box) {
+    const QFontMetrics metrics(box->font());
+    boxWideEnough =
+        box->width() >= metrics.horizontalAdvance(box->windowTitle()) + 4 * metrics.height();
+    ModalAnswerer::Accept()(box);
+  };
+  clock.start();
+  ticker.start(10);
+  // The version check's box, then the result box.
+  EXPECT_EQ(ClickForResult(CommandControl::kProgram, 2, measureBox),
+            "Updating firmware\nin camera SN 4711\nFAILED!");
+  ticker.stop();
 
-  ModalAnswerer load;
-  load.Then(test::ChooseFile(path));
-  Button(CommandControl::kLoadFile)->click();
-  EXPECT_TRUE(load.AllAnswered());
-  EXPECT_EQ(load.Unexpected(), 0);
-  EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_UP)->text().toStdString(), kNewVersionText);
-  EXPECT_EQ(window_->PacketVersionLabel(DEVICE_MAIN_FPGA)->text().toStdString(), kNewVersionText);
-  EXPECT_TRUE(window_->PacketVersionLabel(DEVICE_BOOT_UP)->text().isEmpty());
+  EXPECT_GE(clock.elapsed(), 4500);  // the erase did take its time
+  EXPECT_LT(longestGap, 200);
+  RecordProperty("longest_gap_ms", static_cast<int>(longestGap));
+  EXPECT_TRUE(busyCursor);
+  EXPECT_NE(window_->cursor().shape(), Qt::BusyCursor);
+  EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
+  EXPECT_EQ(test::EnabledStates(*window_), enabledBefore);
+  EXPECT_TRUE(boxWideEnough);
+
+  const std::string status = window_->StatusLabel()->text().toStdString();
+  EXPECT_EQ(status, RunFailureSummary(programmer_->LastRun()));
+  EXPECT_NE(status.find("Main FPGA"), std::string::npos) << status;
+  EXPECT_EQ(test::MiddleColour(window_->RunPicture(), 20), QColor(210, 58, 50));
 }
 
 }  // namespace

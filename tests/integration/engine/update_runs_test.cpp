@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/program_order.h"
+#include "history/history_file.h"
 #include "link/telegram_layout.h"
 #include "run_fixture.h"
 #include "sim/core/sim_errors.h"
@@ -264,6 +265,34 @@ TEST_F(UpdateRuns, AFailedDeviceFailsTheRunButTheOrderGoesOn) {
   EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).progressBar, (ProgressColour{255, 0, 0}));
   EXPECT_EQ(LastBoxText(), kUpdateFailed);
   EXPECT_EQ(window_.MessageBoxes().back().icon, MessageIcon::kError);
+}
+
+// The device whose write failed reports the packet's version (its first block holds it); the
+// history makes the next Connect select it again, and a good programming clears the mark. A
+// run cut off after the start record (the process killed) leaves the same mark.
+TEST_F(UpdateRuns, TheHistoryBringsBackADeviceTheLastUpdateLeftHalfWritten) {
+  history::HistoryFile history(temp_.File("history"));
+  test::CreateFolderForTest(temp_.File("history"));
+  const std::vector<PacketImage> images = {RecognisedImage(DEVICE_MAIN_FPGA, 1, 4, 12),
+                                           RecognisedImage(DEVICE_MAIN_UP, 1, 4, 12)};
+  ConnectWithPacket(images, {DEVICE_MAIN_FPGA, DEVICE_MAIN_UP});
+  Dlg().SetServiceHistory(&history, "engine test");
+  FailTelegram(telegram::kWriteBlock, 5, sim::CameraError(sim::kFwProgrammingFailed));
+  Dlg().OnProgram();
+  Dlg().OnConnect();
+  EXPECT_EQ(window_.MessageBoxes().back().text,
+            "The last update of this camera did not finish\non Main FPGA.\nSelected to be "
+            "programmed again.");
+  EXPECT_TRUE(window_.IsDeviceChecked(DEVICE_MAIN_FPGA));
+  EXPECT_FALSE(window_.IsDeviceChecked(DEVICE_MAIN_UP));
+  Dlg().OnProgram();
+  EXPECT_TRUE(FlashHolds(images[0]));
+  EXPECT_TRUE(history.UnfinishedDevices(4711).empty());
+
+  EXPECT_TRUE(history.DeviceStarted(Dlg().LastRun(), DEVICE_MAIN_UP));
+  Dlg().OnConnect();
+  EXPECT_TRUE(window_.IsDeviceChecked(DEVICE_MAIN_UP));
+  EXPECT_FALSE(window_.IsDeviceChecked(DEVICE_MAIN_FPGA));
 }
 
 // Without the versions read after the update nothing can be judged.

@@ -144,25 +144,27 @@ bool FakeWindow::AskYesNo(const std::string& text) {
   return answer;
 }
 
-std::optional<std::string> FakeWindow::OpenFileDialog(const std::string& filter) {
+std::optional<std::string> FakeWindow::OpenFileDialog(const std::string& title,
+                                                      const std::string& filter) {
   dialogFilters_.push_back(filter);
   std::optional<std::string> answer;
   if (!openAnswers_.empty()) {
     answer = openAnswers_.front();
     openAnswers_.pop_front();
   }
-  Record("OpenFileDialog: " + filter + " -> " + answer.value_or("(cancel)"));
+  Record("OpenFileDialog " + title + ": " + filter + " -> " + answer.value_or("(cancel)"));
   return answer;
 }
 
-std::optional<std::string> FakeWindow::SaveFileDialog(const std::string& filter) {
+std::optional<std::string> FakeWindow::SaveFileDialog(const std::string& title,
+                                                      const std::string& filter) {
   dialogFilters_.push_back(filter);
   std::optional<std::string> answer;
   if (!saveAnswers_.empty()) {
     answer = saveAnswers_.front();
     saveAnswers_.pop_front();
   }
-  Record("SaveFileDialog: " + filter + " -> " + answer.value_or("(cancel)"));
+  Record("SaveFileDialog " + title + ": " + filter + " -> " + answer.value_or("(cancel)"));
   return answer;
 }
 

@@ -60,8 +60,10 @@ class FakeWindow : public WindowPort {
   void SetDeviceProgressPosition(DeviceIndex device, int percent) override;
   void ShowMessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
-  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& title,
+                                            const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& title,
+                                            const std::string& filter) override;
 
   // Scripts. Unscripted questions are answered No, unscripted dialogs cancelled.
   void ScriptYesNo(bool answer) { yesNoAnswers_.push_back(answer); }

@@ -183,7 +183,7 @@ TEST_F(TerminalWindowTest, KeepsTheWindowStateTheEngineReadsBack) {
   window.SetStatusText("No camera connected.");
   EXPECT_EQ(window.StatusText(), "No camera connected.");
   EXPECT_EQ(status_.Text(), "");
-  EXPECT_FALSE(window.OpenFileDialog("*.tvf"));
+  EXPECT_FALSE(window.OpenFileDialog("Load firmware packet", "*.tvf"));
 }
 
 }  // namespace

@@ -61,11 +61,18 @@ TEST_F(WindowStart, PacketGenerationModeOffersPacketFromTheStart) {
   EXPECT_EQ(lines[3], "!!! Packet Generation Mode Enabled !!!");
 }
 
-TEST_F(WindowStart, EmergencyModeShowsBackupDisabledUntilConnected) {
+// Programming in emergency mode makes no backup, so "Skip Backup" is checked and stays disabled,
+// also after an action held the controls.
+TEST_F(WindowStart, EmergencyModeShowsBackupDisabledUntilConnectedAndSkipBackupFixed) {
   Start(/*emergency=*/true);
   EXPECT_TRUE(window_.Control(CommandControl::kBackup).visible);
   EXPECT_FALSE(window_.Control(CommandControl::kBackup).enabled);
   EXPECT_FALSE(window_.Control(CommandControl::kPacket).visible);
+  dlg_->EnableControls(false);
+  dlg_->EnableControls(true);
+  EXPECT_TRUE(window_.Control(CommandControl::kSkipBackup).checked);
+  EXPECT_FALSE(window_.Control(CommandControl::kSkipBackup).enabled);
+  EXPECT_TRUE(window_.Control(CommandControl::kConnect).enabled);
   const std::vector<std::string> lines = LogLines();
   EXPECT_EQ(lines[2], "!!! Emergency Mode Enabled !!!");
   EXPECT_EQ(lines[3], "Packet Generation Mode off.");

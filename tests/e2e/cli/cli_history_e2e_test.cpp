@@ -1,0 +1,113 @@
+// The service history through tarvo-cli: what it holds after runs on two cameras, a torn last
+// line, an update killed halfway and picked up by the next one, the backups of the log folder,
+// and the restore of a camera from its newest complete backup.
+#include <filesystem>
+
+#include "cli_camera_fixture.h"
+
+namespace tarvo {
+namespace {
+
+std::string HistoryPathIn(const std::string& logFolder) {
+  return logFolder + "/history.jsonl";
+}
+
+TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
+  const std::string packet = MakePacket("4.11");
+  ASSERT_EQ(Cli("program '" + packet + "' --backup").status, 0);
+  ASSERT_EQ(Camsim("init --serial 815").status, 0);
+  ASSERT_EQ(Cli("program '" + packet + "' --devices 'Main FPGA'").status, 0);
+  // A crash in the middle of a record leaves a torn last line: skipped, and the next record
+  // starts a line of its own.
+  const std::string history = HistoryPathIn(LogFolder());
+  test::WriteFileText(history, test::ReadFileText(history) + "{\"record\":\"run\",\"serialNu");
+  ASSERT_EQ(Cli("backup").status, 0);
+
+  const ToolResult all = Cli("history --json");
+  ASSERT_EQ(all.status, 0) << all.err;
+  const nlohmann::json runs = nlohmann::json::parse(all.out)["runs"];
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0]["run"], "backup");
+  EXPECT_EQ(runs[1]["serialNumber"], 815);
+  EXPECT_EQ(runs[1]["devices"][0]["name"], "Main FPGA");
+  EXPECT_EQ(runs[1]["devices"][0]["outcome"], "programmed");
+  EXPECT_EQ(runs[2]["serialNumber"], 4711);
+  EXPECT_EQ(runs[2]["result"], "succeeded");
+  EXPECT_EQ(runs[2]["backup"]["file"], LogFolder() + "/orva_tarvo_SN004711_backup.tvf");
+  EXPECT_EQ(runs[2]["backup"]["complete"], true);
+  EXPECT_EQ(runs[2]["packet"]["path"], packet);
+
+  const ToolResult one = Cli("history --serial 4711");
+  EXPECT_EQ(one.status, 0);
+  EXPECT_EQ(Lines(one.out).size(), 4u) << one.out;  // the run, packet, devices, backup
+  EXPECT_EQ(Lines(Cli("history --last 1").out).size(), 3u);
+
+  const ToolResult backups = Cli("backup list --json --serial 815");
+  ASSERT_EQ(backups.status, 0) << backups.err;
+  const nlohmann::json list = nlohmann::json::parse(backups.out)["backups"];
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0]["devices"].size(), 7u);
+  EXPECT_EQ(list[0]["devices"][2]["version"], "001 V04.11");
+
+  // A history that cannot be written never stops a run, but the run says so.
+  std::filesystem::remove(history);
+  std::filesystem::create_directory(history);
+  const ToolResult unrecorded = Cli("program '" + packet + "' --devices 'Main FPGA' --yes");
+  EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
+  EXPECT_TRUE(Contains(unrecorded.err, "ERROR: The service history " + history +
+                                           " cannot be written (Is a directory)"));
+}
+
+// A device whose write failed, and one cut off between the record before its erase and its
+// outcome (the process killed): the next update of the camera programs it again, even where the
+// camera already reports the new version.
+TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
+  const std::string packet = MakePacket("4.11");
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --command 0x1103 --code 0x80031058").status, 0);
+  ASSERT_EQ(Cli("program '" + packet + "'").status, 1);
+  const ToolResult again = Cli("program '" + packet + "' --dry-run");
+  EXPECT_TRUE(Contains(again.out,
+                       "\nMain FPGA    001 V04.11  001 V04.11  will be programmed: the "
+                       "last update did not finish on it\n"))
+      << again.out;
+
+  ASSERT_EQ(Camsim("init").status, 0);
+  ASSERT_EQ(Camsim("fault latency --ms 2").status, 0);
+  const std::string errPath = temp_.File("killed.err");
+  const pid_t pid = Start({"program", packet}, errPath);
+  ASSERT_TRUE(WaitForText(HistoryPathIn(LogFolder()), "\"record\":\"device-start\""));
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  ASSERT_EQ(Camsim("power-cycle").status, 0);
+  ASSERT_EQ(Camsim("fault latency --ms 0").status, 0);
+
+  const ToolResult plan = Cli("program '" + packet + "' --dry-run");
+  EXPECT_TRUE(Contains(plan.out, "will be programmed: the last update did not finish on it"))
+      << plan.out;
+  const ToolResult resumed = Cli("program '" + packet + "'");
+  EXPECT_EQ(resumed.status, 0) << resumed.err;
+  EXPECT_TRUE(Contains(resumed.out, "The last update of this camera did not finish on "));
+  EXPECT_EQ(CameraVersions(), kUpdated);
+}
+
+TEST_F(CliCameraTest, LatestBackupRestoresTheNewestCompleteBackupOfThisCamera) {
+  const std::string packet = MakePacket("4.11");
+  ASSERT_EQ(Cli("program '" + packet + "' --backup").status, 0);  // backup of the factory 1.0
+  ASSERT_EQ(Camsim("init --serial 815 --version 3.0").status, 0);
+  ASSERT_EQ(Cli("backup").status, 0);  // another camera's, newer
+  ASSERT_EQ(Camsim("init --version 4.11").status, 0);
+  ASSERT_EQ(Camsim("fault fail-telegram --nth 1 --command 0x1403 --code 0x80031058").status, 0);
+  ASSERT_EQ(Cli("backup").status, 1);  // this camera's newest, incomplete
+
+  EXPECT_EQ(Cli("program --latest-backup --yes").status, 2);  // emergency mode only
+  const ToolResult restore = Cli("--emergency program --latest-backup --yes");
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  EXPECT_TRUE(Contains(restore.err, "Restoring camera SN 4711 from " + LogFolder() +
+                                        "/orva_tarvo_SN004711_backup.tvf\n"));
+  std::vector<std::string> expected = kFactory;
+  expected[6] = expected[8] = "001 V04.11";  // Power uP and Color Data are never backed up
+  EXPECT_EQ(CameraVersions(), expected);
+}
+
+}  // namespace
+}  // namespace tarvo
