@@ -43,6 +43,9 @@ class StartedProgram {
   enum class StopRequest { kNone, kInterrupt, kTerminate, kHangUp };
   void RequestStop(StopRequest request);
 
+  // Ends the program at once, as a crash or a power loss would (SIGKILL, TerminateProcess).
+  void Kill();
+
   struct End {
     bool exited = false;                       // ended by itself with an exit status
     int status = -1;                           // that status

@@ -59,8 +59,12 @@ StartedProgram::StartedProgram(const std::string& program,
 
 StartedProgram::~StartedProgram() {
   if (!started_) return;
-  kill(static_cast<pid_t>(process_), SIGKILL);
+  Kill();
   Wait();
+}
+
+void StartedProgram::Kill() {
+  if (started_) kill(static_cast<pid_t>(process_), SIGKILL);
 }
 
 namespace {

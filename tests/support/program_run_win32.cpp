@@ -39,7 +39,8 @@ HANDLE OpenInherited(const std::string& path, DWORD access, DWORD disposition) {
                      &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Starts the command line with the standard streams on the files; nullptr when it cannot.
+// Starts the command line with the standard streams on the files; an empty record when it
+// cannot.
 PROCESS_INFORMATION Spawn(std::string commandLine, const std::string& inPath,
                           const std::string& outPath, const std::string& errPath, DWORD flags) {
   PROCESS_INFORMATION process{};
@@ -105,8 +106,12 @@ StartedProgram::StartedProgram(const std::string& program,
 
 StartedProgram::~StartedProgram() {
   if (!started_) return;
-  TerminateProcess(reinterpret_cast<HANDLE>(process_), 1);
+  Kill();
   Wait();
+}
+
+void StartedProgram::Kill() {
+  if (started_) TerminateProcess(reinterpret_cast<HANDLE>(process_), 1);
 }
 
 void StartedProgram::RequestStop(StopRequest request) {
