@@ -20,7 +20,7 @@ namespace {
 
 std::string HistoryPath() {
   const std::string folder = DefaultLogFolder();
-  return folder.empty() ? std::string() : platform::JoinPath(folder, history::kHistoryFileName);
+  return folder.empty() ? std::string() : platform::JoinPath(folder, kHistoryFileName);
 }
 
 std::string Text(const nlohmann::json& value) {

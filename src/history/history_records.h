@@ -8,10 +8,10 @@
 #include <string>
 
 #include "engine/run_report.h"
+#include "log/log_file.h"
 
 namespace tarvo::history {
 
-inline constexpr const char* kHistoryFileName = "history.jsonl";
 inline constexpr int kHistorySchemaVersion = 1;
 
 // "2026-12-07T09:30:12.345", local time.

@@ -15,6 +15,8 @@ namespace tarvo {
 
 inline constexpr const char* kLogFolderName = "orva";
 inline constexpr const char* kLogFileName = "TARVO_PROG.log";
+// The service history lies beside the log (src/history).
+inline constexpr const char* kHistoryFileName = "history.jsonl";
 
 // The log folder: the machine-wide data folder followed by "orva"; empty when the data folder
 // cannot be determined.

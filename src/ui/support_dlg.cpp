@@ -1,5 +1,7 @@
 #include "ui/support_dlg.h"
 
+#include "platform/folders.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -79,7 +81,10 @@ void CSupportDlg::Prepare(std::int32_t serialNumber, const std::string& logFolde
     AddTextPiece(std::move(piece));
   }
   SetRecipient(kSupportAddress);
-  SetAttachment(logPath);
+  std::vector<std::string> attachments{logPath};
+  const std::string history = platform::JoinPath(logFolder, kHistoryFileName);
+  if (platform::PathExists(history)) attachments.push_back(history);
+  SetAttachments(attachments);
   logPath_->setText(QString::fromStdString(logPath));
   logPath_->setCursorPosition(0);
   SetSubject(SupportSubject(serialNumber));
@@ -105,7 +110,7 @@ bool CSupportDlg::SendSupportMail() {
     const platform::MapiLibrary mapi;
     BlockInput(true);
     platform::SendMailThroughMapi(
-        mapi.Functions(), 0, {{attachment_}, recipient_, subject_, body_},
+        mapi.Functions(), 0, {attachments_, recipient_, subject_, body_},
         [&failures](const std::string& text) { failures.push_back(text); });
     BlockInput(false);
   }
@@ -114,7 +119,7 @@ bool CSupportDlg::SendSupportMail() {
   BlockInput(true);
   CMailMan mailer([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
   const std::vector<platform::MailResult> results =
-      mailer.SendMail({attachment_}, recipient_, subject_, body_);
+      mailer.SendMail(attachments_, recipient_, subject_, body_);
   BlockInput(false);
   for (const platform::MailResult& result : results) {
     const std::string text = MailFailureText(result);

@@ -21,20 +21,21 @@ class CSupportDlg : public QDialog {
  public:
   explicit CSupportDlg(QWidget* parent = nullptr);
 
-  // Fills pieces, recipient, attachment, subject and body for a camera's serial number
-  // (-1 before any camera was connected) and the log at logPath in logFolder.
+  // Fills pieces, recipient, attachments, subject and body for a camera's serial number
+  // (-1 before any camera was connected) and the log at logPath in logFolder. The service
+  // history of the same folder is attached beside the log when it exists.
   void Prepare(std::int32_t serialNumber, const std::string& logFolder, const std::string& logPath);
 
   void AddTextPiece(std::string piece) { pieces_.push_back(std::move(piece)); }
   void SetRecipient(std::string recipient) { recipient_ = std::move(recipient); }
-  void SetAttachment(std::string path) { attachment_ = std::move(path); }
+  void SetAttachments(std::vector<std::string> paths) { attachments_ = std::move(paths); }
   void SetSubject(std::string subject) { subject_ = std::move(subject); }
   void SetBody(std::string body) { body_ = std::move(body); }
 
   const std::string& Recipient() const { return recipient_; }
   const std::string& Subject() const { return subject_; }
   const std::string& Body() const { return body_; }
-  const std::string& Attachment() const { return attachment_; }
+  const std::vector<std::string>& Attachments() const { return attachments_; }
 
   TextListWidget* TextList() const { return list_; }
   QLineEdit* LogPathField() const { return logPath_; }
@@ -58,7 +59,7 @@ class CSupportDlg : public QDialog {
   std::string recipient_;
   std::string subject_;
   std::string body_;
-  std::string attachment_;
+  std::vector<std::string> attachments_;
   bool listFilled_ = false;
 
   TextListWidget* list_;

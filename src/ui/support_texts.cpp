@@ -16,8 +16,10 @@ std::vector<std::string> SupportTextPieces(const std::string& address,
       "    ",
       logFolder,
       "\n\n",
+      std::string("The service history of the cameras, ") + kHistoryFileName + ", is in\n",
+      "the same folder.\n\n",
       "You may also use the button below to send an email with the\n",
-      "log file attached!",
+      "log file (and the service history) attached!",
   };
 }
 
@@ -31,6 +33,8 @@ std::string SupportBody(std::int32_t serialNumber) {
       serialNumber);
   body += "Here is the description:\n\n";
   body += "**********Please describe the error here**********\r\n\r\n";
+  body += std::string("The programming log and the service history (") + kHistoryFileName +
+          ") are attached.\r\n\r\n";
   body += "Regards,\n\n";
   body += "**********Please set your name and address here***";
   return body;

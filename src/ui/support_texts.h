@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "log/log_file.h"
+
 namespace tarvo::ui {
 
 inline constexpr const char* kSupportAddress = "support@orva.example";
@@ -15,7 +17,7 @@ inline constexpr const char* kSupportDoneCaption = "&Done";
 // Caption of the program's own message boxes.
 inline constexpr const char* kApplicationTitle = "TARVO_PROG";
 
-// The eleven pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
+// The pieces of the dialog's list, in order. Pieces are plain text: a "%" in the log
 // folder is shown as it is.
 std::vector<std::string> SupportTextPieces(const std::string& address,
                                            const std::string& logFolder);

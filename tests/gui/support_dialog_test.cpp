@@ -36,6 +36,7 @@ TEST(SupportTexts, SubjectAndBodyCarryTheSerialNumber) {
             "Dear Support,\n\nwe've got problems with the firmware update of the orva.tarvo SN "
             "-1.\n\nHere is the description:\n\n"
             "**********Please describe the error here**********\r\n\r\n"
+            "The programming log and the service history (history.jsonl) are attached.\r\n\r\n"
             "Regards,\n\n"
             "**********Please set your name and address here***");
 }
@@ -61,8 +62,11 @@ TEST(SupportDialog, ListShowsAddressLogNameAndFolder) {
                 "",
                 "    /home/u/.local/share/100%d/orva",
                 "",
+                "The service history of the cameras, history.jsonl, is in",
+                "the same folder.",
+                "",
                 "You may also use the button below to send an email with the",
-                "log file attached!",
+                "log file (and the service history) attached!",
             }));
   EXPECT_EQ(dialog.TextList()->font().pointSize(), 12);
   EXPECT_EQ(test::Caption(*dialog.SendButton()), "Send email to support with log file attached!");
@@ -142,7 +146,9 @@ TEST(SupportDialog, SendButtonHandsTheMailOverWhileTheWindowsTakeNoInput) {
   QWidget owner;
   owner.show();
   CSupportDlg dialog(&owner);
-  dialog.Prepare(815, "/data/orva", "/data/orva/TARVO_PROG.log");
+  TempFolder data;
+  test::WriteFileText(data.File("history.jsonl"), "{}\n");
+  dialog.Prepare(815, data.Path(), data.File("TARVO_PROG.log"));
   std::vector<bool> enabledWhileSending;
   QTimer sampler;
   QObject::connect(&sampler, &QTimer::timeout, [&] {
@@ -159,9 +165,9 @@ TEST(SupportDialog, SendButtonHandsTheMailOverWhileTheWindowsTakeNoInput) {
   EXPECT_TRUE(owner.isEnabled());
   EXPECT_TRUE(dialog.isEnabled());
   EXPECT_EQ(answers.Unexpected(), 0);  // no message box after a good hand-off
-  EXPECT_EQ(mail.Call(1),
-            (Texts{"--utf8", "--subject", SupportSubject(815), "--body", SupportBody(815),
-                   "--attach", "/data/orva/TARVO_PROG.log", "support@orva.example"}));
+  EXPECT_EQ(mail.Call(1), (Texts{"--utf8", "--subject", SupportSubject(815), "--body",
+                                 SupportBody(815), "--attach", data.File("TARVO_PROG.log"),
+                                 "--attach", data.File("history.jsonl"), "support@orva.example"}));
 }
 
 // After a failed hand-off the dialog stays open with the log's path at hand: selectable, to
