@@ -31,3 +31,6 @@ TARVO_BUILD_PACKAGES=(
 TARVO_GUI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth)
 # The fuzz preset builds with Clang and libFuzzer.
 TARVO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Windows leg: the mingw-w64 cross compilers (x86_64, -posix threads), GoogleTest's sources to
+# build with them, and wine to run the Windows tests.
+TARVO_WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine64)

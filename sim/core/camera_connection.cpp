@@ -1,16 +1,15 @@
 #include "sim/core/camera_connection.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "link/telegram_layout.h"
 #include "sim/core/camera_folder.h"
 #include "sim/core/camera_telegrams.h"
 #include "sim/core/sim_errors.h"
+#include "sim/core/sim_file.h"
 #include "sim/core/telegram_frame.h"
 
 namespace tarvo::sim {
@@ -114,7 +113,7 @@ std::uint32_t ConnectionOpen(std::uint32_t driverSource, std::uint32_t cameraNum
   }
   if (result != 0) return result;
   if (const char* tracePath = std::getenv("QLM_SIM_TRACE"); tracePath && tracePath[0] != '\0') {
-    c->trace = std::fopen(tracePath, "a");
+    c->trace = std::fopen(tracePath, "ab");
   }
   *cameraHandle = c->handle;
   Current() = std::move(c);
@@ -173,10 +172,10 @@ std::uint32_t ConnectionCommand(std::uint32_t cameraHandle, const void* request,
   std::uint32_t latency = settings.latencyMs;
   if (slowCommand != 0 && (requestLength < 2 || TelegramCode(frame) != slowCommand)) latency = 0;
   if (latency > c.commandTimeoutMs) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(c.commandTimeoutMs));
+    PauseMilliseconds(c.commandTimeoutMs);
     return ERR_RESPONSE_TIMEOUT;
   }
-  if (latency > 0) std::this_thread::sleep_for(std::chrono::milliseconds(latency));
+  if (latency > 0) PauseMilliseconds(latency);
 
   FolderLock lock(c.folder);
   CameraState& state = c.folder.State();

@@ -1,12 +1,5 @@
 #include "sim/core/camera_folder.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 
 #include "platform/folders.h"
@@ -25,7 +18,7 @@ constexpr const char* kStateFileName = "camera.state";
 std::string DefaultCameraFolder() {
   const char* simDir = std::getenv("QLM_SIM_DIR");
   if (simDir != nullptr && simDir[0] != '\0') return simDir;
-  std::string data = platform::CommonDataFolder();
+  std::string data = platform::UserDataFolder();
   if (data.empty()) return "orva-camsim";
   return platform::JoinPath(data, "orva-camsim");
 }
@@ -45,9 +38,7 @@ bool CameraFolder::Open(const std::string& path, std::string* error) {
     *error = "cannot create the camera folder " + path_;
     return false;
   }
-  lockFd_ =
-      open(platform::JoinPath(path_, kLockFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (lockFd_ < 0) {
+  if (!lockFile_.Open(platform::JoinPath(path_, kLockFileName))) {
     *error = "cannot open the lock file in " + path_;
     return false;
   }
@@ -59,21 +50,18 @@ bool CameraFolder::Open(const std::string& path, std::string* error) {
 }
 
 bool CameraFolder::OpenLocked(std::string* error) {
-  stateFd_ =
-      open(platform::JoinPath(path_, kStateFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  struct stat info {};
-  if (stateFd_ < 0 || fstat(stateFd_, &info) != 0) {
+  std::uint64_t size = 0;
+  if (!stateFile_.Open(platform::JoinPath(path_, kStateFileName)) || !stateFile_.Size(&size)) {
     *error = "cannot open the state file in " + path_;
     return false;
   }
-  bool fresh = info.st_size != static_cast<off_t>(sizeof(CameraState));
-  if (fresh && ftruncate(stateFd_, sizeof(CameraState)) != 0) {
+  bool fresh = size != sizeof(CameraState);
+  if (fresh && !stateFile_.Resize(sizeof(CameraState))) {
     *error = "cannot size the state file in " + path_;
     return false;
   }
-  void* mapped =
-      mmap(nullptr, sizeof(CameraState), PROT_READ | PROT_WRITE, MAP_SHARED, stateFd_, 0);
-  if (mapped == MAP_FAILED) {
+  void* mapped = stateFile_.MapShared(sizeof(CameraState));
+  if (mapped == nullptr) {
     *error = "cannot map the state file in " + path_;
     return false;
   }
@@ -96,21 +84,17 @@ bool CameraFolder::OpenLocked(std::string* error) {
 
 void CameraFolder::Close() {
   for (FlashDevice& flash : flash_) flash.Close();
-  if (state_ != nullptr) munmap(state_, sizeof(CameraState));
   state_ = nullptr;
-  if (stateFd_ >= 0) close(stateFd_);
-  stateFd_ = -1;
-  if (lockFd_ >= 0) close(lockFd_);
-  lockFd_ = -1;
+  stateFile_.Close();
+  lockFile_.Close();
 }
 
 void CameraFolder::Lock() {
-  while (flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
-  }
+  lockFile_.Lock();
 }
 
 void CameraFolder::Unlock() {
-  flock(lockFd_, LOCK_UN);
+  lockFile_.Unlock();
 }
 
 bool ResetCamera(CameraFolder& folder, const CameraSettings& settings, bool withFirmware,

@@ -10,10 +10,12 @@
 #include "firmware/device_catalogue.h"
 #include "sim/core/camera_state.h"
 #include "sim/core/flash_device.h"
+#include "sim/core/sim_file.h"
 
 namespace tarvo::sim {
 
-// $QLM_SIM_DIR, else ${XDG_DATA_HOME:-$HOME/.local/share}/orva-camsim.
+// $QLM_SIM_DIR, else orva-camsim in the user's data folder: ${XDG_DATA_HOME:-$HOME/.local/share}
+// on Linux, %LOCALAPPDATA% on Windows ($TARVO_DATA_DIR on both when set).
 std::string DefaultCameraFolder();
 
 class CameraFolder {
@@ -43,8 +45,8 @@ class CameraFolder {
   bool OpenLocked(std::string* error);
 
   std::string path_;
-  int lockFd_ = -1;
-  int stateFd_ = -1;
+  SimFile lockFile_;
+  SimFile stateFile_;
   CameraState* state_ = nullptr;
   std::array<FlashDevice, kDeviceCount> flash_;
 };

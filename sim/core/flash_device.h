@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/core/sim_file.h"
+
 namespace tarvo::sim {
 
 class FlashDevice {
@@ -18,7 +20,7 @@ class FlashDevice {
   // Opens (creating when missing) the device file and gives it the device's capacity.
   [[nodiscard]] bool Open(const std::string& path, std::uint32_t capacity);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_.IsOpen(); }
   std::uint32_t Capacity() const { return capacity_; }
 
   // True when [address, address + length) lies inside the device.
@@ -36,7 +38,7 @@ class FlashDevice {
                              std::uint32_t length);
 
  private:
-  int fd_ = -1;
+  SimFile file_;
   std::uint32_t capacity_ = 0;
 };
 

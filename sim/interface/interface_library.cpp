@@ -8,7 +8,12 @@
 #error "TARVO_SIM_DRIVER_SOURCE names the driver of the library's interface"
 #endif
 
+// Windows DLLs export what exports.def lists; shared objects what the version script lets out.
+#ifdef _WIN32
+#define TARVO_SIM_EXPORT extern "C"
+#else
 #define TARVO_SIM_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 TARVO_SIM_EXPORT std::uint32_t Open_Cam(std::uint32_t cameraNumber, std::uint32_t* cameraHandle) {
   return tarvo::sim::ConnectionOpen(TARVO_SIM_DRIVER_SOURCE, cameraNumber, cameraHandle);

@@ -132,10 +132,17 @@ void AddPowerCycleCommand(CLI::App& app, const std::string& folder, int& exitCod
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  CLI::App app{
+      "tarvo-camsim: the simulated orva.tarvo camera behind qlm_usb.dll, qlm_usb3.dll and "
+      "qlm_gige.dll.\nThe camera lives in %QLM_SIM_DIR% (default "
+      "%LOCALAPPDATA%\\orva-camsim)."};
+#else
   CLI::App app{
       "tarvo-camsim: the simulated orva.tarvo camera behind libqlm_usb.so, "
       "libqlm_usb3.so and libqlm_gige.so.\nThe camera lives in $QLM_SIM_DIR (default "
       "${XDG_DATA_HOME:-$HOME/.local/share}/orva-camsim)."};
+#endif
   std::string folder = tarvo::sim::DefaultCameraFolder();
   app.add_option("--dir", folder, "Camera folder (overrides QLM_SIM_DIR)");
   app.set_version_flag("--version", std::string("tarvo-camsim ") + TARVO_VERSION_TEXT);

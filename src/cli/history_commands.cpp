@@ -86,7 +86,7 @@ class HistoryCommand final : public Command {
     const std::string path = HistoryPath();
     if (path.empty()) {
       return out.Fail(kExitFailed, "no-data-folder",
-                      "No data folder: neither XDG_DATA_HOME nor HOME is set.");
+                      std::string("No data folder: ") + platform::NoDataFolderReason() + ".");
     }
     std::vector<history::Record> runs = history::RunRecords(history::ReadRecords(path), serial_);
     if (last_ && runs.size() > *last_) runs.resize(*last_);
@@ -131,7 +131,7 @@ class BackupListCommand final : public Command {
     const std::string folder = DefaultLogFolder();
     if (folder.empty()) {
       return out.Fail(kExitFailed, "no-data-folder",
-                      "No data folder: neither XDG_DATA_HOME nor HOME is set.");
+                      std::string("No data folder: ") + platform::NoDataFolderReason() + ".");
     }
     json::Json backups = json::Json::array();
     CFirmwarePacket packet;

@@ -4,6 +4,7 @@
 
 #include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
+#include "platform/folders.h"
 #include "platform/new_file.h"
 #include "platform/system_error.h"
 
@@ -61,7 +62,7 @@ int CProgrammerDlg::BackupFirmware() {
   record.requested = requested;
   record.attempted = true;
   if (logFolder_.empty()) {
-    record.failure = "no data folder: neither XDG_DATA_HOME nor HOME is set";
+    record.failure = std::string("no data folder: ") + platform::NoDataFolderReason();
     AddFailure(RunFailure::kNoDataFolder);
     ShowStatus("ERROR: No folder for the backup: %s.", record.failure.c_str());
     ShowResult(false, "Creating backup file failed.");

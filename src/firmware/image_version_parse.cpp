@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/folders.h"
 #include "platform/local_time.h"
 
 namespace tarvo {
@@ -40,7 +39,7 @@ bool SkipPastUnderscore(std::string_view text, std::size_t* position) {
 
 std::string_view ImageFileName(std::string_view path) {
   std::size_t start = 0;
-  for (char separator : {'\\', ':', platform::kPathSeparator}) {
+  for (char separator : {'\\', ':', '/'}) {
     const std::size_t found = path.rfind(separator);
     if (found != std::string_view::npos && found + 1 > start) start = found + 1;
   }

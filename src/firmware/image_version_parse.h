@@ -11,7 +11,7 @@
 namespace tarvo {
 
 // The file name part of a path: the text after the last backslash, the last colon and the
-// last platform path separator.
+// last slash (a path separator on both systems).
 std::string_view ImageFileName(std::string_view path);
 
 // Reads variant, major and minor from a file name: anything up to the first underscore, the

@@ -93,7 +93,7 @@ HistoryFile::HistoryFile(const std::string& logFolder)
 
 bool HistoryFile::Append(const Record& record) {
   if (path_.empty()) {
-    problem_ = "no data folder: neither XDG_DATA_HOME nor HOME is set";
+    problem_ = std::string("no data folder: ") + platform::NoDataFolderReason();
     return false;
   }
   problem_.clear();

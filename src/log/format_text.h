@@ -6,7 +6,12 @@
 
 namespace tarvo {
 
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__MINGW32__)
+// mingw-w64's own C99 printf (__USE_MINGW_ANSI_STDIO) fills the texts on Windows, so they come
+// out as on Linux (%zu, %lld, two-digit exponents); its formats are checked as GNU formats.
+#define TARVO_PRINTF_FORMAT(formatIndex, firstArgument) \
+  __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define TARVO_PRINTF_FORMAT(formatIndex, firstArgument) \
   __attribute__((format(printf, formatIndex, firstArgument)))
 #else

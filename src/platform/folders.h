@@ -17,8 +17,19 @@ inline constexpr char kPathSeparator = '/';
 std::string ProgramFolder();
 
 // The machine-wide application data folder: ${XDG_DATA_HOME:-$HOME/.local/share} on Linux,
-// the common application data folder on Windows. Empty when it cannot be determined.
+// the common application data folder on Windows (%ProgramData%). TARVO_DATA_DIR, when set,
+// takes its place on both systems. Empty when it cannot be determined.
 std::string CommonDataFolder();
+
+// Why CommonDataFolder() is empty, in the system's terms ("neither XDG_DATA_HOME nor HOME is set").
+const char* NoDataFolderReason();
+
+// The user's own application data folder: the same folder as above on Linux, the local
+// application data folder on Windows (%LOCALAPPDATA%); TARVO_DATA_DIR takes its place too.
+std::string UserDataFolder();
+
+// '/' on Linux; '\\' and '/' on Windows.
+bool IsPathSeparator(char c);
 
 // folder + separator + name; name alone when folder is empty.
 std::string JoinPath(const std::string& folder, const std::string& name);

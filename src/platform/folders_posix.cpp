@@ -5,9 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+
+#include "platform/system_folders.h"
 
 namespace tarvo::platform {
 
@@ -22,7 +23,7 @@ std::string ProgramFolder() {
   return path.substr(0, cut);
 }
 
-std::string CommonDataFolder() {
+std::string SystemCommonDataFolder() {
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   if (dataHome != nullptr && dataHome[0] == '/') return dataHome;
   const char* home = std::getenv("HOME");
@@ -30,15 +31,12 @@ std::string CommonDataFolder() {
   return JoinPath(JoinPath(home, ".local"), "share");
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  if (folder.back() == kPathSeparator) return folder + name;
-  return folder + kPathSeparator + name;
+const char* NoDataFolderReason() {
+  return "neither XDG_DATA_HOME nor HOME is set";
 }
 
-std::string FileNameOf(const std::string& path) {
-  std::size_t cut = path.rfind(kPathSeparator);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+std::string SystemUserDataFolder() {
+  return SystemCommonDataFolder();
 }
 
 bool PathExists(const std::string& path) {
@@ -51,28 +49,6 @@ bool CreateFolder(const std::string& path) {
   struct stat info {};
   return errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
-
-bool CreateFolders(const std::string& path) {
-  if (path.empty()) return false;
-  for (std::size_t pos = path.find('/', 1); pos != std::string::npos;
-       pos = path.find('/', pos + 1)) {
-    CreateFolder(path.substr(0, pos));
-  }
-  return CreateFolder(path);
-}
-
-namespace {
-
-bool EndsWithIgnoringCase(const std::string& text, const std::string& tail) {
-  if (text.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), text.end() - static_cast<long>(tail.size()),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
-}
-
-}  // namespace
 
 std::vector<std::string> FindFilesWithExtension(const std::string& folder,
                                                 const std::string& extension) {

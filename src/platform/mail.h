@@ -1,5 +1,7 @@
 // Handing a prepared mail to the desktop's mail program, which shows it to the user for
-// sending. On Linux the hand-off is xdg-email, found on PATH and run without a shell.
+// sending. This is the Linux desktops' hand-off: xdg-email, found on PATH and run without a
+// shell. Windows desktops take the mail through Simple MAPI instead (platform/simple_mapi.h), so
+// this has no Windows implementation.
 #pragma once
 
 #include <functional>

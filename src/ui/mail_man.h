@@ -1,5 +1,6 @@
-// The support mail sender: hands one prepared mail per recipient to the desktop's mail
-// program, where the user reviews and sends it.
+// The support mail sender of Linux desktops: hands one prepared mail per recipient to the
+// desktop's mail program through xdg-email, where the user reviews and sends it. (Windows
+// desktops take the mail through Simple MAPI, platform/simple_mapi.h.)
 #pragma once
 
 #include <functional>
@@ -25,5 +26,9 @@ class CMailMan {
  private:
   std::function<void()> whileWaiting_;
 };
+
+// The message box text for a mail hand-off that did not reach the mail program; empty when
+// the mail program took the message.
+std::string MailFailureText(const platform::MailResult& result);
 
 }  // namespace tarvo::ui

@@ -17,14 +17,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   // The toolkit takes its own options (such as -platform) out of the argument list first, so
-  // that they cannot be read as service switches.
+  // that they cannot be read as service switches. (Windows programs read their switches from
+  // the command line as it was typed, where the toolkit's options stay.)
   QApplication application(argc, argv);
   tarvo::ui::ApplyProgramLook();
   QApplication::setApplicationName(QStringLiteral("TARVO_PROG"));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(tarvo::ui::kProgramIconName));
   QApplication::setWindowIcon(tarvo::ui::ProgramIcon());
-  std::vector<std::string> arguments(argv, argv + argc);
-  tarvo::ui::CTARVO_PROG program(std::move(arguments));
+  tarvo::ui::CTARVO_PROG program(tarvo::ui::StartArgumentsOfProcess(argc, argv));
   program.InitInstance();
   return 0;
 }

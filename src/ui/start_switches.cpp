@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/command_line.h"
+
 namespace tarvo::ui {
 namespace {
 
@@ -41,6 +43,12 @@ std::string SwitchTextFromArguments(const std::vector<std::string>& arguments) {
     return SwitchTextFromCommandLine(commandLine);
   }
   return LowerCase(afterProgram);
+}
+
+std::vector<std::string> StartArgumentsOfProcess(int argc, const char* const* argv) {
+  const std::string commandLine = platform::ProcessCommandLine();
+  if (!commandLine.empty()) return {commandLine};
+  return std::vector<std::string>(argv, argv + argc);
 }
 
 StartModes ModesFromSwitchText(std::string_view switchText) {

@@ -26,6 +26,11 @@ std::string SwitchTextFromCommandLine(std::string_view commandLine);
 // lower-cased.
 std::string SwitchTextFromArguments(const std::vector<std::string>& arguments);
 
+// The start arguments of this process, as CTARVO_PROG takes them: on Windows the command line
+// as the one text it was typed as (its switch text follows the ".exe" rule above), elsewhere
+// the argument vector.
+std::vector<std::string> StartArgumentsOfProcess(int argc, const char* const* argv);
+
 StartModes ModesFromSwitchText(std::string_view switchText);
 
 }  // namespace tarvo::ui

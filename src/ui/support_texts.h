@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "log/log_file.h"
-#include "platform/mail.h"
 
 namespace tarvo::ui {
 
@@ -28,9 +27,5 @@ std::string SupportBody(std::int32_t serialNumber);
 
 // The recipient text may name several recipients separated by ";"; one mail goes to each.
 std::vector<std::string> SplitRecipients(const std::string& recipients);
-
-// The message box text for a mail hand-off that did not reach the mail program; empty when
-// the mail program took the message.
-std::string MailFailureText(const platform::MailResult& result);
 
 }  // namespace tarvo::ui

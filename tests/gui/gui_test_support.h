@@ -70,7 +70,7 @@ class WindowTest : public ::testing::Test {
   bool Visible(CommandControl control) { return Button(control)->isVisible(); }
 
   TempFolder temp_;
-  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.File("data")};
+  ScopedEnvironment dataHome_{"TARVO_DATA_DIR", temp_.File("data")};
   std::string programFolder_ = temp_.File("program");
   platform::FakeClock clock_;
   std::unique_ptr<ui::ProgrammerWindow> window_;

@@ -26,7 +26,7 @@ using Texts = std::vector<std::string>;
 class StartUp : public ::testing::Test {
  protected:
   TempFolder temp_;
-  ScopedEnvironment dataHome_{"XDG_DATA_HOME", temp_.Path()};
+  ScopedEnvironment dataHome_{"TARVO_DATA_DIR", temp_.Path()};
   ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
   ScopedEnvironment timeScale_{"TARVO_TIME_SCALE", "0"};
   std::string logPath_ = temp_.Path() + "/orva/TARVO_PROG.log";

@@ -1,30 +1,37 @@
 #include "support/program_run.h"
 
-#include <sys/wait.h>
-
-#include <cstdio>
-
-#include "support/temp_folder.h"
-
 namespace tarvo::test {
 
-ProgramRun RunProgram(const std::string& program, const std::string& arguments,
-                      const std::string& scratchFolder, const std::string& input) {
-  const std::string errPath = scratchFolder + "/stderr.txt";
-  const std::string inPath = scratchFolder + "/stdin.txt";
-  WriteFileText(inPath, input);
-  const std::string command =
-      "'" + program + "' " + arguments + " <'" + inPath + "' 2>'" + errPath + "'";
-  ProgramRun run;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadFileText(errPath);
-  return run;
+std::vector<std::string> ShellWords(const std::string& arguments) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  char quote = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const char c = arguments[i];
+    if (quote != 0) {
+      if (c == quote) {
+        quote = 0;
+      } else if (quote == '"' && c == '\\' && i + 1 < arguments.size() &&
+                 (arguments[i + 1] == '"' || arguments[i + 1] == '\\')) {
+        word += arguments[++i];
+      } else {
+        word += c;
+      }
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+      inWord = true;
+    } else if (c == ' ' || c == '\t' || c == '\n') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
 }
 
 }  // namespace tarvo::test

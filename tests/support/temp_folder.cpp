@@ -1,23 +1,58 @@
 #include "support/temp_folder.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#include "platform/folders.h"
 
 namespace tarvo::test {
 
+namespace {
+
+void SetVariable(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  // An empty value removes the variable; tests never need one that is set but empty.
+  _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+  if (value) {
+    setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    unsetenv(name.c_str());
+  }
+#endif
+}
+
+}  // namespace
+
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / ("tarvo-test-" + std::to_string(random() % 1000000000));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be created");
+}
+
+std::string TempFolder::File(const std::string& name) const {
+  std::string path = platform::JoinPath(path_, name);
+  for (char& c : path) {
+    if (platform::IsPathSeparator(c)) c = platform::kPathSeparator;
+  }
+  return path;
 }
 
 TempFolder::~TempFolder() {
@@ -29,19 +64,11 @@ ScopedEnvironment::ScopedEnvironment(const std::string& name,
                                      const std::optional<std::string>& value)
     : name_(name) {
   if (const char* old = std::getenv(name.c_str())) previous_ = old;
-  if (value) {
-    setenv(name.c_str(), value->c_str(), 1);
-  } else {
-    unsetenv(name.c_str());
-  }
+  SetVariable(name, value);
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-  if (previous_) {
-    setenv(name_.c_str(), previous_->c_str(), 1);
-  } else {
-    unsetenv(name_.c_str());
-  }
+  SetVariable(name_, previous_);
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
@@ -69,18 +96,17 @@ void CreateFolderForTest(const std::string& path) {
   std::filesystem::create_directories(path);
 }
 
-int RunOnFullDisk(std::uint64_t limitBytes, const std::function<int()>& body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = limitBytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(body());
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+bool MakeSymbolicLink(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+  // The C++ library of mingw-w64 has no symbolic links; the system call does.
+  constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  return CreateSymbolicLinkA(link.c_str(), target.c_str(), kUnprivileged) != 0 &&
+         GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  std::error_code error;
+  std::filesystem::create_symlink(target, link, error);
+  return !error;
+#endif
 }
 
 std::vector<std::string> FolderEntries(const std::string& path) {

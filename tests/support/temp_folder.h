@@ -18,7 +18,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // A path inside the folder, in the platform's form; name may hold '/' between folders.
+  std::string File(const std::string& name) const;
 
  private:
   std::string path_;
@@ -44,8 +45,12 @@ void CreateFolderForTest(const std::string& path);
 
 // Runs body in a child process on a "full disk": no file of the child may grow beyond
 // limitBytes (writes past it fail with EFBIG). Returns body's result, or -1 when the child did
-// not exit normally.
+// not exit normally. Linux only (the file size limit of a process); -1 on Windows.
 int RunOnFullDisk(std::uint64_t limitBytes, const std::function<int()>& body);
+
+// Makes `link` a symbolic link to `target` (on Windows also without administrator rights, where
+// the system allows it); false when it cannot.
+bool MakeSymbolicLink(const std::string& target, const std::string& link);
 
 // Names of the entries of a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& path);

@@ -3,11 +3,7 @@
 // programs run as processes, and the camera inspected through tarvo-camsim.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -41,7 +37,7 @@ class CliCameraTest : public ::testing::Test {
  protected:
   CliCameraTest()
       : camera_("QLM_SIM_DIR", temp_.File("camera")),
-        dataHome_("XDG_DATA_HOME", temp_.File("data")),
+        dataHome_("TARVO_DATA_DIR", temp_.File("data")),
         timeScale_("TARVO_TIME_SCALE", "0"),
         trace_("QLM_SIM_TRACE", std::nullopt) {}
 
@@ -99,24 +95,6 @@ class CliCameraTest : public ::testing::Test {
       versions.push_back(device["version"].get<std::string>());
     }
     return versions;
-  }
-
-  // Starts tarvo-cli with stderr to a file, without waiting for it.
-  pid_t Start(const std::vector<std::string>& arguments, const std::string& errPath) {
-    // Emptied before the child runs, so that no text of an earlier run is taken for this one's.
-    test::WriteFileText(errPath, "");
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int out = open("/dev/null", O_WRONLY);
-    dup2(err, STDERR_FILENO);
-    dup2(out, STDOUT_FILENO);
-    std::vector<char*> argv{const_cast<char*>(TARVO_CLI_PATH)};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(TARVO_CLI_PATH, argv.data());
-    _exit(127);
   }
 
   // Waits until the file holds the text (at most 20 s).

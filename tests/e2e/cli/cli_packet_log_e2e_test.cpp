@@ -1,9 +1,8 @@
 // tarvo-cli's packet and log commands as a user runs them: exit statuses, output, files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -24,7 +23,7 @@ using CliResult = test::ProgramRun;
 class CliTest : public ::testing::Test {
  protected:
   CliTest()
-      : dataHome_("XDG_DATA_HOME", temp_.File("data")),
+      : dataHome_("TARVO_DATA_DIR", temp_.File("data")),
         paths_(test::WriteRawImageFiles(temp_.Path())) {}
 
   CliResult Run(const std::string& arguments) {
@@ -48,6 +47,15 @@ class CliTest : public ::testing::Test {
                                  ImageArguments() + " -o '" + out + "'");
     EXPECT_EQ(result.status, 0) << result.err;
     return out + ".tvf";
+  }
+
+  // An extract onto the packet itself, under another name, is refused and changes nothing.
+  void ExpectRefusedAsInput(const std::string& packet, const std::string& output) {
+    const CliResult extract =
+        Run("packet extract '" + packet + "' --device 8 --force -o '" + output + "'");
+    EXPECT_EQ(extract.status, 1) << output;
+    EXPECT_EQ(extract.err, output + " is the input file " + packet +
+                               ": a command never writes over its own input.\n");
   }
 
   test::TempFolder temp_;
@@ -190,19 +198,16 @@ TEST_F(CliTest, FailuresAndBadCommandLinesHaveTheirExitStatuses) {
 TEST_F(CliTest, OutputsNeverReplaceAnInputOrWithoutForceAnExistingFile) {
   const std::string packet = BuildAll();
   const std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
-  ASSERT_EQ(symlink(packet.c_str(), temp_.File("link.tvf").c_str()), 0);
-  ASSERT_EQ(link(packet.c_str(), temp_.File("hard.tvf").c_str()), 0);
-  for (const std::string& output :
-       {temp_.File("./all.tvf"), temp_.File("link.tvf"), temp_.File("hard.tvf")}) {
-    const CliResult extract =
-        Run("packet extract '" + packet + "' --device 8 --force -o '" + output + "'");
-    EXPECT_EQ(extract.status, 1) << output;
-    EXPECT_EQ(extract.err, output + " is the input file " + packet +
-                               ": a command never writes over its own input.\n");
+  std::error_code linked;
+  std::filesystem::create_hard_link(packet, temp_.File("hard.tvf"), linked);
+  ASSERT_FALSE(linked) << linked.message();
+  for (const std::string& output : {temp_.File("./all.tvf"), temp_.File("hard.tvf")}) {
+    ExpectRefusedAsInput(packet, output);
   }
   const std::string image = paths_[8];
   const std::vector<std::uint8_t> imageBytes = test::ReadFileBytes(image);
-  ASSERT_EQ(symlink(image.c_str(), temp_.File("img.tvf").c_str()), 0);
+  std::filesystem::create_hard_link(image, temp_.File("img.tvf"), linked);
+  ASSERT_FALSE(linked) << linked.message();
   EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + image + "' -o '" +
                 temp_.File("img.tvf") + "'")
                 .status,
@@ -223,6 +228,19 @@ TEST_F(CliTest, OutputsNeverReplaceAnInputOrWithoutForceAnExistingFile) {
   EXPECT_NE(test::ReadFileText(temp_.File("out.tvf")), "mine");
   EXPECT_EQ(test::ReadFileBytes(packet), bytes);
   EXPECT_EQ(test::ReadFileBytes(image), imageBytes);
+}
+
+TEST_F(CliTest, OutputsNeverReplaceAnInputReachedThroughASymbolicLink) {
+  const std::string packet = BuildAll();
+  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
+  ASSERT_TRUE(test::MakeSymbolicLink(packet, temp_.File("link.tvf")));
+  ExpectRefusedAsInput(packet, temp_.File("link.tvf"));
+  ASSERT_TRUE(test::MakeSymbolicLink(paths_[8], temp_.File("img.tvf")));
+  EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + paths_[8] + "' -o '" +
+                temp_.File("img.tvf") + "'")
+                .status,
+            1);
+  EXPECT_EQ(test::ReadFileBytes(packet), bytes);
 }
 
 TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {

@@ -123,17 +123,6 @@ TEST_F(CliCameraTest, ABackupWithoutADataFolderIsRefused) {
   EXPECT_EQ(blocked.status, 1);
   EXPECT_TRUE(Contains(blocked.err, "No backup file was written"));
   EXPECT_EQ(CameraVersions(), kFactory);
-
-  const std::set<std::filesystem::path> before(
-      std::filesystem::directory_iterator(std::filesystem::current_path()), {});
-  const test::ScopedEnvironment noDataHome("XDG_DATA_HOME", std::nullopt);
-  const test::ScopedEnvironment noHome("HOME", std::nullopt);
-  const ToolResult homeless = Cli("backup");
-  EXPECT_EQ(homeless.status, 1);
-  EXPECT_TRUE(Contains(homeless.err, "no data folder: neither XDG_DATA_HOME nor HOME is set"));
-  const std::set<std::filesystem::path> after(
-      std::filesystem::directory_iterator(std::filesystem::current_path()), {});
-  EXPECT_EQ(before, after);
 }
 
 // The plan promises only what the run does: a Boot uP too old to be read back is named as left
@@ -312,8 +301,15 @@ class CliFaultCampaign : public CliCameraTest {
 
 TEST_F(CliFaultCampaign, NoRunClaimsASuccessThatDidNotHappen) {
   int positions = 0;
-  for (const Mode mode :
-       {Mode{false, false}, Mode{true, false}, Mode{false, true}, Mode{true, true}}) {
+#ifdef _WIN32
+  // Under wine every run takes seconds: the Windows run takes the mode that goes through every
+  // phase (backup, program, verify) only.
+  const std::vector<Mode> modes = {Mode{true, true}};
+#else
+  const std::vector<Mode> modes = {Mode{false, false}, Mode{true, false}, Mode{false, true},
+                                   Mode{true, true}};
+#endif
+  for (const Mode& mode : modes) {
     const std::vector<std::string> codes = CleanRunCodes(mode);
     ASSERT_FALSE(codes.empty());
     for (const auto& [code, nth] : Positions(codes)) {

@@ -16,7 +16,7 @@ man -l "$prefix/share/man/man1/tarvo-cli.1" 2>/dev/null | grep -q "tarvo-cli pac
 bash -c "source '$prefix/share/bash-completion/completions/tarvo-cli' && complete -p tarvo-cli" \
   >/dev/null || fail "bash completion"
 
-export QLM_SIM_DIR="$prefix/camera" XDG_DATA_HOME="$prefix/data" TARVO_TIME_SCALE=0
+export QLM_SIM_DIR="$prefix/camera" TARVO_DATA_DIR="$prefix/data" TARVO_TIME_SCALE=0
 unset LD_LIBRARY_PATH
 "$prefix/bin/tarvo-camsim" init --serial 2468 >/dev/null
 "$prefix/bin/tarvo-cli" info 2>/dev/null | grep -q "SN 2468" ||

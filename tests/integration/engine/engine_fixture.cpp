@@ -25,7 +25,7 @@ PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t si
 }
 
 EngineFixture::EngineFixture()
-    : dataHome_("XDG_DATA_HOME", temp_.File("data")),
+    : dataHome_("TARVO_DATA_DIR", temp_.File("data")),
       simFolder_("QLM_SIM_DIR", temp_.File("camera")),
       timeScale_("TARVO_TIME_SCALE", std::nullopt),
       programFolder_(temp_.File("program")) {

@@ -7,6 +7,7 @@
 
 #include "engine/program_order.h"
 #include "link/telegram_layout.h"
+#include "platform/folders.h"
 #include "run_fixture.h"
 #include "sim/core/sim_errors.h"
 
@@ -18,7 +19,9 @@ using ::testing::ElementsAre;
 class FirmwareBackup : public RunFixture {
  protected:
   void SetUp() override { ConnectFresh(); }
-  std::string BackupPath(const std::string& name) { return Dlg().LogFolder() + "/" + name; }
+  std::string BackupPath(const std::string& name) {
+    return platform::JoinPath(Dlg().LogFolder(), name);
+  }
   static void Touch(const std::string& path) { std::ofstream(path) << "x"; }
   // Devices of the loaded backup's entries, in stored order.
   static std::vector<unsigned> EntryDevices(const CFirmwarePacket& packet) {

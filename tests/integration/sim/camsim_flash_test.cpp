@@ -3,6 +3,7 @@
 // factory, end to end.
 #include "firmware/firmware_packet.h"
 #include "firmware/packet_builder.h"
+#include "platform/folders.h"
 #include "sim/core/factory_images.h"
 #include "sim/core/raw_image_files.h"
 #include "sim_fixture.h"
@@ -40,9 +41,9 @@ TEST_F(CamsimFlash, WritesEveryImageOfAPacket) {
   ASSERT_TRUE(packet.SealPacket());
   std::string path = folder_.File("camera.tvf");
   ASSERT_TRUE(packet.SavePacket(path)) << packet.LastError();
-  ASSERT_EQ(RunTool("init --blank").exitCode, 0);
+  ASSERT_EQ(RunTool("init --blank").status, 0);
   ToolRun run = RunTool("flash " + path);
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.status, 0) << run.out;
   auto client = Connect();
   std::vector<ReportedEntry> versions = Entries(client->VersionsPage(0));
   ASSERT_EQ(versions.size(), 9u);
@@ -55,20 +56,19 @@ TEST_F(CamsimFlash, WritesEveryImageOfAPacket) {
 
 TEST_F(CamsimFlash, RefusesAFileThatIsNoPacket) {
   test::WriteFileText(folder_.File("bad.tvf"), "not a packet");
-  EXPECT_EQ(RunTool("flash " + folder_.File("bad.tvf")).exitCode, 2);
+  EXPECT_EQ(RunTool("flash " + folder_.File("bad.tvf")).status, 2);
 }
 
 TEST_F(CamsimFlash, RawImagesOfMakeFirmwareBecomeTheCamerasVersions) {
   std::string raw = folder_.File("raw");
   ASSERT_EQ(
-      RunTool("make-firmware " + raw + " --variant 1 --hdsdi-variant 11 --version 4.11").exitCode,
-      0);
+      RunTool("make-firmware " + raw + " --variant 1 --hdsdi-variant 11 --version 4.11").status, 0);
   ProgramOrder order{};
   order.fill(ORDER_END);
   std::vector<PacketImageSource> sources;
   for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
     sim::RawImageRequest request{1, 11, 4, 11};
-    sources.push_back({index, raw + "/" + sim::RawImageFileName(index, request)});
+    sources.push_back({index, platform::JoinPath(raw, sim::RawImageFileName(index, request))});
     order[index] = static_cast<std::uint16_t>(index);
   }
   std::vector<std::uint8_t> buffer(IMAGE_BUFFER_SIZE);
@@ -78,8 +78,8 @@ TEST_F(CamsimFlash, RawImagesOfMakeFirmwareBecomeTheCamerasVersions) {
             PacketBuildResult::kWritten)
       << report.log;
   EXPECT_EQ(report.log.find("Warning"), std::string::npos) << report.log;
-  ASSERT_EQ(RunTool("init --hdsdi-board newer").exitCode, 0);
-  ASSERT_EQ(RunTool("flash " + path).exitCode, 0);
+  ASSERT_EQ(RunTool("init --hdsdi-board newer").status, 0);
+  ASSERT_EQ(RunTool("flash " + path).status, 0);
   auto client = Connect();
   std::vector<ReportedEntry> versions = Entries(client->VersionsPage(0));
   ASSERT_EQ(versions.size(), 9u);

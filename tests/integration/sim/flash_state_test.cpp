@@ -1,21 +1,14 @@
 // Flash behaves like NOR flash, and everything the camera holds lives in its folder: it
 // survives unloading the library and is shared, without damage, with other processes (the
 // selection one process made holds for the others, and what they write reaches it).
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <memory>
 #include <numeric>
 
 #include "sim_fixture.h"
+#include "support/program_run.h"
 
 namespace tarvo::simtest {
 namespace {
-
-std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
-  std::vector<std::uint8_t> bytes(length);
-  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-  return bytes;
-}
 
 using FlashSemantics = SimCameraTest;
 
@@ -88,25 +81,18 @@ TEST_F(CameraStatePersistence, ConcurrentProcessesDoNotCorruptEachOther) {
   }
   constexpr int kChildren = 2;
   constexpr std::uint32_t kBlocks = 300;
-  pid_t children[kChildren];
+  // Each writer process stores its own pattern into every kChildren-th block of Main FPGA.
+  std::vector<std::unique_ptr<test::StartedProgram>> writers;
   for (int c = 0; c < kChildren; ++c) {
-    children[c] = fork();
-    ASSERT_GE(children[c], 0);
-    if (children[c] == 0) {
-      SimClient client;
-      bool ok = client.Open() == 0;
-      std::vector<std::uint8_t> data = Pattern(256, static_cast<std::uint8_t>(c + 1));
-      for (std::uint32_t b = 0; ok && b < kBlocks; ++b) {
-        ok = client.Write((b * kChildren + c) * 256, data.data(), 256) == 0;
-      }
-      client.Close();
-      _exit(ok ? 0 : 1);
-    }
+    writers.push_back(std::make_unique<test::StartedProgram>(
+        TARVO_FLASH_WRITER_PATH,
+        std::vector<std::string>{std::to_string(c), std::to_string(kChildren),
+                                 std::to_string(kBlocks)},
+        folder_.File("writer" + std::to_string(c) + ".err")));
   }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (const auto& writer : writers) {
+    const test::StartedProgram::End end = writer->Wait();
+    EXPECT_TRUE(end.exited && end.status == 0);
   }
   auto client = Connect();
   for (std::uint32_t block = 0; block < kBlocks * kChildren; ++block) {

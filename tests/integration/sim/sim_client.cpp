@@ -2,13 +2,14 @@
 
 #include "link/telegram_layout.h"
 #include "platform/dynamic_library.h"
+#include "platform/folders.h"
 
 namespace tarvo::simtest {
 
 namespace tg = tarvo::telegram;
 
 std::string LibraryPath(const std::string& stem) {
-  return std::string(TARVO_SIM_LIBRARY_FOLDER) + "/lib" + stem + ".so";
+  return platform::JoinPath(TARVO_SIM_LIBRARY_FOLDER, platform::SharedLibraryFileName(stem));
 }
 
 SimClient::SimClient(const std::string& stem) {
@@ -139,6 +140,12 @@ std::vector<std::uint8_t> SimClient::ReadRange(std::uint32_t address, std::uint3
     if (answer.result != 0) return {};
     bytes.insert(bytes.end(), answer.bytes.begin() + 12, answer.bytes.begin() + 12 + n);
   }
+  return bytes;
+}
+
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(length);
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
   return bytes;
 }
 

@@ -62,6 +62,9 @@ class SimClient {
   std::uint32_t handle_ = 0;
 };
 
+// Test data: length bytes from the seed on.
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed);
+
 std::vector<std::uint8_t> Telegram(std::uint16_t code, std::uint16_t size, std::uint32_t length);
 void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
 std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at);

@@ -1,30 +1,18 @@
 // Runs tarvo-camsim as its own process and collects what it prints.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
+
+#include "support/program_run.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::simtest {
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string output;
-};
+using ToolRun = test::ProgramRun;
 
 inline ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  std::string command = std::string(TARVO_CAMSIM_PATH) + " " + arguments + " 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-    run.output.append(buffer, got);
-  }
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  const test::TempFolder scratch;
+  return test::RunProgram(TARVO_CAMSIM_PATH, arguments, scratch.Path());
 }
 
 }  // namespace tarvo::simtest

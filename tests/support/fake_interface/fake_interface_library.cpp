@@ -26,7 +26,11 @@ __attribute__((destructor)) void OnUnload() {
 
 }  // namespace
 
+#ifdef _WIN32
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // values: camera number, handle variable before the call
 FAKE_EXPORT std::uint32_t Open_Cam(std::uint32_t cameraNumber, std::uint32_t* cameraHandle) {

@@ -6,6 +6,15 @@
 #include <string>
 #include <vector>
 
+// On Windows the recorder DLL exports exactly these (not the runtime it carries inside).
+#if defined(_WIN32) && defined(tarvo_fake_link_recorder_EXPORTS)
+#define FAKE_LINK_RECORDER_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define FAKE_LINK_RECORDER_API __declspec(dllimport)
+#else
+#define FAKE_LINK_RECORDER_API
+#endif
+
 namespace tarvo::test {
 
 struct FakeLinkCall {
@@ -20,7 +29,7 @@ struct FakeLinkAnswer {
   std::vector<std::uint8_t> bytes;  // copied to the start of the response buffer
 };
 
-struct FakeLinkRecorder {
+struct FAKE_LINK_RECORDER_API FakeLinkRecorder {
   std::vector<FakeLinkCall> calls;
   std::deque<FakeLinkAnswer> answers;  // consumed by Control_Command in order
   std::uint32_t openCamResult = 0;
@@ -34,6 +43,6 @@ struct FakeLinkRecorder {
   std::vector<std::string> Sequence() const;
 };
 
-FakeLinkRecorder& FakeLink();
+FAKE_LINK_RECORDER_API FakeLinkRecorder& FakeLink();
 
 }  // namespace tarvo::test

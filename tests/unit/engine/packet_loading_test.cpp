@@ -2,6 +2,7 @@
 // what a failed load leaves in place.
 #include <gmock/gmock.h>
 
+#include "platform/folders.h"
 #include "window_fixture.h"
 
 namespace tarvo::test {
@@ -13,7 +14,9 @@ using ::testing::StartsWith;
 
 class PacketLoading : public WindowFixture {
  protected:
-  std::string ProgramFile(const std::string& name) const { return programFolder_ + "/" + name; }
+  std::string ProgramFile(const std::string& name) const {
+    return platform::JoinPath(programFolder_, name);
+  }
 };
 
 TEST_F(PacketLoading, StartupLoadsTheOnePacketBesideTheProgram) {

@@ -18,7 +18,7 @@ namespace tarvo::test {
 class WindowFixture : public ::testing::Test {
  protected:
   WindowFixture()
-      : dataHome_("XDG_DATA_HOME", temp_.File("data")), programFolder_(temp_.File("program")) {
+      : dataHome_("TARVO_DATA_DIR", temp_.File("data")), programFolder_(temp_.File("program")) {
     std::filesystem::create_directories(programFolder_);
   }
 

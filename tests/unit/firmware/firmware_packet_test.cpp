@@ -184,7 +184,7 @@ TEST_F(PacketTest, MissingFilesAndFoldersGiveTheirTexts) {
 
 // A packet appears whole and checked, or not at all: a full disk never leaves a partial file
 // and never damages the file it was to replace.
-TEST_F(PacketTest, SaveWritesWholeCheckedFilesOrNothing) {
+TEST_F(PacketTest, SaveOnAFullDiskLeavesTheFileAsItWas) {
   Save({{2, 0, std::vector<std::uint8_t>(64, 0x42)}}, Path());
   const std::vector<std::uint8_t> before = test::ReadFileBytes(Path());
   CFirmwarePacket packet;
@@ -200,7 +200,16 @@ TEST_F(PacketTest, SaveWritesWholeCheckedFilesOrNothing) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(test::ReadFileBytes(Path()), before);
+}
 
+TEST_F(PacketTest, SaveKeepingAnExistingFileRefusesAndLeavesNoTemporary) {
+  Save({{2, 0, std::vector<std::uint8_t>(64, 0x42)}}, Path());
+  const std::vector<std::uint8_t> before = test::ReadFileBytes(Path());
+  CFirmwarePacket packet;
+  ASSERT_TRUE(packet.CreatePacket());
+  const std::vector<std::uint8_t> image(100000, 0x17);
+  ASSERT_TRUE(packet.AddImage(3, 0, 100000, image.data(), {}));
+  ASSERT_TRUE(packet.SealPacket());
   EXPECT_FALSE(packet.SavePacket(Path(), platform::ReplaceMode::kKeepExisting));
   EXPECT_EQ(packet.LastError(), "Creating file " + Path() + " failed!.");
   EXPECT_EQ(packet.LastErrorDetail(), "File exists");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "firmware/device_catalogue.h"
+#include "platform/folders.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::test {
@@ -53,7 +54,7 @@ inline std::vector<std::uint8_t> Bitstream(std::size_t headerLength,
 // Writes one raw image file per device into the folder; returns the paths by device index.
 inline std::vector<std::string> WriteRawImageFiles(const std::string& folder) {
   std::vector<std::string> paths(kDeviceCount);
-  paths[DEVICE_BOOT_UP] = folder + "/BRENTA_1_V02_03.hex";
+  paths[DEVICE_BOOT_UP] = platform::JoinPath(folder, "BRENTA_1_V02_03.hex");
   std::string hex = HexRecord(0x04, 0, {0x00, 0x0C});
   for (std::uint16_t address = 0; address < 0x400; address += 16) {
     hex += HexRecord(0x00, address, PatternBytes(16, address));
@@ -61,7 +62,7 @@ inline std::vector<std::string> WriteRawImageFiles(const std::string& folder) {
   hex += HexRecord(0x01, 0, {});
   WriteFileText(paths[DEVICE_BOOT_UP], hex);
 
-  paths[DEVICE_BOOT_FPGA] = folder + "/TORU_1_V01_02.bit";
+  paths[DEVICE_BOOT_FPGA] = platform::JoinPath(folder, "TORU_1_V01_02.bit");
   std::vector<std::uint8_t> bootData(600, 0x00);
   const std::vector<std::uint8_t> bootTail = PatternBytes(901, 1);
   bootData.insert(bootData.end(), bootTail.begin(), bootTail.end());
@@ -69,16 +70,16 @@ inline std::vector<std::string> WriteRawImageFiles(const std::string& folder) {
 
   const char* fpgaNames[] = {"CALDO_1_V04_11.bit", "MIRVA1_1_V01_01.bit", "MIRVA2_2_V01_07.bit"};
   for (DeviceIndex device = DEVICE_MAIN_FPGA; device <= DEVICE_MEM_FPGA_2; ++device) {
-    paths[device] = folder + "/" + fpgaNames[device - DEVICE_MAIN_FPGA];
+    paths[device] = platform::JoinPath(folder, fpgaNames[device - DEVICE_MAIN_FPGA]);
     WriteFileBytes(paths[device], Bitstream(100 + device, PatternBytes(2000 + device, device)));
   }
 
-  paths[DEVICE_MAIN_UP] = folder + "/FENRA_1_V03_04.mem";
+  paths[DEVICE_MAIN_UP] = platform::JoinPath(folder, "FENRA_1_V03_04.mem");
   std::string mem = "// Main uP\n@0\n";
   for (int word = 0; word < 40; ++word) mem += "12 34 56 78\n";
   WriteFileText(paths[DEVICE_MAIN_UP], mem);
 
-  paths[DEVICE_POWER_UP] = folder + "/GRISO_1_V01_05.rom";
+  paths[DEVICE_POWER_UP] = platform::JoinPath(folder, "GRISO_1_V01_05.rom");
   std::string rom;
   for (int word = 0; word < 0x200; ++word) {
     char line[32];
@@ -87,10 +88,10 @@ inline std::vector<std::string> WriteRawImageFiles(const std::string& folder) {
   }
   WriteFileText(paths[DEVICE_POWER_UP], rom);
 
-  paths[DEVICE_HDSDI_FPGA] = folder + "/PELMA_10_V02_00.bit";
+  paths[DEVICE_HDSDI_FPGA] = platform::JoinPath(folder, "PELMA_10_V02_00.bit");
   WriteFileBytes(paths[DEVICE_HDSDI_FPGA], Bitstream(64, PatternBytes(1001, 7)));
 
-  paths[DEVICE_COLOR_DATA] = folder + "/TARVOCOLORDATA_1_V01_00.cdt";
+  paths[DEVICE_COLOR_DATA] = platform::JoinPath(folder, "TARVOCOLORDATA_1_V01_00.cdt");
   WriteFileBytes(paths[DEVICE_COLOR_DATA], PatternBytes(301, 8));
   return paths;
 }

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/dynamic_library.h"
 #include "platform/folders.h"
 #include "platform/new_file.h"
@@ -12,27 +14,40 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(Folders, CommonDataFolderFollowsXdgDataHomeThenHome) {
+TEST(Folders, DataFoldersAreTheSystemsUnlessTarvoDataDirNamesOne) {
   {
-    test::ScopedEnvironment data("XDG_DATA_HOME", "/srv/data");
+    test::ScopedEnvironment data("TARVO_DATA_DIR", "/srv/tarvo");
+    EXPECT_EQ(CommonDataFolder(), "/srv/tarvo");
+    EXPECT_EQ(UserDataFolder(), "/srv/tarvo");
+  }
+  test::ScopedEnvironment data("TARVO_DATA_DIR", std::nullopt);
+#ifdef _WIN32
+  // The common and the local application data folders, as Windows also names them to programs.
+  EXPECT_EQ(CommonDataFolder(), std::getenv("ProgramData"));
+  EXPECT_EQ(UserDataFolder(), std::getenv("LOCALAPPDATA"));
+#else
+  {
+    test::ScopedEnvironment xdg("XDG_DATA_HOME", "/srv/data");
     EXPECT_EQ(CommonDataFolder(), "/srv/data");
+    EXPECT_EQ(UserDataFolder(), "/srv/data");
   }
   {
-    test::ScopedEnvironment data("XDG_DATA_HOME", std::nullopt);
+    test::ScopedEnvironment xdg("XDG_DATA_HOME", std::nullopt);
     test::ScopedEnvironment home("HOME", "/home/tech");
     EXPECT_EQ(CommonDataFolder(), "/home/tech/.local/share");
   }
   {
     // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
-    test::ScopedEnvironment data("XDG_DATA_HOME", "relative");
+    test::ScopedEnvironment xdg("XDG_DATA_HOME", "relative");
     test::ScopedEnvironment home("HOME", "/home/tech");
     EXPECT_EQ(CommonDataFolder(), "/home/tech/.local/share");
   }
   {
-    test::ScopedEnvironment data("XDG_DATA_HOME", std::nullopt);
+    test::ScopedEnvironment xdg("XDG_DATA_HOME", std::nullopt);
     test::ScopedEnvironment home("HOME", std::nullopt);
     EXPECT_EQ(CommonDataFolder(), "");
   }
+#endif
 }
 
 TEST(Folders, PacketSearchMatchesTheExtensionInAnyCase) {
@@ -56,6 +71,10 @@ TEST(Folders, CreatesNestedFoldersAndJoinsPaths) {
   EXPECT_EQ(JoinPath("", "x"), "x");
   EXPECT_EQ(JoinPath("/a/", "x"), "/a/x");
   EXPECT_EQ(FileNameOf("/a/b/c.tvf"), "c.tvf");
+#ifdef _WIN32
+  EXPECT_EQ(JoinPath("C:\\a", "x"), "C:\\a\\x");
+  EXPECT_EQ(FileNameOf("C:\\a\\b/c.tvf"), "c.tvf");
+#endif
   EXPECT_EQ(FileLength(folder.File("none")), -1);
 }
 
@@ -68,23 +87,32 @@ TEST(Files, ANewFileIsCreatedOnlyOnce) {
   EXPECT_EQ(LastSystemErrorText(), "No such file or directory");
 }
 
+#ifdef _WIN32
+constexpr const char* kTestProgram = "tarvo_platform_tests.exe";
+constexpr const char* kSystemLibrary = "kernel32.dll";
+constexpr const char* kSystemEntryPoint = "GetTickCount";
+#else
+constexpr const char* kTestProgram = "tarvo_platform_tests";
+constexpr const char* kSystemLibrary = "libc.so.6";
+constexpr const char* kSystemEntryPoint = "strlen";
+#endif
+
 TEST(Folders, ProgramFolderHoldsTheRunningProgram) {
   const std::string folder = ProgramFolder();
   EXPECT_FALSE(folder.empty());
-  EXPECT_NE(folder.back(), '/');
-  EXPECT_TRUE(PathExists(JoinPath(folder, "tarvo_platform_tests")));
+  EXPECT_FALSE(IsPathSeparator(folder.back()));
+  EXPECT_TRUE(PathExists(JoinPath(folder, kTestProgram)));
 }
 
 TEST(DynamicLibrary, MissingLibrariesAndEntryPoints) {
-  EXPECT_EQ(SharedLibraryFileName("qlm_usb"), "libqlm_usb.so");
-  EXPECT_EQ(LoadSharedLibrary("libtarvo_does_not_exist.so"), nullptr);
+  EXPECT_EQ(LoadSharedLibrary(SharedLibraryFileName("tarvo_does_not_exist")), nullptr);
   EXPECT_FALSE(LastLoaderError().empty());
   EXPECT_EQ(ResolveEntryPoint(nullptr, "Open_Cam"), nullptr);
-  LibraryHandle libc = LoadSharedLibrary("libc.so.6");
-  ASSERT_NE(libc, nullptr);
-  EXPECT_NE(ResolveEntryPoint(libc, "strlen"), nullptr);
-  EXPECT_EQ(ResolveEntryPoint(libc, "Open_Cam"), nullptr);
-  UnloadSharedLibrary(libc);
+  LibraryHandle system = LoadSharedLibrary(kSystemLibrary);
+  ASSERT_NE(system, nullptr);
+  EXPECT_NE(ResolveEntryPoint(system, kSystemEntryPoint), nullptr);
+  EXPECT_EQ(ResolveEntryPoint(system, "Open_Cam"), nullptr);
+  UnloadSharedLibrary(system);
 }
 
 }  // namespace

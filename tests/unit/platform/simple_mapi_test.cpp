@@ -158,8 +158,10 @@ TEST_F(SimpleMapiMail, MissingOrIncompleteLibraryIsNotLoaded) {
   SendMailThroughMapi(&incomplete, 0, {}, show);
   EXPECT_THAT(shown, ElementsAre("Can not load MAPI32.DLL", "Can not load MAPI32.DLL"));
   EXPECT_TRUE(mapi_.logons.empty());
-  // No such library on this platform.
+#ifndef _WIN32
+  // No such library on this platform (Windows has one: windows_platform_test.cpp).
   EXPECT_EQ(MapiLibrary().Functions(), nullptr);
+#endif
 }
 
 }  // namespace

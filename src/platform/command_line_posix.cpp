@@ -1,0 +1,9 @@
+#include "platform/command_line.h"
+
+namespace tarvo::platform {
+
+std::string ProcessCommandLine() {
+  return "";
+}
+
+}  // namespace tarvo::platform
