@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "firmware/run_length.h"
 #include "log/result_codes.h"
 #include "raw_image_files.h"
 #include "support/temp_folder.h"
@@ -33,18 +33,23 @@ class ReaderTest : public ::testing::Test {
     range_ = ImageRange{};
     return reader(file, image_.data(), &range_);
   }
-  std::uint32_t Le32(std::size_t offset) const {
-    return image_[offset] | image_[offset + 1] << 8 | image_[offset + 2] << 16 |
-           static_cast<std::uint32_t>(image_[offset + 3]) << 24;
-  }
   Bytes At(std::size_t offset, std::size_t count) const {
     return Bytes(image_.begin() + offset, image_.begin() + offset + count);
   }
-  // The 32-byte header's checksum field must be the sum of the 16-bit words behind it.
-  std::uint32_t WordSum(std::size_t count) const {
+  // The 32-byte header in front of the data: version, ten fill bytes, marker, the sum of the
+  // data's first 16-bit words (by default all, an odd last byte taking in the one behind it),
+  // the data length.
+  Bytes Header(std::uint8_t fill, std::uint32_t length, std::uint32_t words = ~0u) const {
+    Bytes header = {4, 3, 2, 1, 0, 0, 0, 0, 0, 0};
+    header.resize(20, fill);
     std::uint32_t sum = 0;
-    for (std::size_t i = 32; i < 32 + count; i += 2) sum += image_[i] | image_[i + 1] << 8;
-    return sum;
+    for (std::size_t i = 0; i < std::min(words, (length + 1) / 2); ++i) {
+      sum += image_[32 + 2 * i] | image_[33 + 2 * i] << 8;
+    }
+    for (std::uint32_t word : {0x46504741u, sum, length}) {
+      for (int shift = 0; shift < 32; shift += 8) header.push_back(std::uint8_t(word >> shift));
+    }
+    return header;
   }
 
   Bytes image_;
@@ -59,8 +64,8 @@ TEST_F(ReaderTest, RefusedFilesGiveTheirCodes) {
   std::string badSum = data;
   badSum[badSum.size() - 2] = badSum[badSum.size() - 2] == '0' ? '1' : '0';
   const std::string lastBase = HexRecord(0x04, 0, {0x00, 0x98});  // 0x980000 + 0x967F: last byte
-  const Bytes sync = {0x01, 0x80, 0x0F};
   auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
+  const std::string sync = text(Bitstream(0, {1}));
   const struct {
     BytesReader reader;
     std::uint32_t code;
@@ -70,8 +75,7 @@ TEST_F(ReaderTest, RefusedFilesGiveTheirCodes) {
       {&ReadHexImageBytes, ERR_FILE_READ, {data, ""}},  // no end-of-file record
       {&ReadHexImageBytes,
        ERR_FILE_STRUCTURE,
-       {data + HexRecord(0x05, 0, {0, 0, 0, 0}) + end,
-        data + HexRecord(0x03, 0, {0, 0, 0, 0}) + end, data + HexRecord(0x01, 0, {0}) + end,
+       {data + HexRecord(0x05, 0, {0, 0, 0, 0}) + end, data + HexRecord(0x01, 0, {0}) + end,
         data + HexRecord(0x01, 4, {}), data + HexRecord(0x04, 0, {1}) + end,
         data + "not a record\n" + end, data.substr(0, 12) + "\n" + end, ":0100000G01FF\n" + end}},
       {&ReadHexImageBytes,
@@ -80,16 +84,14 @@ TEST_F(ReaderTest, RefusedFilesGiveTheirCodes) {
         HexRecord(0x04, 0, {0xFF, 0xFF}) + HexRecord(0x00, 0xFFFF, {1}) + end}},
       {&ReadRomImageBytes,
        ERR_FILE_STRUCTURE,
-       {"10: 1234\n\n11: 0\n", "10 1234\n", "10:\n", ": 1234\n", ""}},
+       {"10: 1\n\n11: 0\n", "10 1\n", "10:\n", ": 1\n", ""}},
       {&ReadRomImageBytes, ERR_FILE_TOO_MUCH_DATA, {"4C4B40: 1234\n", "FFFFFFFFFFFF: 1\n"}},
       // The synchronisation pattern must follow a file header of 1 to 999 bytes.
       {&ReadBitstreamBytes,
        ERR_FILE_STRUCTURE,
-       {text(Bitstream(0, sync)), text(Bitstream(1000, sync)), std::string(50, '\xFF')}},
-      {&ReadBootBitstreamBytes, ERR_FILE_STRUCTURE, {text(Bitstream(0, sync))}},
-      {&ReadMemImageBytes,
-       ERR_FILE_STRUCTURE,
-       {"11 22 33 44\n11 22 x 44\n", "11;22 33 44\n", "@zz\n"}},
+       {sync, text(Bitstream(1000, {1})), std::string(50, '\xFF')}},
+      {&ReadBootBitstreamBytes, ERR_FILE_STRUCTURE, {sync}},
+      {&ReadMemImageBytes, ERR_FILE_STRUCTURE, {"11 22 33 44\n11 22 x 44\n", "11;22\n", "@zz\n"}},
       {&ReadMemImageBytes,
        ERR_FILE_TOO_MUCH_DATA,
        {"@98965C\n1 2 3 4 5 6 7 8\n", "@FFFFFFFFFFFFFFFF\n1 2 3 4\n"}},
@@ -103,10 +105,10 @@ TEST_F(ReaderTest, RefusedFilesGiveTheirCodes) {
   EXPECT_EQ(Read(&ReadRomImageBytes, "4C4B3F: 12AB\n"), 0u);
   EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0x12);
   EXPECT_EQ(Read(&ReadMemImageBytes, "@98965C\n1 2 3 4\n"), 0u);
-  EXPECT_EQ(Le32(IMAGE_BUFFER_SIZE - 4), 0x01020304u);
+  EXPECT_EQ(At(IMAGE_BUFFER_SIZE - 4, 4), Bytes({4, 3, 2, 1}));
 }
 
-TEST_F(ReaderTest, HexRecordsPlaceBytesAtTheirBaseWhateverTheLineEnds) {
+TEST_F(ReaderTest, HexAndRomPlaceTheirBytesWhateverTheLineEnds) {
   std::string lastData = HexRecord(0x00, 0xFFFF, {0x77});
   lastData[0] = '#';  // the start character is not looked at
   const std::string file =
@@ -117,90 +119,43 @@ TEST_F(ReaderTest, HexRecordsPlaceBytesAtTheirBaseWhateverTheLineEnds) {
   EXPECT_EQ(At(0x10, 2), Bytes({0xDE, 0xAD}));
   EXPECT_EQ(image_[0x10004], 0x01);  // segment base 0x1000 * 16
   EXPECT_EQ(image_[0x2FFFF], 0x77);  // linear base 0x0002 * 65536
-  EXPECT_EQ(range_.lowest, 0x10u);
-  EXPECT_EQ(range_.highest, 0x2FFFFu);
-}
+  EXPECT_EQ(std::vector<std::uint32_t>({range_.lowest, range_.highest}),
+            std::vector<std::uint32_t>({0x10, 0x2FFFF}));
 
-TEST_F(ReaderTest, HexFileReadInChunksGivesTheSameImageAsInMemory) {
-  // Over 3 MB of text with CR LF line ends: lines cross the file reader's chunk boundaries.
-  std::string text;
-  for (std::uint32_t address = 0; address < 0x150000; address += 32) {
-    if (address % 0x10000 == 0)
-      text += HexRecord(0x04, 0, {0x00, static_cast<std::uint8_t>(address >> 16)});
-    text += HexRecord(0x00, static_cast<std::uint16_t>(address & 0xFFFF),
-                      test::PatternBytes(32, address));
-    text.insert(text.size() - 1, "\r");
-  }
-  text += HexRecord(0x01, 0, {});
-  ASSERT_GT(text.size(), 3u << 20);
-  ASSERT_EQ(Read(&ReadHexImageBytes, text), 0u);
-  const Bytes fromMemory = At(0, 0x150000);
-  std::fill(image_.begin(), image_.end(), 0xFF);
-  test::WriteFileText(temp_.File("BRENTA_1_V01_00.hex"), text);
-  ImageRange range;
-  ASSERT_EQ(ReadHexImage(temp_.File("BRENTA_1_V01_00.hex"), image_.data(), &range), 0u);
-  EXPECT_EQ(At(0, 0x150000), fromMemory);
-  EXPECT_EQ(range.highest, 0x14FFFFu);
-}
-
-TEST_F(ReaderTest, RomStoresWordsLittleEndianAtTwiceTheirAddress) {
+  // Words little-endian at twice their address, cut to 16 bits.
   ASSERT_EQ(Read(&ReadRomImageBytes, "  10: 1234\r\n11 :ABCD extra\n0x12:0x10FFFF\n"), 0u);
   EXPECT_EQ(At(0x20, 6), Bytes({0x34, 0x12, 0xCD, 0xAB, 0xFF, 0xFF}));
-  EXPECT_EQ(range_.lowest, 0x20u);
-  EXPECT_EQ(range_.highest, 0x25u);
+  EXPECT_EQ(std::vector<std::uint32_t>({range_.lowest, range_.highest}),
+            std::vector<std::uint32_t>({0x20, 0x25}));
 }
 
-TEST(RunLength, MarkerIsTheRarestLowestValueRunsStopAt255AndShortRunsStayLiteral) {
-  // Every value occurs once except 0x00 and 0x01 (twice): the marker is 0x02, which goes in a
-  // triple of its own.
-  Bytes input;
-  for (int value = 0; value < 256; ++value) input.push_back(static_cast<std::uint8_t>(value));
-  Bytes output(1024);
-  input.insert(input.end(), {0x00, 0x01});
-  auto length = RunLengthCompress(input.data(), input.size(), output.data(), output.size());
-  ASSERT_EQ(length, 1 + 255 + 3 + 2 + 2u);
-  EXPECT_EQ(Bytes(output.begin(), output.begin() + 6), Bytes({0x02, 0x00, 0x01, 0x02, 0x01, 0x02}));
-
-  input.assign(300, 0xAB);
-  input.insert(input.end(), {0xCD, 0xCD, 0xCD, 0x01});
-  length = RunLengthCompress(input.data(), input.size(), output.data(), output.size());
-  ASSERT_EQ(length, 13u);
-  EXPECT_EQ(Bytes(output.begin(), output.begin() + 13),
-            Bytes({0x00, 0x00, 0xFF, 0xAB, 0x00, 45, 0xAB, 0xCD, 0xCD, 0xCD, 0x01, 0x00, 0x00}));
-  EXPECT_FALSE(RunLengthCompress(input.data(), input.size(), output.data(), 12));
-}
-
-TEST_F(ReaderTest, BitstreamIsBitReversedBehindItsHeader) {
+TEST_F(ReaderTest, BitstreamsAndColorTablesFollowTheirHeader) {
+  // Bit-reversed, the odd last word taking in the erased byte.
   ASSERT_EQ(Read(&ReadBitstreamBytes, Bitstream(999, {0x01, 0x80, 0x0F})), 0u);
-  EXPECT_EQ(Le32(28), 11u);  // pattern and data
-  ASSERT_EQ(Read(&ReadBitstreamBytes, Bitstream(5, {0x01, 0x80, 0x0F})), 0u);
-  // Header: version, ten 0xFF, marker, checksum, length 11.
-  EXPECT_EQ(At(0, 4), Bytes({4, 3, 0x02, 0x01}));
-  EXPECT_EQ(At(10, 10), Bytes(10, 0xFF));
-  EXPECT_EQ(Le32(20), 0x46504741u);
-  EXPECT_EQ(Le32(28), 11u);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 11));
   EXPECT_EQ(At(32, 13),
             Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66, 0x80, 0x01, 0xF0, 0xFF, 0xFF}));
-  EXPECT_EQ(Le32(24), WordSum(12));  // the odd last word takes in 0xFF
-  EXPECT_EQ(range_.lowest, 0u);
   EXPECT_EQ(range_.highest, 11u + 31);
+  ASSERT_EQ(Read(&ReadColorTableBytes, Bytes({0x01, 0x02, 0x03})), 0u);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 3));
+  EXPECT_EQ(At(32, 4), Bytes({0x01, 0x02, 0x03, 0xFF}));
 }
 
-TEST_F(ReaderTest, BootBitstreamIsCompressedBehindItsHeader) {
-  // Input from the pattern: FF FF FF FF AA 99 55 66 07 07 07 07 07; marker 0x00. Of five equal
-  // bytes the last stays out of the run.
-  ASSERT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(3, {0x07, 0x07, 0x07, 0x07, 0x07})), 0u);
-  const Bytes expected = {0x00, 0x00, 0x04, 0xFF, 0xAA, 0x99, 0x55,
-                          0x66, 0x00, 0x04, 0x07, 0x07, 0x00, 0x00};
+TEST_F(ReaderTest, BootBitstreamIsRunLengthCompressedBehindItsHeader) {
+  // From the pattern: FF FF FF FF AA 99 55 66, 300 x 07, CD CD CD, 5 x 07. The marker is the
+  // rarest value, 0x00; runs of 4 to 255 become triples, shorter ones stay literal, a run never
+  // takes in the last byte, and marker 0 ends the data.
+  Bytes data(300, 0x07);
+  data.insert(data.end(), {0xCD, 0xCD, 0xCD, 7, 7, 7, 7, 7});
+  ASSERT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(3, data)), 0u);
+  const Bytes expected = {0x00, 0x00, 0x04, 0xFF, 0xAA, 0x99, 0x55, 0x66, 0x00, 0xFF, 0x07, 0x00,
+                          45,   0x07, 0xCD, 0xCD, 0xCD, 0x00, 0x04, 0x07, 0x07, 0x00, 0x00};
   EXPECT_EQ(At(32, expected.size()), expected);
-  EXPECT_EQ(Le32(28), expected.size());
-  EXPECT_EQ(Le32(24), WordSum(expected.size()));
-  EXPECT_EQ(At(10, 10), Bytes(10, 0xFF));
-  EXPECT_EQ(range_.highest, expected.size() + 31);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 23, 11));  // the odd last byte is not summed
 
-  // 0x01 is the rarest value (0x00 comes twice in every block): each of its many occurrences
+  // With 0x01 the rarest value (0x00 comes twice in every block), each of its many occurrences
   // costs a three-byte triple, until the compressed image outgrows the buffer.
-  Bytes data;
+  data.clear();
   while (data.size() + 8 + 16 < IMAGE_BUFFER_SIZE) {
     for (int value = 0; value < 256; ++value) data.push_back(static_cast<std::uint8_t>(value));
     data.push_back(0x00);
@@ -224,35 +179,22 @@ TEST_F(ReaderTest, BinaryFilesTooLongForTheImageBufferAreRefusedBeforeReading) {
   EXPECT_EQ(ReadColorTable(temp_.File("missing.cdt"), image_.data(), &range), ERR_FILE_OPEN);
 }
 
-TEST_F(ReaderTest, ColorTableOfThreeBytesSumsTwoWordsWithTheErasedByteBehind) {
-  ASSERT_EQ(Read(&ReadColorTableBytes, Bytes({0x01, 0x02, 0x03})), 0u);
-  EXPECT_EQ(Le32(28), 3u);
-  EXPECT_EQ(Le32(24), 0x0201u + 0xFF03u);
-  EXPECT_EQ(At(32, 4), Bytes({0x01, 0x02, 0x03, 0xFF}));
-  EXPECT_EQ(range_.highest, 34u);
-}
-
 TEST_F(ReaderTest, MemImageStoresGroupsAsLittleEndianWordsBehindAZeroHeader) {
+  // The data covers offsets 0..19 whatever the first address.
   ASSERT_EQ(Read(&ReadMemImageBytes, "// comment\n@8\n12 34 56 78  9a bc de f0\r\n\r\n\n1 2 3 4\n"),
             0u);
-  EXPECT_EQ(At(32, 8), Bytes(8, 0x00));
-  EXPECT_EQ(At(40, 12), Bytes({0x78, 0x56, 0x34, 0x12, 0xF0, 0xDE, 0xBC, 0x9A, 4, 3, 2, 1}));
-  EXPECT_EQ(At(10, 10), Bytes(10, 0x00));
-  EXPECT_EQ(Le32(20), 0x46504741u);
-  EXPECT_EQ(Le32(28), 20u);  // the data covers offsets 0..19 whatever the first address
-  EXPECT_EQ(Le32(24), WordSum(20));
+  EXPECT_EQ(At(32, 20), Bytes({0,    0,    0,    0,    0,    0,    0, 0, 0x78, 0x56,
+                               0x34, 0x12, 0xF0, 0xDE, 0xBC, 0x9A, 4, 3, 2,    1}));
+  EXPECT_EQ(At(0, 32), Header(0x00, 20));
   EXPECT_EQ(range_.highest, 51u);
-
-  // A trailing blank counts as a word; a file without groups has length 1.
+  // A trailing blank counts as a word; a file without groups has length 1. A number takes
+  // four digits or more into 16 bits; a CR right after a group ends the line.
   ASSERT_EQ(Read(&ReadMemImageBytes, "@0\n11 22 33 44 \n"), 0u);
-  EXPECT_EQ(Le32(28), 8u);
+  EXPECT_EQ(At(28, 4), Bytes({8, 0, 0, 0}));
   ASSERT_EQ(Read(&ReadMemImageBytes, "// nothing\n@100\n"), 0u);
-  EXPECT_EQ(Le32(28), 1u);
-  EXPECT_EQ(Le32(24), 0u);
-  // A number takes four digits or more into 16 bits; a CR right after a group ends the line.
+  EXPECT_EQ(At(24, 8), Bytes({0, 0, 0, 0, 1, 0, 0, 0}));
   ASSERT_EQ(Read(&ReadMemImageBytes, "1FF 0 0 12345\rAA BB CC DD\n"), 0u);
-  EXPECT_EQ(Le32(32), 0xFF002345u);  // 0x1FF shifted into the top byte keeps 0xFF
-  EXPECT_EQ(Le32(28), 4u);
+  EXPECT_EQ(At(28, 8), Bytes({4, 0, 0, 0, 0x45, 0x23, 0x00, 0xFF}));
 }
 
 }  // namespace
