@@ -1,8 +1,11 @@
+// Loading a device's raw image file: the catalogue's reader for the device, the version from the
+// file's name and time, and the finishing the device needs.
 #include "firmware/device_image_loader.h"
 
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,42 +19,68 @@
 namespace tarvo {
 namespace {
 
+using test::Bitstream;
 using test::HexRecord;
 using Bytes = std::vector<std::uint8_t>;
-
-// Records what loading shows: log lines, file errors by code, results, failed devices.
-struct Report final : ImageLoadReport {
-  void WriteLog(const std::string& text) override { log.push_back(text); }
-  void ShowResult(bool, const std::string& text) override { results.push_back(text); }
-  void LogFileError(const std::string&, std::uint32_t code) override { errors.push_back(code); }
-  void ShowDeviceFailed(DeviceIndex device) override { failed.push_back(device); }
-  std::vector<std::string> log, results;
-  std::vector<std::uint32_t> errors;
-  std::vector<DeviceIndex> failed;
-};
+using BytesReader = std::uint32_t (*)(const ImageFileBytes&, std::uint8_t*, ImageRange*);
 
 Bytes Le32(std::uint32_t value) {
   return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-class LoaderTest : public ::testing::Test {
- protected:
-  LoaderTest() : image_(IMAGE_BUFFER_SIZE) {}
+// Records what loading shows: file errors by code, results, failed devices.
+struct Report final : ImageLoadReport {
+  void WriteLog(const std::string&) override {}
+  void ShowResult(bool, const std::string& text) override { results.push_back(text); }
+  void LogFileError(const std::string&, std::uint32_t code) override { errors.push_back(code); }
+  void ShowDeviceFailed(DeviceIndex device) override { failed.push_back(device); }
+  std::vector<std::string> results;
+  std::vector<std::uint32_t> errors;
+  std::vector<DeviceIndex> failed;
+};
 
-  // Writes the file with the write time 2023-11-14 22:13:20 UTC and loads it for the device.
+class ImageTest : public ::testing::Test {
+ protected:
+  ImageTest() : image_(IMAGE_BUFFER_SIZE, 0xFF) {}
+
+  // A reader on the file's bytes, of version 3.4 variant 0x0102.
+  std::uint32_t Read(BytesReader reader, const std::string& text) {
+    const Bytes bytes(text.begin(), text.end());
+    range_ = ImageRange{};
+    return reader({bytes.data(), bytes.size(), {4, 3, 0x0102}}, image_.data(), &range_);
+  }
+  std::uint32_t Read(BytesReader reader, const Bytes& bytes) {
+    return Read(reader, std::string(bytes.begin(), bytes.end()));
+  }
+  // The loader on a file written with the write time 2023-11-14 22:13:20 UTC.
   bool Load(DeviceIndex device, const std::string& name, const Bytes& bytes) {
-    const std::string path = temp_.File(name);
-    test::WriteFileBytes(path, bytes);
+    test::WriteFileBytes(temp_.File(name), bytes);
     utimbuf times{1700000000, 1700000000};
-    EXPECT_EQ(utime(path.c_str(), &times), 0);
-    return LoadDeviceImage(device, path, image_.data(), report_, &loaded_);
+    EXPECT_EQ(utime(temp_.File(name).c_str(), &times), 0);
+    return LoadDeviceImage(device, temp_.File(name), image_.data(), report_, &loaded_);
   }
   bool Load(DeviceIndex device, const std::string& name, const std::string& text) {
     return Load(device, name, Bytes(text.begin(), text.end()));
   }
-  Bytes At(std::uint32_t address, std::size_t count) const {
-    return Bytes(image_.begin() + address, image_.begin() + address + count);
+  Bytes At(std::size_t offset, std::size_t count) const {
+    return Bytes(image_.begin() + offset, image_.begin() + offset + count);
+  }
+  // The 32-byte header in front of the data: version, ten fill bytes, marker, the sum of the
+  // data's first 16-bit words (by default all, an odd last byte taking in the one behind it),
+  // the data length.
+  Bytes Header(std::uint8_t fill, std::uint32_t length, std::uint32_t words = ~0u) const {
+    Bytes header = {4, 3, 2, 1, 0, 0, 0, 0, 0, 0};
+    header.resize(20, fill);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < std::min(words, (length + 1) / 2); ++i) {
+      sum += image_[32 + 2 * i] | image_[33 + 2 * i] << 8;
+    }
+    for (std::uint32_t word : {0x46504741u, sum, length}) {
+      const Bytes bytes = Le32(word);
+      header.insert(header.end(), bytes.begin(), bytes.end());
+    }
+    return header;
   }
   std::uint32_t ByteSum(std::uint32_t first, std::uint32_t last) const {
     std::uint32_t sum = 0;
@@ -70,37 +99,179 @@ class LoaderTest : public ::testing::Test {
   }
 
   Bytes image_;
+  ImageRange range_;
   Report report_;
   LoadedImage loaded_;
   test::TempFolder temp_;
 };
 
-TEST(ImageVersionName, FieldsStopAtTheFirstMissingPart) {
+// The select codes go to the camera as they are (not in index order); the camera's own device
+// names match by contained text, and the last match wins.
+TEST(DeviceCatalogue, SelectCodesAndTheCamerasDeviceNames) {
+  const std::uint16_t codes[] = {0x4003, 0x4103, 0x4203, 0x4303, 0x4403,
+                                 0x4503, 0x4803, 0x4703, 0x4B03};
+  for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
+    EXPECT_EQ(DeviceSelectCode(index), codes[index]) << index;
+  }
+  const std::pair<const char*, std::optional<DeviceIndex>> names[] = {
+      {"HDSDI FPGA rev B", DEVICE_HDSDI_FPGA},
+      {"Colordata", DEVICE_COLOR_DATA},
+      {"S1 FPGA", DEVICE_MEM_FPGA_1},
+      {"S2 FPGA", DEVICE_MEM_FPGA_2},
+      {"Boot uP/Main FPGA", DEVICE_MAIN_FPGA},
+      {"Power uP Boot uP", DEVICE_POWER_UP},
+      {"Color Data", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [name, device] : names) {
+    EXPECT_EQ(DeviceIndexFromCameraName(name), device) << name;
+  }
+}
+
+// Every reader refuses what is no file of its kind, and never writes beyond the image buffer.
+TEST_F(ImageTest, ReadersRefuseFilesWithTheirCodes) {
+  const std::string end = HexRecord(0x01, 0, {});
+  const std::string data = HexRecord(0x00, 0, {1, 2, 3});
+  std::string badSum = data;
+  badSum[badSum.size() - 2] = badSum[badSum.size() - 2] == '0' ? '1' : '0';
+  const std::string lastBase = HexRecord(0x04, 0, {0x00, 0x98});  // 0x980000 + 0x967F: last byte
+  auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
   const struct {
-    const char* path;
-    int variant, major, minor;
-    bool complete;
+    BytesReader reader;
+    std::uint32_t code;
+    std::vector<std::string> files;
   } cases[] = {
-      {"C:\\fw\\old_stuff\\PELMA_10_v2_3.bit", 10, 2, 3, true},
-      {"/home/some_user/fw_2_V9_9/MIRVA1_3_V05_06.bit", 3, 5, 6, true},
-      {"X_5_V7.bit", 5, 7, 0, false},
-      {"X_70000_V300_2.bit", 70000 & 0xFFFF, 300 & 0xFF, 2, true},
+      {&ReadHexImageBytes, ERR_FILE_CHECKSUM, {badSum + end}},
+      {&ReadHexImageBytes, ERR_FILE_READ, {data, ""}},  // no end-of-file record
+      {&ReadHexImageBytes,
+       ERR_FILE_STRUCTURE,
+       {data + HexRecord(0x05, 0, {0, 0, 0, 0}) + end, data + HexRecord(0x01, 0, {0}) + end,
+        data + HexRecord(0x04, 0, {1}) + end, data + "not a record\n" + end,
+        data.substr(0, 12) + "\n" + end, ":0100000G01FF\n" + end}},
+      {&ReadHexImageBytes,
+       ERR_FILE_TOO_MUCH_DATA,
+       {lastBase + HexRecord(0x00, 0x967F, {1, 2}) + end,
+        HexRecord(0x04, 0, {0xFF, 0xFF}) + HexRecord(0x00, 0xFFFF, {1}) + end}},
+      {&ReadRomImageBytes,
+       ERR_FILE_STRUCTURE,
+       {"10: 1\n\n11: 0\n", "10 1\n", "10:\n", ": 1\n", ""}},
+      {&ReadRomImageBytes, ERR_FILE_TOO_MUCH_DATA, {"4C4B40: 1234\n", "FFFFFFFFFFFF: 1\n"}},
+      // The synchronisation pattern must follow a file header of 1 to 999 bytes.
+      {&ReadBitstreamBytes,
+       ERR_FILE_STRUCTURE,
+       {text(Bitstream(0, {1})), text(Bitstream(1000, {1}))}},
+      {&ReadBootBitstreamBytes, ERR_FILE_STRUCTURE, {text(Bitstream(0, {1}))}},
+      {&ReadMemImageBytes, ERR_FILE_STRUCTURE, {"11 22 33 44\n11 22 x 44\n", "11;22\n", "@zz\n"}},
+      {&ReadMemImageBytes,
+       ERR_FILE_TOO_MUCH_DATA,
+       {"@98965C\n1 2 3 4 5 6 7 8\n", "@FFFFFFFFFFFFFFFF\n1 2 3 4\n"}},
   };
   for (const auto& c : cases) {
-    ImageVersion version;
-    EXPECT_EQ(ParseImageVersionName(ImageFileName(c.path), &version), c.complete) << c.path;
-    EXPECT_EQ(std::vector<int>({version.variant, version.major, version.minor}),
-              std::vector<int>({c.variant, c.major, c.minor}))
-        << c.path;
+    for (const std::string& file : c.files) EXPECT_EQ(Read(c.reader, file), c.code) << file;
   }
+  // The last byte or word of the buffer is still taken.
+  ASSERT_EQ(Read(&ReadHexImageBytes, lastBase + HexRecord(0x00, 0x967F, {0xA5}) + end), 0u);
+  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xA5);
+  EXPECT_EQ(Read(&ReadRomImageBytes, "4C4B3F: 12AB\n"), 0u);
+  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0x12);
+  EXPECT_EQ(Read(&ReadMemImageBytes, "@98965C\n1 2 3 4\n"), 0u);
+  EXPECT_EQ(At(IMAGE_BUFFER_SIZE - 4, 4), Bytes({4, 3, 2, 1}));
+}
+
+TEST_F(ImageTest, HexRecordsPlaceTheirBytesWhateverTheLineEnds) {
+  std::string lastData = HexRecord(0x00, 0xFFFF, {0x77});
+  lastData[0] = '#';  // the start character is not looked at
+  const std::string file =
+      HexRecord(0x00, 0x0010, {0xDE, 0xAD}) + "\r\n" + HexRecord(0x02, 0, {0x10, 0x00}) +
+      HexRecord(0x00, 0x0004, {0x01}) + HexRecord(0x04, 0, {0x00, 0x02}) + "\n" + lastData +
+      HexRecord(0x01, 0, {}).substr(0, 11);  // the end record needs no line end
+  ASSERT_EQ(Read(&ReadHexImageBytes, file), 0u);
+  EXPECT_EQ(At(0x10, 2), Bytes({0xDE, 0xAD}));
+  EXPECT_EQ(image_[0x10004], 0x01);  // segment base 0x1000 * 16
+  EXPECT_EQ(image_[0x2FFFF], 0x77);  // linear base 0x0002 * 65536
+  EXPECT_EQ(std::vector<std::uint32_t>({range_.lowest, range_.highest}),
+            std::vector<std::uint32_t>({0x10, 0x2FFFF}));
+}
+
+TEST_F(ImageTest, BitstreamsAndColorTablesFollowTheirHeader) {
+  // Bit-reversed, the odd last word taking in the erased byte.
+  ASSERT_EQ(Read(&ReadBitstreamBytes, Bitstream(999, {0x01, 0x80, 0x0F})), 0u);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 11));
+  EXPECT_EQ(At(32, 13),
+            Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66, 0x80, 0x01, 0xF0, 0xFF, 0xFF}));
+  EXPECT_EQ(range_.highest, 11u + 31);
+  ASSERT_EQ(Read(&ReadColorTableBytes, Bytes({0x01, 0x02, 0x03})), 0u);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 3));
+  EXPECT_EQ(At(32, 4), Bytes({0x01, 0x02, 0x03, 0xFF}));
+}
+
+TEST_F(ImageTest, BootBitstreamIsRunLengthCompressedBehindItsHeader) {
+  // From the pattern: FF FF FF FF AA 99 55 66, 300 x 07, CD CD CD, 5 x 07. The marker is the
+  // rarest value, 0x00; runs of 4 to 255 become triples, shorter ones stay literal, a run never
+  // takes in the last byte, and marker 0 ends the data.
+  Bytes data(300, 0x07);
+  data.insert(data.end(), {0xCD, 0xCD, 0xCD, 7, 7, 7, 7, 7});
+  ASSERT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(3, data)), 0u);
+  const Bytes expected = {0x00, 0x00, 0x04, 0xFF, 0xAA, 0x99, 0x55, 0x66, 0x00, 0xFF, 0x07, 0x00,
+                          45,   0x07, 0xCD, 0xCD, 0xCD, 0x00, 0x04, 0x07, 0x07, 0x00, 0x00};
+  EXPECT_EQ(At(32, expected.size()), expected);
+  EXPECT_EQ(At(0, 32), Header(0xFF, 23, 11));  // the odd last byte is not summed
+
+  // With 0x01 the rarest value (0x00 comes twice in every block), each of its many occurrences
+  // costs a three-byte triple, until the compressed image outgrows the buffer.
+  data.clear();
+  while (data.size() + 8 + 16 < IMAGE_BUFFER_SIZE) {
+    for (int value = 0; value < 256; ++value) data.push_back(static_cast<std::uint8_t>(value));
+    data.push_back(0x00);
+  }
+  EXPECT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(8, data)), ERR_FILE_TOO_MUCH_DATA);
+}
+
+TEST_F(ImageTest, BinaryFilesTooLongForTheImageBufferAreRefusedBeforeReading) {
+  const std::string path = temp_.File("CALDO_1_V01_00.bit");
+  Bytes bytes = Bitstream(10, Bytes(100, 1));
+  for (std::size_t length : {IMAGE_BUFFER_SIZE - 512, IMAGE_BUFFER_SIZE - 32}) {
+    bytes.resize(length, 0x01);
+    test::WriteFileBytes(path, bytes);
+    const auto read = length < IMAGE_BUFFER_SIZE - 32 ? &ReadBitstream : &ReadColorTable;
+    EXPECT_EQ(read(path, image_.data(), &range_), 0u) << length;
+    bytes.push_back(0);
+    test::WriteFileBytes(path, bytes);
+    EXPECT_EQ(read(path, image_.data(), &range_), ERR_FILE_TOO_MUCH_DATA) << length;
+  }
+  EXPECT_EQ(ReadColorTable(temp_.File("missing.cdt"), image_.data(), &range_), ERR_FILE_OPEN);
+}
+
+// Groups of bytes become little-endian words from data offset 0 on, whatever the first address;
+// a trailing blank counts as a further word.
+TEST_F(ImageTest, MemImageStoresGroupsAsLittleEndianWordsBehindAZeroHeader) {
+  ASSERT_EQ(Read(&ReadMemImageBytes, "// comment\n@8\n12 34 56 78  9a bc de f0\r\n\r\n\n1 2 3 4\n"),
+            0u);
+  EXPECT_EQ(At(32, 20), Bytes({0,    0,    0,    0,    0,    0,    0, 0, 0x78, 0x56,
+                               0x34, 0x12, 0xF0, 0xDE, 0xBC, 0x9A, 4, 3, 2,    1}));
+  EXPECT_EQ(At(0, 32), Header(0x00, 20));
+  EXPECT_EQ(range_.highest, 51u);
+  ASSERT_EQ(Read(&ReadMemImageBytes, "@0\n11 22 33 44 \n"), 0u);
+  EXPECT_EQ(At(28, 4), Le32(8));
+}
+
+// The version comes from the file's name, wherever the file lies (the time in it from the file's
+// write time in UTC: the Boot uP's info block below).
+TEST_F(ImageTest, VersionsComeFromTheFileNameWhereverTheFileLies) {
+  ImageVersion version, partial;
+  EXPECT_TRUE(ParseImageVersionName(ImageFileName("C:\\fw\\a_b\\PELMA_10_v2_3.bit"), &version));
+  EXPECT_FALSE(ParseImageVersionName(ImageFileName("/fw_2_V9_9/X_5_V7.bit"), &partial));
+  EXPECT_EQ(std::vector<int>({version.variant, version.major, version.minor, partial.variant,
+                              partial.major, partial.minor}),
+            std::vector<int>({10, 2, 3, 5, 7, 0}));
 }
 
 // A failed load leaves the image as it was and shows the device failed; an image with nothing
 // before its device's fixed end cannot be finished.
-TEST_F(LoaderTest, FailuresAreLoggedAndShowTheDeviceFailed) {
+TEST_F(ImageTest, FailedLoadsAreLoggedAndShowTheDeviceFailed) {
   loaded_.start = 1234;
   image_.assign(IMAGE_BUFFER_SIZE, 0x00);
-  EXPECT_FALSE(Load(DEVICE_MAIN_FPGA, "CALDO_1_V04_11.bit", test::Bitstream(0, {1, 2})));
+  EXPECT_FALSE(Load(DEVICE_MAIN_FPGA, "CALDO_1_V04_11.bit", Bitstream(0, {1, 2})));
   EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xFF);  // the buffer is erased first
   EXPECT_FALSE(Load(DEVICE_BOOT_UP, "BRENTA_1_V01_00.hex", BootHex(0xE0000)));
   EXPECT_FALSE(Load(DEVICE_POWER_UP, "GRISO_4_V02_02.rom", "1B00: 1234\n"));
@@ -110,15 +281,15 @@ TEST_F(LoaderTest, FailuresAreLoggedAndShowTheDeviceFailed) {
             std::vector<DeviceIndex>({DEVICE_MAIN_FPGA, DEVICE_BOOT_UP, DEVICE_POWER_UP}));
 }
 
-TEST_F(LoaderTest, BootUpGetsTheInfoBlockFromMajorOneAndTheOlderLayoutBefore) {
+TEST_F(ImageTest, BootUpGetsTheInfoBlockFromMajorOneAndTheOlderLayoutBefore) {
   // A byte of the file at block offset 17, which the block leaves alone.
   ASSERT_TRUE(Load(DEVICE_BOOT_UP, "BRENTA_2_V01_09.hex",
                    BootHex(0xC0000, false) + HexRecord(0x04, 0, {0x00, 0x0D}) +
                        HexRecord(0x00, 0x0011, {0x5A}) + HexRecord(0x01, 0, {})));
   EXPECT_EQ(Range(), std::vector<std::uint32_t>({0xC0000, 0xDFFFF, 0x20000}));
   // Size 56, 2, 0x01200340, the tag, 0, the file's byte, the version record (minor 9, major 1,
-  // variant 2, 22:13 on 14.11.2023 from the file's time in UTC), the title, 0xFFFF and the
-  // words 0xFFFC, 0xD0100, 0xDFFFC, where the byte sum of the block and application follows.
+  // variant 2, 22:13 on 14.11.2023), the title, 0xFFFF and the words 0xFFFC, 0xD0100, 0xDFFFC,
+  // where the byte sum of the block and the application follows.
   const Bytes block = {56,  0,   2,    0,   0x40, 0x03, 0x20, 0x01, 'A',  'P',  'P', '_',
                        'I', 'N', 'F',  'O', 0,    0x5A, 9,    1,    2,    0,    22,  13,
                        14,  11,  0xE7, 7,   'T',  'a',  'r',  'v',  'o',  ' ',  'B', 'o',
@@ -138,14 +309,14 @@ TEST_F(LoaderTest, BootUpGetsTheInfoBlockFromMajorOneAndTheOlderLayoutBefore) {
   EXPECT_EQ(loaded_.end, 0xF7FFFu);
 }
 
-TEST_F(LoaderTest, BootFpgaOf128KilobytesOrMoreWarnsButLoads) {
-  const Bytes large = test::Bitstream(16, test::PatternBytes(131040, 3));
-  ASSERT_TRUE(Load(DEVICE_BOOT_FPGA, "TORU_1_V01_01.bit", large));
+TEST_F(ImageTest, BootFpgaOf128KilobytesOrMoreWarnsButLoads) {
+  ASSERT_TRUE(
+      Load(DEVICE_BOOT_FPGA, "TORU_1_V01_01.bit", Bitstream(16, test::PatternBytes(131040, 3))));
   EXPECT_EQ(report_.results,
             std::vector<std::string>{"!!!!!! Warning: Data longer than 128 kB !!!!!!\n"});
 }
 
-TEST_F(LoaderTest, PowerUpGetsItsInfoBlockAndEndsAt35FFWhateverTheFileHeld) {
+TEST_F(ImageTest, PowerUpGetsItsInfoBlockAndEndsAt35FFWhateverTheFileHeld) {
   std::string rom;
   std::uint32_t sum = 0;
   auto word = [](int address) { return (address / 2 * 13 + 5) & 0xFFFF; };
@@ -164,12 +335,12 @@ TEST_F(LoaderTest, PowerUpGetsItsInfoBlockAndEndsAt35FFWhateverTheFileHeld) {
                                   static_cast<std::uint8_t>(word(0x35D8) >> 8)}));
 }
 
-TEST_F(LoaderTest, HdsdiIsPaddedTo512BytesAndWordSwappedExceptItsLast32Bytes) {
+TEST_F(ImageTest, HdsdiIsPaddedTo512BytesAndWordSwappedExceptItsLast32Bytes) {
   // 11 data bytes and the pattern behind the header end at 50. From offset 32 bit-reversed,
   // then swapped: FF FF FF FF 99 55 66 AA, 0x40 and 0x80 reversed, ...; the erased byte behind
   // the odd data is swapped with the last data byte, then the padding up to 0x1FF.
   const Bytes data = {0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0};
-  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_10_V02_00.bit", test::Bitstream(4, data)));
+  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_10_V02_00.bit", Bitstream(4, data)));
   EXPECT_EQ(Range(), std::vector<std::uint32_t>({0, 0x1FF, 0x200}));
   EXPECT_EQ(At(36, 6), Bytes({0x99, 0x55, 0x66, 0xAA, 0x02, 0x01}));
   Bytes tail(0x200 - 50, 0xFF);
@@ -180,7 +351,7 @@ TEST_F(LoaderTest, HdsdiIsPaddedTo512BytesAndWordSwappedExceptItsLast32Bytes) {
   // last 32 bytes, which keep their order (440.., 471: 0xB8, 0xB9, .., 0xD7).
   Bytes counting(480 - 8);
   for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);
-  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_9_V01_00.bit", test::Bitstream(4, counting)));
+  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_9_V01_00.bit", Bitstream(4, counting)));
   EXPECT_EQ(loaded_.end, 0x1FFu);
   EXPECT_EQ(At(478, 4), Bytes({0xED, 0x6D, 0x1D, 0x9D}));
   EXPECT_EQ(image_[511], 0xEB);
