@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "firmware/image_readers.h"
 #include "firmware/image_version_parse.h"
-#include "log/format_text.h"
 #include "log/result_codes.h"
 #include "raw_image_files.h"
 #include "support/temp_folder.h"
@@ -19,8 +17,7 @@
 namespace tarvo {
 namespace {
 
-using test::Bitstream;
-using test::HexRecord;
+using test::Bitstream, test::HexRecord;
 using Bytes = std::vector<std::uint8_t>;
 using BytesReader = std::uint32_t (*)(const ImageFileBytes&, std::uint8_t*, ImageRange*);
 
@@ -53,12 +50,15 @@ class ImageTest : public ::testing::Test {
   std::uint32_t Read(BytesReader reader, const Bytes& bytes) {
     return Read(reader, std::string(bytes.begin(), bytes.end()));
   }
-  // The loader on a file written with the write time 2023-11-14 22:13:20 UTC.
+  // The loader on a file, its write time set to 2023-11-14 22:13:20 UTC.
+  bool Load(DeviceIndex device, const std::string& path) {
+    utimbuf times{1700000000, 1700000000};
+    EXPECT_EQ(utime(path.c_str(), &times), 0);
+    return LoadDeviceImage(device, path, image_.data(), report_, &loaded_);
+  }
   bool Load(DeviceIndex device, const std::string& name, const Bytes& bytes) {
     test::WriteFileBytes(temp_.File(name), bytes);
-    utimbuf times{1700000000, 1700000000};
-    EXPECT_EQ(utime(temp_.File(name).c_str(), &times), 0);
-    return LoadDeviceImage(device, temp_.File(name), image_.data(), report_, &loaded_);
+    return Load(device, temp_.File(name));
   }
   bool Load(DeviceIndex device, const std::string& name, const std::string& text) {
     return Load(device, name, Bytes(text.begin(), text.end()));
@@ -66,28 +66,11 @@ class ImageTest : public ::testing::Test {
   Bytes At(std::size_t offset, std::size_t count) const {
     return Bytes(image_.begin() + offset, image_.begin() + offset + count);
   }
-  // The 32-byte header in front of the data: version, ten fill bytes, marker, the sum of the
-  // data's first 16-bit words (by default all, an odd last byte taking in the one behind it),
-  // the data length.
-  Bytes Header(std::uint8_t fill, std::uint32_t length, std::uint32_t words = ~0u) const {
-    Bytes header = {4, 3, 2, 1, 0, 0, 0, 0, 0, 0};
-    header.resize(20, fill);
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < std::min(words, (length + 1) / 2); ++i) {
-      sum += image_[32 + 2 * i] | image_[33 + 2 * i] << 8;
-    }
-    for (std::uint32_t word : {0x46504741u, sum, length}) {
-      const Bytes bytes = Le32(word);
-      header.insert(header.end(), bytes.begin(), bytes.end());
-    }
-    return header;
-  }
   std::uint32_t ByteSum(std::uint32_t first, std::uint32_t last) const {
     std::uint32_t sum = 0;
     for (std::uint32_t address = first; address <= last; ++address) sum += image_[address];
     return sum;
   }
-  std::vector<std::uint32_t> Range() const { return {loaded_.start, loaded_.end, loaded_.size}; }
   // A Boot uP hex file: 64 bytes from the address, without or with its end record.
   static std::string BootHex(std::uint32_t address, bool end = true) {
     std::string hex = HexRecord(0x04, 0, {0, static_cast<std::uint8_t>(address >> 16)});
@@ -106,8 +89,9 @@ class ImageTest : public ::testing::Test {
 };
 
 // The select codes go to the camera as they are (not in index order); the camera's own device
-// names match by contained text, and the last match wins.
-TEST(DeviceCatalogue, SelectCodesAndTheCamerasDeviceNames) {
+// names match by contained text, the last match winning; an image's version comes from its
+// file name, wherever the file lies.
+TEST(DeviceCatalogue, SelectCodesDeviceNamesAndVersionsFromFileNames) {
   const std::uint16_t codes[] = {0x4003, 0x4103, 0x4203, 0x4303, 0x4403,
                                  0x4503, 0x4803, 0x4703, 0x4B03};
   for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
@@ -115,21 +99,24 @@ TEST(DeviceCatalogue, SelectCodesAndTheCamerasDeviceNames) {
   }
   const std::pair<const char*, std::optional<DeviceIndex>> names[] = {
       {"HDSDI FPGA rev B", DEVICE_HDSDI_FPGA},
-      {"Colordata", DEVICE_COLOR_DATA},
-      {"S1 FPGA", DEVICE_MEM_FPGA_1},
-      {"S2 FPGA", DEVICE_MEM_FPGA_2},
       {"Boot uP/Main FPGA", DEVICE_MAIN_FPGA},
       {"Power uP Boot uP", DEVICE_POWER_UP},
       {"Color Data", std::nullopt},
-      {"", std::nullopt},
   };
   for (const auto& [name, device] : names) {
     EXPECT_EQ(DeviceIndexFromCameraName(name), device) << name;
   }
+  ImageVersion version, partial;
+  EXPECT_TRUE(ParseImageVersionName(ImageFileName("C:\\fw\\a_b\\PELMA_10_v2_3.bit"), &version));
+  EXPECT_FALSE(ParseImageVersionName(ImageFileName("/fw_2_V9_9/X_5_V7.bit"), &partial));
+  EXPECT_EQ(std::vector<int>({version.variant, version.major, version.minor, partial.variant,
+                              partial.major, partial.minor}),
+            std::vector<int>({10, 2, 3, 5, 7, 0}));
 }
 
-// Every reader refuses what is no file of its kind, and never writes beyond the image buffer.
-TEST_F(ImageTest, ReadersRefuseFilesWithTheirCodes) {
+// Every reader refuses what is no file of its kind, and never writes beyond the image buffer;
+// what lies within it is taken.
+TEST_F(ImageTest, ReadersRefuseFilesWithTheirCodesAndTakeWhatFits) {
   const std::string end = HexRecord(0x01, 0, {});
   const std::string data = HexRecord(0x00, 0, {1, 2, 3});
   std::string badSum = data;
@@ -169,13 +156,18 @@ TEST_F(ImageTest, ReadersRefuseFilesWithTheirCodes) {
   for (const auto& c : cases) {
     for (const std::string& file : c.files) EXPECT_EQ(Read(c.reader, file), c.code) << file;
   }
-  // The last byte or word of the buffer is still taken.
+  // The last byte or word of the buffer, and a bitstream header of 999 bytes, are still taken.
   ASSERT_EQ(Read(&ReadHexImageBytes, lastBase + HexRecord(0x00, 0x967F, {0xA5}) + end), 0u);
   EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xA5);
   EXPECT_EQ(Read(&ReadRomImageBytes, "4C4B3F: 12AB\n"), 0u);
   EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0x12);
   EXPECT_EQ(Read(&ReadMemImageBytes, "@98965C\n1 2 3 4\n"), 0u);
   EXPECT_EQ(At(IMAGE_BUFFER_SIZE - 4, 4), Bytes({4, 3, 2, 1}));
+  EXPECT_EQ(Read(&ReadBitstreamBytes, Bitstream(999, {1})), 0u);
+  // Memory image data starts at data offset 0 whatever the first address; a trailing blank
+  // counts as a further word.
+  ASSERT_EQ(Read(&ReadMemImageBytes, "@4\n1 2 3 4 \n"), 0u);
+  EXPECT_EQ(At(28, 12), Bytes({12, 0, 0, 0, 0, 0, 0, 0, 4, 3, 2, 1}));
 }
 
 TEST_F(ImageTest, HexRecordsPlaceTheirBytesWhateverTheLineEnds) {
@@ -189,20 +181,7 @@ TEST_F(ImageTest, HexRecordsPlaceTheirBytesWhateverTheLineEnds) {
   EXPECT_EQ(At(0x10, 2), Bytes({0xDE, 0xAD}));
   EXPECT_EQ(image_[0x10004], 0x01);  // segment base 0x1000 * 16
   EXPECT_EQ(image_[0x2FFFF], 0x77);  // linear base 0x0002 * 65536
-  EXPECT_EQ(std::vector<std::uint32_t>({range_.lowest, range_.highest}),
-            std::vector<std::uint32_t>({0x10, 0x2FFFF}));
-}
-
-TEST_F(ImageTest, BitstreamsAndColorTablesFollowTheirHeader) {
-  // Bit-reversed, the odd last word taking in the erased byte.
-  ASSERT_EQ(Read(&ReadBitstreamBytes, Bitstream(999, {0x01, 0x80, 0x0F})), 0u);
-  EXPECT_EQ(At(0, 32), Header(0xFF, 11));
-  EXPECT_EQ(At(32, 13),
-            Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66, 0x80, 0x01, 0xF0, 0xFF, 0xFF}));
-  EXPECT_EQ(range_.highest, 11u + 31);
-  ASSERT_EQ(Read(&ReadColorTableBytes, Bytes({0x01, 0x02, 0x03})), 0u);
-  EXPECT_EQ(At(0, 32), Header(0xFF, 3));
-  EXPECT_EQ(At(32, 4), Bytes({0x01, 0x02, 0x03, 0xFF}));
+  EXPECT_EQ(range_.highest, 0x2FFFFu);
 }
 
 TEST_F(ImageTest, BootBitstreamIsRunLengthCompressedBehindItsHeader) {
@@ -215,7 +194,11 @@ TEST_F(ImageTest, BootBitstreamIsRunLengthCompressedBehindItsHeader) {
   const Bytes expected = {0x00, 0x00, 0x04, 0xFF, 0xAA, 0x99, 0x55, 0x66, 0x00, 0xFF, 0x07, 0x00,
                           45,   0x07, 0xCD, 0xCD, 0xCD, 0x00, 0x04, 0x07, 0x07, 0x00, 0x00};
   EXPECT_EQ(At(32, expected.size()), expected);
-  EXPECT_EQ(At(0, 32), Header(0xFF, 23, 11));  // the odd last byte is not summed
+  std::uint32_t sum = 0;  // of the whole words: the odd last byte is not summed
+  for (std::size_t i = 0; i + 1 < expected.size(); i += 2)
+    sum += expected[i] | expected[i + 1] << 8;
+  EXPECT_EQ(At(24, 4), Le32(sum));
+  EXPECT_EQ(At(28, 4), Le32(23));
 
   // With 0x01 the rarest value (0x00 comes twice in every block), each of its many occurrences
   // costs a three-byte triple, until the compressed image outgrows the buffer.
@@ -242,30 +225,6 @@ TEST_F(ImageTest, BinaryFilesTooLongForTheImageBufferAreRefusedBeforeReading) {
   EXPECT_EQ(ReadColorTable(temp_.File("missing.cdt"), image_.data(), &range_), ERR_FILE_OPEN);
 }
 
-// Groups of bytes become little-endian words from data offset 0 on, whatever the first address;
-// a trailing blank counts as a further word.
-TEST_F(ImageTest, MemImageStoresGroupsAsLittleEndianWordsBehindAZeroHeader) {
-  ASSERT_EQ(Read(&ReadMemImageBytes, "// comment\n@8\n12 34 56 78  9a bc de f0\r\n\r\n\n1 2 3 4\n"),
-            0u);
-  EXPECT_EQ(At(32, 20), Bytes({0,    0,    0,    0,    0,    0,    0, 0, 0x78, 0x56,
-                               0x34, 0x12, 0xF0, 0xDE, 0xBC, 0x9A, 4, 3, 2,    1}));
-  EXPECT_EQ(At(0, 32), Header(0x00, 20));
-  EXPECT_EQ(range_.highest, 51u);
-  ASSERT_EQ(Read(&ReadMemImageBytes, "@0\n11 22 33 44 \n"), 0u);
-  EXPECT_EQ(At(28, 4), Le32(8));
-}
-
-// The version comes from the file's name, wherever the file lies (the time in it from the file's
-// write time in UTC: the Boot uP's info block below).
-TEST_F(ImageTest, VersionsComeFromTheFileNameWhereverTheFileLies) {
-  ImageVersion version, partial;
-  EXPECT_TRUE(ParseImageVersionName(ImageFileName("C:\\fw\\a_b\\PELMA_10_v2_3.bit"), &version));
-  EXPECT_FALSE(ParseImageVersionName(ImageFileName("/fw_2_V9_9/X_5_V7.bit"), &partial));
-  EXPECT_EQ(std::vector<int>({version.variant, version.major, version.minor, partial.variant,
-                              partial.major, partial.minor}),
-            std::vector<int>({10, 2, 3, 5, 7, 0}));
-}
-
 // A failed load leaves the image as it was and shows the device failed; an image with nothing
 // before its device's fixed end cannot be finished.
 TEST_F(ImageTest, FailedLoadsAreLoggedAndShowTheDeviceFailed) {
@@ -281,24 +240,9 @@ TEST_F(ImageTest, FailedLoadsAreLoggedAndShowTheDeviceFailed) {
             std::vector<DeviceIndex>({DEVICE_MAIN_FPGA, DEVICE_BOOT_UP, DEVICE_POWER_UP}));
 }
 
-TEST_F(ImageTest, BootUpGetsTheInfoBlockFromMajorOneAndTheOlderLayoutBefore) {
-  // A byte of the file at block offset 17, which the block leaves alone.
-  ASSERT_TRUE(Load(DEVICE_BOOT_UP, "BRENTA_2_V01_09.hex",
-                   BootHex(0xC0000, false) + HexRecord(0x04, 0, {0x00, 0x0D}) +
-                       HexRecord(0x00, 0x0011, {0x5A}) + HexRecord(0x01, 0, {})));
-  EXPECT_EQ(Range(), std::vector<std::uint32_t>({0xC0000, 0xDFFFF, 0x20000}));
-  // Size 56, 2, 0x01200340, the tag, 0, the file's byte, the version record (minor 9, major 1,
-  // variant 2, 22:13 on 14.11.2023), the title, 0xFFFF and the words 0xFFFC, 0xD0100, 0xDFFFC,
-  // where the byte sum of the block and the application follows.
-  const Bytes block = {56,  0,   2,    0,   0x40, 0x03, 0x20, 0x01, 'A',  'P',  'P', '_',
-                       'I', 'N', 'F',  'O', 0,    0x5A, 9,    1,    2,    0,    22,  13,
-                       14,  11,  0xE7, 7,   'T',  'a',  'r',  'v',  'o',  ' ',  'B', 'o',
-                       'o', 't', ' ',  'u', 'P',  0,    0xFF, 0xFF, 0xFC, 0xFF, 0,   0,
-                       0,   1,   0x0D, 0,   0xFC, 0xFF, 0x0D, 0};
-  EXPECT_EQ(At(0xD0000, 56), block);
-  EXPECT_EQ(At(0xDFFFC, 4), Le32(ByteSum(0xD0000, 0xDFFFB)));
-
-  // Major 0: version and sum at the older places, the end raised or lowered to them.
+// A Boot uP image of major version 0 keeps version and byte sum at the older places, its end
+// raised or lowered to them (major 1 and more: the known images below).
+TEST_F(ImageTest, BootUpOfMajorZeroKeepsTheOlderLayout) {
   ASSERT_TRUE(Load(DEVICE_BOOT_UP, "BRENTA_3_V00_05.hex", BootHex(0xC0000)));
   EXPECT_EQ(loaded_.end, 0xF7FF7u);
   EXPECT_EQ(At(0xF7FE0, 10), Bytes({5, 0, 3, 0, 22, 13, 14, 11, 0xE7, 0x07}));
@@ -316,45 +260,34 @@ TEST_F(ImageTest, BootFpgaOf128KilobytesOrMoreWarnsButLoads) {
             std::vector<std::string>{"!!!!!! Warning: Data longer than 128 kB !!!!!!\n"});
 }
 
-TEST_F(ImageTest, PowerUpGetsItsInfoBlockAndEndsAt35FFWhateverTheFileHeld) {
-  std::string rom;
-  std::uint32_t sum = 0;
-  auto word = [](int address) { return (address / 2 * 13 + 5) & 0xFFFF; };
-  for (int address = 0; address < 0x4000; address += 2) {
-    rom += FormatText("%X: %X\n", address / 2, word(address));
-    if (address < 0x35C0) sum += word(address);
-  }
-  ASSERT_TRUE(Load(DEVICE_POWER_UP, "GRISO_4_V02_01.rom", rom));
-  EXPECT_EQ(Range(), std::vector<std::uint32_t>({0, 0x35FF, 0x3600}));
-  // Magic, word sum, title, the version word; the other bytes keep the file's.
-  const std::string title("Tarvo Power uP", 15);
-  EXPECT_EQ(At(0x35C0, 4), Le32(0xB00B | (sum & 0xFFFF) << 16));
-  EXPECT_EQ(At(0x35C4, 15), Bytes(title.begin(), title.end()));
-  EXPECT_EQ(At(0x35D3, 7), Bytes({static_cast<std::uint8_t>(word(0x35D2) >> 8), 1, 2, 4, 0,
-                                  static_cast<std::uint8_t>(word(0x35D8)),
-                                  static_cast<std::uint8_t>(word(0x35D8) >> 8)}));
-}
-
-TEST_F(ImageTest, HdsdiIsPaddedTo512BytesAndWordSwappedExceptItsLast32Bytes) {
-  // 11 data bytes and the pattern behind the header end at 50. From offset 32 bit-reversed,
-  // then swapped: FF FF FF FF 99 55 66 AA, 0x40 and 0x80 reversed, ...; the erased byte behind
-  // the odd data is swapped with the last data byte, then the padding up to 0x1FF.
-  const Bytes data = {0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0};
-  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_10_V02_00.bit", Bitstream(4, data)));
-  EXPECT_EQ(Range(), std::vector<std::uint32_t>({0, 0x1FF, 0x200}));
-  EXPECT_EQ(At(36, 6), Bytes({0x99, 0x55, 0x66, 0xAA, 0x02, 0x01}));
-  Bytes tail(0x200 - 50, 0xFF);
-  tail[1] = 0x0B;
-  EXPECT_EQ(At(50, tail.size()), tail);
-
-  // Exactly 512 bytes: data bytes 438 and 439 (0xB6, 0xB7) bit-reversed and swapped before the
-  // last 32 bytes, which keep their order (440.., 471: 0xB8, 0xB9, .., 0xD7).
+// The HD-SDI image is word-swapped except its last 32 bytes: with exactly 512 bytes, data bytes
+// 438 and 439 (0xB6, 0xB7) bit-reversed and swapped, then data bytes 440 to 471 (0xB8, 0xB9, ..,
+// 0xD7) bit-reversed in their own order.
+TEST_F(ImageTest, HdsdiIsWordSwappedExceptItsLast32Bytes) {
   Bytes counting(480 - 8);
   for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);
   ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_9_V01_00.bit", Bitstream(4, counting)));
   EXPECT_EQ(loaded_.end, 0x1FFu);
   EXPECT_EQ(At(478, 4), Bytes({0xED, 0x6D, 0x1D, 0x9D}));
   EXPECT_EQ(image_[511], 0xEB);
+}
+
+// The images of the raw files of the CLI's packet tests: any change to a reader or to a
+// device's finishing changes what would be programmed.
+TEST_F(ImageTest, TheRawFilesOfEveryDeviceGiveTheirKnownImages) {
+  const std::vector<std::string> paths = test::WriteRawImageFiles(temp_.Path());
+  const std::uint32_t expected[kDeviceCount] = {0xce838894, 0x113a78a4, 0x1873596e,
+                                                0xa15a9dc8, 0xb794269b, 0xefd9554c,
+                                                0x20702b87, 0xc797300d, 0xba565885};
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    ASSERT_TRUE(Load(device, paths[device]));
+    std::uint32_t hash = 2166136261u;  // FNV-1a over the image and its range
+    for (std::uint32_t address = loaded_.start; address <= loaded_.end; ++address)
+      hash = (hash ^ image_[address]) * 16777619u;
+    for (std::uint32_t value : {loaded_.start, loaded_.end, loaded_.size})
+      hash = (hash ^ value) * 16777619u;
+    EXPECT_EQ(hash, expected[device]) << DeviceDisplayName(device) << std::hex << " " << hash;
+  }
 }
 
 }  // namespace
