@@ -7,14 +7,18 @@
 
 namespace tarvo::test {
 
-// Every test starts unbound with an empty recorder.
+// Every test starts unbound with an empty recorder. Check_Device_Availability is bound but
+// never called.
 class LinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     (void)CloseLink();
     FakeLink().Reset();
   }
-  void TearDown() override { (void)CloseLink(); }
+  void TearDown() override {
+    (void)CloseLink();
+    EXPECT_TRUE(Fake().CallsOf("Check_Device_Availability").empty());
+  }
 
   static FakeLinkRecorder& Fake() { return FakeLink(); }
 };

@@ -1,3 +1,5 @@
+// Loading a device's raw image file: the catalogue's reader for the device, the version from the
+// file's name and time, and the finishing the device needs.
 #include "firmware/device_image_loader.h"
 
 #include <gtest/gtest.h>
@@ -7,270 +9,285 @@
 #include <vector>
 
 #include "firmware/image_readers.h"
-#include "firmware/image_version.h"
 #include "firmware/image_version_parse.h"
 #include "log/result_codes.h"
 #include "raw_image_files.h"
-#include "recording_report.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
-using test::HexRecord;
+using test::Bitstream, test::HexRecord;
+using Bytes = std::vector<std::uint8_t>;
+using BytesReader = std::uint32_t (*)(const ImageFileBytes&, std::uint8_t*, ImageRange*);
 
-// 2023-11-14 22:13:20 UTC.
-constexpr time_t kFileTime = 1700000000;
+Bytes Le32(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
 
-class LoaderTest : public ::testing::Test {
+// Records what loading shows: file errors by code, results, failed devices.
+struct Report final : ImageLoadReport {
+  void WriteLog(const std::string&) override {}
+  void ShowResult(bool, const std::string& text) override { results.push_back(text); }
+  void LogFileError(const std::string&, std::uint32_t code) override { errors.push_back(code); }
+  void ShowDeviceFailed(DeviceIndex device) override { failed.push_back(device); }
+  std::vector<std::string> results;
+  std::vector<std::uint32_t> errors;
+  std::vector<DeviceIndex> failed;
+};
+
+class ImageTest : public ::testing::Test {
  protected:
-  LoaderTest() : image_(IMAGE_BUFFER_SIZE) {}
+  ImageTest() : image_(IMAGE_BUFFER_SIZE, 0xFF) {}
 
-  // Writes the file with the write time kFileTime.
-  std::string WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = temp_.File(name);
-    test::WriteFileBytes(path, bytes);
-    utimbuf times{kFileTime, kFileTime};
-    EXPECT_EQ(utime(path.c_str(), &times), 0);
-    return path;
+  // A reader on the file's bytes, of version 3.4 variant 0x0102.
+  std::uint32_t Read(BytesReader reader, const std::string& text) {
+    const Bytes bytes(text.begin(), text.end());
+    range_ = ImageRange{};
+    return reader({bytes.data(), bytes.size(), {4, 3, 0x0102}}, image_.data(), &range_);
   }
-  std::string WriteText(const std::string& name, const std::string& text) {
-    return WriteBytes(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+  std::uint32_t Read(BytesReader reader, const Bytes& bytes) {
+    return Read(reader, std::string(bytes.begin(), bytes.end()));
   }
+  // The loader on a file, its write time set to 2023-11-14 22:13:20 UTC.
   bool Load(DeviceIndex device, const std::string& path) {
+    utimbuf times{1700000000, 1700000000};
+    EXPECT_EQ(utime(path.c_str(), &times), 0);
     return LoadDeviceImage(device, path, image_.data(), report_, &loaded_);
   }
-  std::uint32_t Le32(std::uint32_t address) const {
-    return image_[address] | image_[address + 1] << 8 | image_[address + 2] << 16 |
-           static_cast<std::uint32_t>(image_[address + 3]) << 24;
+  bool Load(DeviceIndex device, const std::string& name, const Bytes& bytes) {
+    test::WriteFileBytes(temp_.File(name), bytes);
+    return Load(device, temp_.File(name));
   }
-  std::uint16_t Le16(std::uint32_t address) const {
-    return static_cast<std::uint16_t>(image_[address] | image_[address + 1] << 8);
+  bool Load(DeviceIndex device, const std::string& name, const std::string& text) {
+    return Load(device, name, Bytes(text.begin(), text.end()));
   }
-  std::string Text(std::uint32_t address, std::size_t length) const {
-    return std::string(image_.begin() + address, image_.begin() + address + length);
+  Bytes At(std::size_t offset, std::size_t count) const {
+    return Bytes(image_.begin() + offset, image_.begin() + offset + count);
   }
   std::uint32_t ByteSum(std::uint32_t first, std::uint32_t last) const {
     std::uint32_t sum = 0;
     for (std::uint32_t address = first; address <= last; ++address) sum += image_[address];
     return sum;
   }
-
-  // A Boot uP hex file: 64 bytes from the address (base 0xC0000 and up).
-  static std::string BootHex(std::uint32_t address, std::size_t count = 64) {
-    std::string hex = HexRecord(
-        0x04, 0,
-        {static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16)});
-    for (std::size_t offset = 0; offset < count; offset += 16) {
-      hex += HexRecord(0x00, static_cast<std::uint16_t>((address + offset) & 0xFFFF),
-                       test::PatternBytes(16, static_cast<std::uint32_t>(offset)));
+  // A Boot uP hex file: 64 bytes from the address, without or with its end record.
+  static std::string BootHex(std::uint32_t address, bool end = true) {
+    std::string hex = HexRecord(0x04, 0, {0, static_cast<std::uint8_t>(address >> 16)});
+    for (std::uint32_t offset = 0; offset < 64; offset += 16) {
+      hex += HexRecord(0x00, static_cast<std::uint16_t>(address + offset),
+                       test::PatternBytes(16, offset));
     }
-    return hex + HexRecord(0x01, 0, {});
+    return end ? hex + HexRecord(0x01, 0, {}) : hex;
   }
 
-  std::vector<std::uint8_t> image_;
-  test::RecordingReport report_;
+  Bytes image_;
+  ImageRange range_;
+  Report report_;
   LoadedImage loaded_;
   test::TempFolder temp_;
 };
 
-TEST_F(LoaderTest, VersionComesFromTheFileNameAndItsUtcWriteTime) {
-  const std::string path = WriteText("CALDO_1_V04_11.bit", "x");
-  ImageVersion version;
-  EXPECT_TRUE(ParseImageVersion(path, &version));
-  std::uint8_t bytes[10] = {};
-  ImageVersionToBytes(version, bytes);
-  EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + 10),
-            (std::vector<std::uint8_t>{11, 4, 1, 0, 22, 13, 14, 11, 0xE7, 0x07}));
-
-  // A name without underscores keeps version 0.0 but has its time.
-  EXPECT_FALSE(ParseImageVersion(WriteText("plain.bit", "x"), &version));
-  EXPECT_EQ(version.variant, 0);
-  EXPECT_EQ(version.major, 0);
-  EXPECT_EQ(version.year, 2023);
-  // A missing file gives nothing at all.
-  EXPECT_FALSE(ParseImageVersion(temp_.File("CALDO_1_V04_11x.bit"), &version));
-  EXPECT_EQ(version.variant, 0);
-  EXPECT_EQ(version.year, 0);
+// The select codes go to the camera as they are (not in index order); the camera's own device
+// names match by contained text, the last match winning; an image's version comes from its
+// file name, wherever the file lies.
+TEST(DeviceCatalogue, SelectCodesDeviceNamesAndVersionsFromFileNames) {
+  const std::uint16_t codes[] = {0x4003, 0x4103, 0x4203, 0x4303, 0x4403,
+                                 0x4503, 0x4803, 0x4703, 0x4B03};
+  for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
+    EXPECT_EQ(DeviceSelectCode(index), codes[index]) << index;
+  }
+  const std::pair<const char*, std::optional<DeviceIndex>> names[] = {
+      {"HDSDI FPGA rev B", DEVICE_HDSDI_FPGA},
+      {"Boot uP/Main FPGA", DEVICE_MAIN_FPGA},
+      {"Power uP Boot uP", DEVICE_POWER_UP},
+      {"Color Data", std::nullopt},
+  };
+  for (const auto& [name, device] : names) {
+    EXPECT_EQ(DeviceIndexFromCameraName(name), device) << name;
+  }
+  ImageVersion version, partial;
+  EXPECT_TRUE(ParseImageVersionName(ImageFileName("C:\\fw\\a_b\\PELMA_10_v2_3.bit"), &version));
+  EXPECT_FALSE(ParseImageVersionName(ImageFileName("/fw_2_V9_9/X_5_V7.bit"), &partial));
+  EXPECT_EQ(std::vector<int>({version.variant, version.major, version.minor, partial.variant,
+                              partial.major, partial.minor}),
+            std::vector<int>({10, 2, 3, 5, 7, 0}));
 }
 
-TEST(ImageVersionName, FieldsStopAtTheFirstMissingPart) {
-  struct Case {
-    const char* path;
-    int variant, major, minor;
-    bool complete;
+// Every reader refuses what is no file of its kind, and never writes beyond the image buffer;
+// what lies within it is taken.
+TEST_F(ImageTest, ReadersRefuseFilesWithTheirCodesAndTakeWhatFits) {
+  const std::string end = HexRecord(0x01, 0, {});
+  const std::string data = HexRecord(0x00, 0, {1, 2, 3});
+  std::string badSum = data;
+  badSum[badSum.size() - 2] = badSum[badSum.size() - 2] == '0' ? '1' : '0';
+  const std::string lastBase = HexRecord(0x04, 0, {0x00, 0x98});  // 0x980000 + 0x967F: last byte
+  auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
+  const struct {
+    BytesReader reader;
+    std::uint32_t code;
+    std::vector<std::string> files;
   } cases[] = {
-      {"CALDO_1_V04_11.bit", 1, 4, 11, true},
-      {"C:\\fw\\old_stuff\\PELMA_10_v2_3.bit", 10, 2, 3, true},
-      {"D:PELMA_7_V1_2", 7, 1, 2, true},
-      {"/home/some_user/fw_2_V9_9/MIRVA1_3_V05_06.bit", 3, 5, 6, true},
-      {"NOUNDERSCORE.bit", 0, 0, 0, false},
-      {"X_5_W1_2.bit", 5, 0, 0, false},
-      {"X_5_V7.bit", 5, 7, 0, false},
-      {"X_abc_V1_2.bit", 0, 0, 0, false},
-      {"X_70000_V300_2.bit", 70000 & 0xFFFF, 300 & 0xFF, 2, true},
+      {&ReadHexImageBytes, ERR_FILE_CHECKSUM, {badSum + end}},
+      {&ReadHexImageBytes, ERR_FILE_READ, {data, ""}},  // no end-of-file record
+      {&ReadHexImageBytes,
+       ERR_FILE_STRUCTURE,
+       {data + HexRecord(0x05, 0, {0, 0, 0, 0}) + end, data + HexRecord(0x01, 0, {0}) + end,
+        data + HexRecord(0x04, 0, {1}) + end, data + "not a record\n" + end,
+        data.substr(0, 12) + "\n" + end, ":0100000G01FF\n" + end}},
+      {&ReadHexImageBytes,
+       ERR_FILE_TOO_MUCH_DATA,
+       {lastBase + HexRecord(0x00, 0x967F, {1, 2}) + end,
+        HexRecord(0x04, 0, {0xFF, 0xFF}) + HexRecord(0x00, 0xFFFF, {1}) + end}},
+      {&ReadRomImageBytes,
+       ERR_FILE_STRUCTURE,
+       {"10: 1\n\n11: 0\n", "10 1\n", "10:\n", ": 1\n", ""}},
+      {&ReadRomImageBytes, ERR_FILE_TOO_MUCH_DATA, {"4C4B40: 1234\n", "FFFFFFFFFFFF: 1\n"}},
+      // The synchronisation pattern must follow a file header of 1 to 999 bytes.
+      {&ReadBitstreamBytes,
+       ERR_FILE_STRUCTURE,
+       {text(Bitstream(0, {1})), text(Bitstream(1000, {1}))}},
+      {&ReadBootBitstreamBytes, ERR_FILE_STRUCTURE, {text(Bitstream(0, {1}))}},
+      {&ReadMemImageBytes, ERR_FILE_STRUCTURE, {"11 22 33 44\n11 22 x 44\n", "11;22\n", "@zz\n"}},
+      {&ReadMemImageBytes,
+       ERR_FILE_TOO_MUCH_DATA,
+       {"@98965C\n1 2 3 4 5 6 7 8\n", "@FFFFFFFFFFFFFFFF\n1 2 3 4\n"}},
   };
-  for (const Case& c : cases) {
-    ImageVersion version;
-    EXPECT_EQ(ParseImageVersionName(ImageFileName(c.path), &version), c.complete) << c.path;
-    EXPECT_EQ(version.variant, c.variant) << c.path;
-    EXPECT_EQ(version.major, c.major) << c.path;
-    EXPECT_EQ(version.minor, c.minor) << c.path;
+  for (const auto& c : cases) {
+    for (const std::string& file : c.files) EXPECT_EQ(Read(c.reader, file), c.code) << file;
   }
+  // The last byte or word of the buffer, and a bitstream header of 999 bytes, are still taken.
+  ASSERT_EQ(Read(&ReadHexImageBytes, lastBase + HexRecord(0x00, 0x967F, {0xA5}) + end), 0u);
+  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xA5);
+  EXPECT_EQ(Read(&ReadRomImageBytes, "4C4B3F: 12AB\n"), 0u);
+  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0x12);
+  EXPECT_EQ(Read(&ReadMemImageBytes, "@98965C\n1 2 3 4\n"), 0u);
+  EXPECT_EQ(At(IMAGE_BUFFER_SIZE - 4, 4), Bytes({4, 3, 2, 1}));
+  EXPECT_EQ(Read(&ReadBitstreamBytes, Bitstream(999, {1})), 0u);
+  // Memory image data starts at data offset 0 whatever the first address; a trailing blank
+  // counts as a further word.
+  ASSERT_EQ(Read(&ReadMemImageBytes, "@4\n1 2 3 4 \n"), 0u);
+  EXPECT_EQ(At(28, 12), Bytes({12, 0, 0, 0, 0, 0, 0, 0, 4, 3, 2, 1}));
 }
 
-TEST_F(LoaderTest, FailuresAreLoggedAndShowTheDeviceFailed) {
-  const std::string path = WriteBytes("CALDO_1_V04_11.bit", test::Bitstream(0, {1, 2}));
-  image_.assign(IMAGE_BUFFER_SIZE, 0x00);
-  EXPECT_FALSE(Load(9, path));
-  EXPECT_EQ(image_[0], 0xFF);
-  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xFF);
+TEST_F(ImageTest, HexRecordsPlaceTheirBytesWhateverTheLineEnds) {
+  std::string lastData = HexRecord(0x00, 0xFFFF, {0x77});
+  lastData[0] = '#';  // the start character is not looked at
+  const std::string file =
+      HexRecord(0x00, 0x0010, {0xDE, 0xAD}) + "\r\n" + HexRecord(0x02, 0, {0x10, 0x00}) +
+      HexRecord(0x00, 0x0004, {0x01}) + HexRecord(0x04, 0, {0x00, 0x02}) + "\n" + lastData +
+      HexRecord(0x01, 0, {}).substr(0, 11);  // the end record needs no line end
+  ASSERT_EQ(Read(&ReadHexImageBytes, file), 0u);
+  EXPECT_EQ(At(0x10, 2), Bytes({0xDE, 0xAD}));
+  EXPECT_EQ(image_[0x10004], 0x01);  // segment base 0x1000 * 16
+  EXPECT_EQ(image_[0x2FFFF], 0x77);  // linear base 0x0002 * 65536
+  EXPECT_EQ(range_.highest, 0x2FFFFu);
+}
+
+TEST_F(ImageTest, BootBitstreamIsRunLengthCompressedBehindItsHeader) {
+  // From the pattern: FF FF FF FF AA 99 55 66, 300 x 07, CD CD CD, 5 x 07. The marker is the
+  // rarest value, 0x00; runs of 4 to 255 become triples, shorter ones stay literal, a run never
+  // takes in the last byte, and marker 0 ends the data.
+  Bytes data(300, 0x07);
+  data.insert(data.end(), {0xCD, 0xCD, 0xCD, 7, 7, 7, 7, 7});
+  ASSERT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(3, data)), 0u);
+  const Bytes expected = {0x00, 0x00, 0x04, 0xFF, 0xAA, 0x99, 0x55, 0x66, 0x00, 0xFF, 0x07, 0x00,
+                          45,   0x07, 0xCD, 0xCD, 0xCD, 0x00, 0x04, 0x07, 0x07, 0x00, 0x00};
+  EXPECT_EQ(At(32, expected.size()), expected);
+  std::uint32_t sum = 0;  // of the whole words: the odd last byte is not summed
+  for (std::size_t i = 0; i + 1 < expected.size(); i += 2)
+    sum += expected[i] | expected[i + 1] << 8;
+  EXPECT_EQ(At(24, 4), Le32(sum));
+  EXPECT_EQ(At(28, 4), Le32(23));
+
+  // With 0x01 the rarest value (0x00 comes twice in every block), each of its many occurrences
+  // costs a three-byte triple, until the compressed image outgrows the buffer.
+  data.clear();
+  while (data.size() + 8 + 16 < IMAGE_BUFFER_SIZE) {
+    for (int value = 0; value < 256; ++value) data.push_back(static_cast<std::uint8_t>(value));
+    data.push_back(0x00);
+  }
+  EXPECT_EQ(Read(&ReadBootBitstreamBytes, Bitstream(8, data)), ERR_FILE_TOO_MUCH_DATA);
+}
+
+TEST_F(ImageTest, BinaryFilesTooLongForTheImageBufferAreRefusedBeforeReading) {
+  const std::string path = temp_.File("CALDO_1_V01_00.bit");
+  Bytes bytes = Bitstream(10, Bytes(100, 1));
+  for (std::size_t length : {IMAGE_BUFFER_SIZE - 512, IMAGE_BUFFER_SIZE - 32}) {
+    bytes.resize(length, 0x01);
+    test::WriteFileBytes(path, bytes);
+    const auto read = length < IMAGE_BUFFER_SIZE - 32 ? &ReadBitstream : &ReadColorTable;
+    EXPECT_EQ(read(path, image_.data(), &range_), 0u) << length;
+    bytes.push_back(0);
+    test::WriteFileBytes(path, bytes);
+    EXPECT_EQ(read(path, image_.data(), &range_), ERR_FILE_TOO_MUCH_DATA) << length;
+  }
+  EXPECT_EQ(ReadColorTable(temp_.File("missing.cdt"), image_.data(), &range_), ERR_FILE_OPEN);
+}
+
+// A failed load leaves the image as it was and shows the device failed; an image with nothing
+// before its device's fixed end cannot be finished.
+TEST_F(ImageTest, FailedLoadsAreLoggedAndShowTheDeviceFailed) {
   loaded_.start = 1234;
-  EXPECT_FALSE(Load(DEVICE_MAIN_FPGA, path));
-  EXPECT_EQ(report_.fileErrors, std::vector<std::uint32_t>{ERR_FILE_STRUCTURE});
-  EXPECT_EQ(report_.logLines, (std::vector<std::string>{
-                                  "Error loading file: Device 9 not supported.\n",
-                                  "File error: Unknown data structure in file '" + path + "'!\n"}));
-  EXPECT_EQ(report_.failedDevices, std::vector<DeviceIndex>{DEVICE_MAIN_FPGA});
+  image_.assign(IMAGE_BUFFER_SIZE, 0x00);
+  EXPECT_FALSE(Load(DEVICE_MAIN_FPGA, "CALDO_1_V04_11.bit", Bitstream(0, {1, 2})));
+  EXPECT_EQ(image_[IMAGE_BUFFER_SIZE - 1], 0xFF);  // the buffer is erased first
+  EXPECT_FALSE(Load(DEVICE_BOOT_UP, "BRENTA_1_V01_00.hex", BootHex(0xE0000)));
+  EXPECT_FALSE(Load(DEVICE_POWER_UP, "GRISO_4_V02_02.rom", "1B00: 1234\n"));
   EXPECT_EQ(loaded_.start, 1234u);
+  EXPECT_EQ(report_.errors, std::vector<std::uint32_t>(3, ERR_FILE_STRUCTURE));
+  EXPECT_EQ(report_.failed,
+            std::vector<DeviceIndex>({DEVICE_MAIN_FPGA, DEVICE_BOOT_UP, DEVICE_POWER_UP}));
 }
 
-TEST_F(LoaderTest, BootUpFromMajorOneGetsTheApplicationInfoBlockAndChecksum) {
-  std::string hex = BootHex(0xC0000);
-  // A byte of the file at block offset 17, which the block leaves alone.
-  hex.insert(hex.size() - 12, HexRecord(0x04, 0, {0x00, 0x0D}) + HexRecord(0x00, 0x0011, {0x5A}));
-  ASSERT_TRUE(Load(DEVICE_BOOT_UP, WriteText("BRENTA_2_V01_09.hex", hex)));
-  EXPECT_EQ(loaded_.start, 0xC0000u);
-  EXPECT_EQ(loaded_.end, 0xDFFFFu);
-  EXPECT_EQ(loaded_.size, 0x20000u);
-  const std::uint32_t block = 0xD0000;
-  EXPECT_EQ(Le16(block), 56);
-  EXPECT_EQ(Le16(block + 2), 2);
-  EXPECT_EQ(Le32(block + 4), 0x01200340u);
-  EXPECT_EQ(Text(block + 8, 8), "APP_INFO");
-  EXPECT_EQ(image_[block + 16], 0);
-  EXPECT_EQ(image_[block + 17], 0x5A);
-  EXPECT_EQ(Le32(block + 18), 0x00020109u);  // minor 9, major 1, variant 2
-  EXPECT_EQ(Le32(block + 22), 0x0B0E0D16u);  // 22:13, 14.11.
-  EXPECT_EQ(Le16(block + 26), 2023);
-  EXPECT_EQ(Text(block + 28, 14), std::string("Tarvo Boot uP", 14));
-  EXPECT_EQ(Le16(block + 42), 0xFFFF);
-  EXPECT_EQ(Le32(block + 44), 0xFFFCu);
-  EXPECT_EQ(Le32(block + 48), 0xD0100u);
-  EXPECT_EQ(Le32(block + 52), 0xDFFFCu);
-  EXPECT_EQ(Le32(0xDFFFC), ByteSum(0xD0000, 0xDFFFB));
-  EXPECT_EQ(loaded_.version.minor, 9);
-  EXPECT_EQ(loaded_.version.year, 2023);
-}
-
-TEST_F(LoaderTest, BootUpMajorZeroKeepsVersionAndSumInTheOlderLayout) {
-  ASSERT_TRUE(Load(DEVICE_BOOT_UP, WriteText("BRENTA_3_V00_05.hex", BootHex(0xC0000))));
-  EXPECT_EQ(loaded_.start, 0xC0000u);
-  EXPECT_EQ(loaded_.end, 0xF7FF7u);  // raised
-  EXPECT_EQ(Le32(0xF7FE0), 0x00030005u);
-  EXPECT_EQ(Le16(0xF7FE8), 2023);
-  EXPECT_EQ(Le32(0xF7FF4), ByteSum(0xC0000, 0xF7FEF));
+// A Boot uP image of major version 0 keeps version and byte sum at the older places, its end
+// raised or lowered to them (major 1 and more: the known images below).
+TEST_F(ImageTest, BootUpOfMajorZeroKeepsTheOlderLayout) {
+  ASSERT_TRUE(Load(DEVICE_BOOT_UP, "BRENTA_3_V00_05.hex", BootHex(0xC0000)));
+  EXPECT_EQ(loaded_.end, 0xF7FF7u);
+  EXPECT_EQ(At(0xF7FE0, 10), Bytes({5, 0, 3, 0, 22, 13, 14, 11, 0xE7, 0x07}));
+  EXPECT_EQ(At(0xF7FF4, 4), Le32(ByteSum(0xC0000, 0xF7FEF)));
   EXPECT_EQ(image_[0xD0000], 0xFF);  // no application info block
-
-  const std::string low = BootHex(0xC0000);
-  const std::string withoutEnd = low.substr(0, low.size() - 12);
   ASSERT_TRUE(
-      Load(DEVICE_BOOT_UP, WriteText("BRENTA_3_V00_07.hex", withoutEnd + BootHex(0xF8000))));
-  EXPECT_EQ(loaded_.start, 0xC0000u);
-  EXPECT_EQ(loaded_.end, 0xF7FFFu);  // lowered
+      Load(DEVICE_BOOT_UP, "BRENTA_3_V00_07.hex", BootHex(0xC0000, false) + BootHex(0xF8000)));
+  EXPECT_EQ(loaded_.end, 0xF7FFFu);
 }
 
-TEST_F(LoaderTest, BootUpWithNothingBeforeItsFixedEndIsRefused) {
-  EXPECT_FALSE(Load(DEVICE_BOOT_UP, WriteText("BRENTA_1_V01_00.hex", BootHex(0xE0000))));
-  EXPECT_FALSE(Load(DEVICE_BOOT_UP, WriteText("BRENTA_1_V02_00.hex", HexRecord(0x01, 0, {}))));
-  EXPECT_EQ(report_.fileErrors,
-            (std::vector<std::uint32_t>{ERR_FILE_STRUCTURE, ERR_FILE_STRUCTURE}));
-  EXPECT_EQ(report_.failedDevices.size(), 2u);
-}
-
-TEST_F(LoaderTest, BootFpgaOf128KilobytesOrMoreWarnsButLoads) {
-  const std::vector<std::uint8_t> small = test::PatternBytes(120000, 3);
-  ASSERT_TRUE(Load(DEVICE_BOOT_FPGA, WriteBytes("TORU_1_V01_00.bit", test::Bitstream(16, small))));
-  EXPECT_LT(loaded_.size, 131040u);
-  EXPECT_TRUE(report_.results.empty());
-
-  const std::vector<std::uint8_t> large = test::PatternBytes(131040, 3);
-  ASSERT_TRUE(Load(DEVICE_BOOT_FPGA, WriteBytes("TORU_1_V01_01.bit", test::Bitstream(16, large))));
-  EXPECT_GE(loaded_.size, 131040u);
+TEST_F(ImageTest, BootFpgaOf128KilobytesOrMoreWarnsButLoads) {
+  ASSERT_TRUE(
+      Load(DEVICE_BOOT_FPGA, "TORU_1_V01_01.bit", Bitstream(16, test::PatternBytes(131040, 3))));
   EXPECT_EQ(report_.results,
-            std::vector<std::string>{"ERROR: !!!!!! Warning: Data longer than 128 kB !!!!!!\n"});
+            std::vector<std::string>{"!!!!!! Warning: Data longer than 128 kB !!!!!!\n"});
 }
 
-TEST_F(LoaderTest, PowerUpGetsItsInfoBlockAndEndsAt35FFWhateverTheFileHeld) {
-  std::string rom;
-  for (int word = 0; word < 0x2000; ++word) {  // bytes up to 0x3FFF
-    char line[32];
-    std::snprintf(line, sizeof line, "%X: %X\n", word, (word * 13 + 5) & 0xFFFF);
-    rom += line;
-  }
-  ASSERT_TRUE(Load(DEVICE_POWER_UP, WriteText("GRISO_4_V02_01.rom", rom)));
-  EXPECT_EQ(loaded_.start, 0u);
-  EXPECT_EQ(loaded_.end, 0x35FFu);
-  EXPECT_EQ(loaded_.size, 0x3600u);
-  std::uint32_t sum = 0;
-  for (int word = 0; word < 0x35C0 / 2; ++word) sum += (word * 13 + 5) & 0xFFFF;
-  EXPECT_EQ(Le16(0x35C0), 0xB00B);
-  EXPECT_EQ(Le16(0x35C2), sum & 0xFFFF);
-  EXPECT_EQ(Text(0x35C4, 15), std::string("Tarvo Power uP", 15));
-  const int word35D2 = 0x35D2 / 2;
-  EXPECT_EQ(image_[0x35D3], ((word35D2 * 13 + 5) & 0xFFFF) >> 8);  // the 16th byte keeps the file's
-  EXPECT_EQ(Le32(0x35D4), 0x00040201u);
-  EXPECT_EQ(Le16(0x35D8), (0x35D8 / 2 * 13 + 5) & 0xFFFF);
-
-  // A file starting above the block's end has nothing to program.
-  EXPECT_FALSE(Load(DEVICE_POWER_UP, WriteText("GRISO_4_V02_02.rom", "1B00: 1234\n")));
-  EXPECT_EQ(report_.fileErrors, std::vector<std::uint32_t>{ERR_FILE_STRUCTURE});
-}
-
-TEST_F(LoaderTest, HdsdiIsPaddedTo512BytesAndWordSwappedExceptItsLast32Bytes) {
-  // Data length 11 + 8 from the pattern: the image ends at 50 and is padded to 0x1FF.
-  const std::vector<std::uint8_t> data = {0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60,
-                                          0xE0, 0x10, 0x90, 0x50, 0xD0};
-  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, WriteBytes("PELMA_10_V02_00.bit", test::Bitstream(4, data))));
+// The HD-SDI image is word-swapped except its last 32 bytes: with exactly 512 bytes, data bytes
+// 438 and 439 (0xB6, 0xB7) bit-reversed and swapped, then data bytes 440 to 471 (0xB8, 0xB9, ..,
+// 0xD7) bit-reversed in their own order.
+TEST_F(ImageTest, HdsdiIsWordSwappedExceptItsLast32Bytes) {
+  Bytes counting(480 - 8);
+  for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);
+  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, "PELMA_9_V01_00.bit", Bitstream(4, counting)));
   EXPECT_EQ(loaded_.end, 0x1FFu);
-  EXPECT_EQ(loaded_.size, 0x200u);
-  // The header is swapped too: the variant reads big-endian at bytes 2 and 3.
-  EXPECT_EQ(image_[0], 2);  // major
-  EXPECT_EQ(image_[1], 0);  // minor
-  EXPECT_EQ(image_[2], 0);
-  EXPECT_EQ(image_[3], 10);
-  EXPECT_EQ(image_[20], 0x47);  // "AGPF" swapped
-  EXPECT_EQ(image_[21], 0x41);
-  // Data from offset 32, bit-reversed, then swapped: 0xFF 0xFF 0xFF 0xFF 0x55 0x99 ...
-  EXPECT_EQ(image_[36], 0x99);
-  EXPECT_EQ(image_[37], 0x55);
-  EXPECT_EQ(image_[40], 0x02);  // 0x40 reversed
-  EXPECT_EQ(image_[41], 0x01);  // 0x80 reversed
-  // The erased byte behind the odd data, swapped with the last data byte, then the padding.
-  EXPECT_EQ(image_[50], 0xFF);
-  EXPECT_EQ(image_[51], 0x0B);  // 0xD0 reversed
-  for (std::uint32_t address = 52; address <= 0x1FF; ++address) ASSERT_EQ(image_[address], 0xFF);
+  EXPECT_EQ(At(478, 4), Bytes({0xED, 0x6D, 0x1D, 0x9D}));
+  EXPECT_EQ(image_[511], 0xEB);
 }
 
-TEST_F(LoaderTest, HdsdiEndingOnA512ByteBoundaryKeepsItsLast32DataBytesUnswapped) {
-  // 480 bytes from the pattern on: the image is exactly 512 bytes.
-  std::vector<std::uint8_t> data(480 - 8);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i);
-  ASSERT_TRUE(Load(DEVICE_HDSDI_FPGA, WriteBytes("PELMA_9_V01_00.bit", test::Bitstream(4, data))));
-  EXPECT_EQ(loaded_.end, 0x1FFu);
-  // Last 32 bytes: data bytes 440..471 bit-reversed, in their own order.
-  static const auto reverse = [](std::uint8_t value) {
-    std::uint8_t result = 0;
-    for (int bit = 0; bit < 8; ++bit) {
-      if (value & (1 << bit)) result = static_cast<std::uint8_t>(result | (0x80 >> bit));
-    }
-    return result;
-  };
-  for (std::uint32_t address = 480; address < 512; ++address) {
-    ASSERT_EQ(image_[address], reverse(static_cast<std::uint8_t>(address - 40))) << address;
+// The images of the raw files of the CLI's packet tests: any change to a reader or to a
+// device's finishing changes what would be programmed.
+TEST_F(ImageTest, TheRawFilesOfEveryDeviceGiveTheirKnownImages) {
+  const std::vector<std::string> paths = test::WriteRawImageFiles(temp_.Path());
+  const std::uint32_t expected[kDeviceCount] = {0xce838894, 0x113a78a4, 0x1873596e,
+                                                0xa15a9dc8, 0xb794269b, 0xefd9554c,
+                                                0x20702b87, 0xc797300d, 0xba565885};
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+    ASSERT_TRUE(Load(device, paths[device]));
+    std::uint32_t hash = 2166136261u;  // FNV-1a over the image and its range
+    for (std::uint32_t address = loaded_.start; address <= loaded_.end; ++address)
+      hash = (hash ^ image_[address]) * 16777619u;
+    for (std::uint32_t value : {loaded_.start, loaded_.end, loaded_.size})
+      hash = (hash ^ value) * 16777619u;
+    EXPECT_EQ(hash, expected[device]) << DeviceDisplayName(device) << std::hex << " " << hash;
   }
-  EXPECT_EQ(image_[478], reverse(439 & 0xFF));
-  EXPECT_EQ(image_[479], reverse(438 & 0xFF));
 }
 
 }  // namespace

@@ -1,107 +1,57 @@
-// The raw image files make-firmware writes are read by the program's own image readers, and are
-// realistic in size and layout.
+// The raw image files make-firmware writes are named for their device, variant and version,
+// are read by the program's own image readers, and are realistic in size and layout.
+#include "sim/core/raw_image_files.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <string>
 
+#include "firmware/device_image_loader.h"
 #include "firmware/firmware_packet.h"
-#include "firmware/image_readers.h"
-#include "sim/core/raw_image_files.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::sim {
 namespace {
 
-using Reader = std::uint32_t (*)(const ImageFileBytes&, std::uint8_t*, ImageRange*);
-
-RawImageRequest Request() {
-  RawImageRequest request;
-  request.variant = 3;
-  request.hdsdiVariant = 12;
-  request.major = 4;
-  request.minor = 11;
-  return request;
-}
-
-// Reads the device's generated file with the given reader into a fresh image buffer.
-class RawImageFileTest : public ::testing::Test {
- protected:
-  RawImageFileTest() : image_(IMAGE_BUFFER_SIZE, 0xFF) {}
-
-  void ReadAs(DeviceIndex index, Reader reader) {
-    file_ = BuildRawImageFile(index, Request());
-    ImageFileBytes bytes;
-    bytes.data = file_.data();
-    bytes.length = file_.size();
-    range_ = ImageRange{};
-    ASSERT_EQ(reader(bytes, image_.data(), &range_), 0u) << index;
-  }
-  std::string Text() const { return std::string(file_.begin(), file_.end()); }
-  std::uint32_t HeaderLength() const {  // the data length field of the 32-byte image header
-    return image_[28] | image_[29] << 8 | image_[30] << 16 |
-           static_cast<std::uint32_t>(image_[31]) << 24;
-  }
-
-  std::vector<std::uint8_t> image_;
-  std::vector<std::uint8_t> file_;
-  ImageRange range_;
-};
-
-TEST(RawImageFileNames, CarryPrefixVariantAndVersion) {
-  const std::array<const char*, 9> expected = {
+TEST(RawImageFiles, AreNamedForTheirDeviceAndReadAsItsImage) {
+  test::TempFolder folder;
+  std::vector<std::string> paths;
+  std::string error;
+  ASSERT_TRUE(WriteRawImageFiles(folder.Path(), {3, 12, 4, 11}, &paths, &error)) << error;
+  const char* names[] = {
       "BRENTA_3_V04_11.hex", "TORU_3_V04_11.bit",   "CALDO_3_V04_11.bit",
       "MIRVA1_3_V04_11.bit", "MIRVA2_3_V04_11.bit", "FENRA_3_V04_11.mem",
       "GRISO_3_V04_11.rom",  "PELMA_12_V04_11.bit", "TARVOCOLORDATA_3_V04_11.cdt"};
+  std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE);
+  std::vector<std::string> files;
+  std::uint32_t low[kDeviceCount], high[kDeviceCount], length[kDeviceCount];  // of each image
   for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
-    EXPECT_EQ(RawImageFileName(index, Request()), expected[index]);
+    EXPECT_EQ(paths.at(index), folder.File(names[index]));
+    ASSERT_EQ(ReadDeviceImageFile(index, paths[index], image.data(), &low[index], &high[index]),
+              0u);
+    files.push_back(test::ReadFileText(paths[index]));
+    length[index] = image[28] | image[29] << 8 | image[30] << 16 | image[31] << 24;
   }
-}
-
-TEST_F(RawImageFileTest, BootUpHexUsesBothBaseRecordsAndCoversTheBootArea) {
-  ReadAs(DEVICE_BOOT_UP, &ReadHexImageBytes);
-  EXPECT_NE(Text().find(":02000002"), std::string::npos);
-  EXPECT_NE(Text().find(":02000004"), std::string::npos);
-  EXPECT_TRUE(Text().ends_with("\n:00000001FF\n"));
-  EXPECT_EQ(range_.lowest, 0xC0000u);
-  EXPECT_GE(range_.highest, 0xD0100u);
-  EXPECT_LT(range_.highest, 0xDFFFCu);  // the image checksum word is added when the packet is made
-}
-
-TEST_F(RawImageFileTest, FpgaBitstreamsHaveAHeaderBeforeTheSyncPatternAndRealisticSizes) {
-  // The readers find the pattern only behind a header of 1 to 999 bytes.
-  for (DeviceIndex index :
-       {DEVICE_MAIN_FPGA, DEVICE_MEM_FPGA_1, DEVICE_MEM_FPGA_2, DEVICE_HDSDI_FPGA}) {
-    ReadAs(index, &ReadBitstreamBytes);
-    EXPECT_GE(file_.size(), 200000u) << index;
-    EXPECT_LE(file_.size(), 4000000u) << index;
+  // Boot uP above the boot area and below its image checksum word, Power uP below its info
+  // block, the Boot FPGA compressed to fit its flash, Main uP in whole words.
+  EXPECT_EQ(low[0], 0xC0000u);
+  EXPECT_TRUE(high[0] >= 0xD0100u && high[0] < 0xDFFFCu) << high[0];
+  EXPECT_EQ(high[6], 0x35BFu);
+  EXPECT_LT(length[1], 131040u);
+  EXPECT_TRUE(length[5] % 4 == 0 && length[5] >= 100000) << length[5];
+  // Both base records in the hex file; realistic bitstreams with a header of their own; one
+  // word per line for Power uP; Main uP groups without trailing blanks (which would read as
+  // further words); three channels of 4096 colours.
+  EXPECT_NE(files[0].find(":02000002"), std::string::npos);
+  EXPECT_NE(files[0].find(":02000004"), std::string::npos);
+  for (DeviceIndex index : {1, 2, 3, 4, 7}) {
+    EXPECT_TRUE(files[index].size() >= 200000 && files[index].size() <= 4000000) << index;
   }
-  ReadAs(DEVICE_BOOT_FPGA, &ReadBootBitstreamBytes);
-  EXPECT_GE(file_.size(), 200000u);
-  EXPECT_LT(HeaderLength(), 131040u);  // compressed, it fits the boot FPGA's flash area
-  EXPECT_NE(BuildRawImageFile(DEVICE_MEM_FPGA_1, Request()),
-            BuildRawImageFile(DEVICE_MEM_FPGA_2, Request()));
-}
-
-TEST_F(RawImageFileTest, PowerUpRomHoldsOneWordPerLineBelowTheInfoBlock) {
-  ReadAs(DEVICE_POWER_UP, &ReadRomImageBytes);
-  EXPECT_EQ(std::count(file_.begin(), file_.end(), '\n'), 0x35C0 / 2);
-  EXPECT_EQ(range_.lowest, 0u);
-  EXPECT_EQ(range_.highest, 0x35BFu);
-}
-
-TEST_F(RawImageFileTest, MainUpMemHoldsGroupsOfFourBytesWithoutTrailingBlanks) {
-  ReadAs(DEVICE_MAIN_UP, &ReadMemImageBytes);
-  EXPECT_NE(Text().find("\n@00000000\n"), std::string::npos);
-  // A trailing blank would read as another word.
-  EXPECT_EQ(Text().find(" \n"), std::string::npos);
-  EXPECT_EQ(Text().find(" \r"), std::string::npos);
-  EXPECT_EQ(HeaderLength() % 4, 0u);
-  EXPECT_GE(HeaderLength(), 100000u);
-}
-
-TEST(ColorTableFile, HoldsThreeChannelsOf4096Entries) {
-  EXPECT_EQ(BuildRawImageFile(DEVICE_COLOR_DATA, Request()).size(), 3u * 4096u * 2u);
+  EXPECT_NE(files[3], files[4]);
+  EXPECT_EQ(std::count(files[6].begin(), files[6].end(), '\n'), 0x35C0 / 2);
+  EXPECT_EQ(files[5].find(" \n"), std::string::npos);
+  EXPECT_EQ(files[8].size(), 3u * 4096u * 2u);
 }
 
 }  // namespace
