@@ -1,5 +1,5 @@
-// The window's command state through Connect and Load File in either order, and the controls
-// held while Connect runs.
+// The window's command state through Connect and Load File in either order, the controls held
+// while they run, and the device boxes and notes of the version policy.
 #include <gmock/gmock.h>
 
 #include "engine_fixture.h"
@@ -7,11 +7,14 @@
 namespace tarvo::test {
 namespace {
 
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
 class CommandState : public EngineFixture {
  protected:
   void LoadPacket() {
     window_.ScriptOpenFile(
-        WritePacket(PacketPath("p.tvf"), {RecognisedImage(DEVICE_MAIN_FPGA, 1, 1, 5)}));
+        WritePacket(temp_.File("p.tvf"), {RecognisedImage(DEVICE_MAIN_FPGA, 1, 1, 5)}));
     Dlg().OnLoadFile();
     ASSERT_TRUE(Dlg().PacketLoaded());
   }
@@ -21,7 +24,7 @@ class CommandState : public EngineFixture {
          {CommandControl::kConnect, CommandControl::kLoadFile, CommandControl::kSupport,
           CommandControl::kQuit, CommandControl::kUsb2, CommandControl::kUsb3,
           CommandControl::kGige, CommandControl::kSkipBackup}) {
-      EXPECT_TRUE(Enabled(control)) << CommandControlName(control);
+      EXPECT_TRUE(Enabled(control)) << static_cast<int>(control);
     }
   }
 };
@@ -32,23 +35,40 @@ TEST_F(CommandState, ConnectFirstThenLoadEnablesProgramAndVerifyWithTheLoad) {
   EXPECT_TRUE(Enabled(CommandControl::kBackup));
   EXPECT_FALSE(Enabled(CommandControl::kProgram));
   EXPECT_FALSE(Enabled(CommandControl::kVerify));
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    EXPECT_FALSE(window_.Row(device).enabled) << device;  // no packet versions yet
-  }
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);  // no packet versions yet
   LoadPacket();
   EXPECT_TRUE(Enabled(CommandControl::kProgram));
   EXPECT_TRUE(Enabled(CommandControl::kVerify));
   ExpectIdleControlsEnabled();
 }
 
-// The policy's boxes survive the controls coming back after Connect.
+// A click dispatched while Load File or Connect runs finds every control disabled. A failed
+// connect without an earlier success leaves the runs disabled; the policy's boxes survive the
+// controls coming back.
 TEST_F(CommandState, LoadFirstThenConnectEnablesEverythingAndPreselectsNewerDevices) {
   Start();
+  bool sawEnabledControl = false;
+  window_.OnPump([&] {
+    for (CommandControl control : kAllCommandControls) {
+      sawEnabledControl |= window_.IsControlEnabled(control);
+    }
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      sawEnabledControl |= window_.IsDeviceEnabled(device);
+    }
+  });
   LoadPacket();
+  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
+  Dlg().OnConnect();
   EXPECT_FALSE(Enabled(CommandControl::kProgram));
+  EXPECT_FALSE(Enabled(CommandControl::kVerify));
   EXPECT_FALSE(Enabled(CommandControl::kBackup));
   EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);
+  ExpectIdleControlsEnabled();
+
+  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 0; });
   Dlg().OnConnect();
+  EXPECT_GT(window_.PumpCount(), 0);
+  EXPECT_FALSE(sawEnabledControl);
   EXPECT_TRUE(Enabled(CommandControl::kProgram));
   EXPECT_TRUE(Enabled(CommandControl::kVerify));
   EXPECT_TRUE(Enabled(CommandControl::kBackup));
@@ -58,37 +78,33 @@ TEST_F(CommandState, LoadFirstThenConnectEnablesEverythingAndPreselectsNewerDevi
   ExpectIdleControlsEnabled();
 }
 
-TEST_F(CommandState, FailedConnectWithoutEarlierSuccessLeavesRunsDisabled) {
-  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
-  Start();
-  LoadPacket();
+// A packet of another variant and one below Boot uP's floor, each on its own device: both are
+// refused, the variant box comes before the older-version box, both as errors, and the floor is
+// logged. An older Main uP stays offered, unchecked.
+TEST_F(CommandState, RefusedDevicesAreShownAndLoggedWithTheirNotes) {
+  FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 2, 1, 0));
+  FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 10));
+  EngineFixture::LoadPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 3, 0),
+                             RecognisedImage(DEVICE_BOOT_UP, 1, 4, 9),
+                             RecognisedImage(DEVICE_MAIN_UP, 1, 0, 9)});
   Dlg().OnConnect();
-  EXPECT_FALSE(Dlg().Camera().connected);
-  EXPECT_FALSE(Enabled(CommandControl::kProgram));
-  EXPECT_FALSE(Enabled(CommandControl::kVerify));
-  EXPECT_FALSE(Enabled(CommandControl::kBackup));
-  ExpectIdleControlsEnabled();
-}
-
-// A click dispatched by Connect's status lines finds every control disabled.
-TEST_F(CommandState, ConnectHoldsEveryControlWhileItDispatchesEvents) {
-  Start();
-  LoadPacket();
-  int pumps = 0;
-  bool sawEnabledControl = false;
-  window_.OnPump([&] {
-    ++pumps;
-    for (CommandControl control : kAllCommandControls) {
-      sawEnabledControl |= window_.IsControlEnabled(control);
-    }
-    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-      sawEnabledControl |= window_.IsDeviceEnabled(device);
-    }
-  });
-  Dlg().OnConnect();
-  EXPECT_GT(pumps, 0);
-  EXPECT_FALSE(sawEnabledControl);
-  EXPECT_TRUE(Enabled(CommandControl::kConnect));
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);
+  EXPECT_FALSE(window_.Row(DEVICE_BOOT_UP).enabled);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_UP).enabled);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_UP).checked);
+  const std::vector<std::string> lines = NewLogLines();
+  EXPECT_THAT(lines, Contains("Prohibit loading Boot uP with version earlier than 4.11 (camera "
+                              "may get stuck)."));
+  EXPECT_THAT(lines, Contains("ERROR: Note that some or all versions to be loaded are older than "
+                              "the current firmware versions in the camera!"));
+  EXPECT_THAT(BoxTexts(),
+              ElementsAre("Variants of update file and camera\nfirmware are different. File "
+                          "seems\nnot to be for that camera type!",
+                          "Note that some or all versions to\nbe loaded are older than the "
+                          "current\nfirmware versions in the camera!"));
+  for (const ShownMessageBox& box : window_.MessageBoxes()) {
+    EXPECT_EQ(box.icon, MessageIcon::kError);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "engine_fixture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "firmware/firmware_packet.h"
 #include "sim/core/factory_images.h"
@@ -24,6 +26,42 @@ PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t si
   return image;
 }
 
+PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor) {
+  const ImageVersion version = sim::MakeImageVersion(1, major, minor);
+  std::uint8_t record[kImageVersionSize];
+  ImageVersionToBytes(version, record);
+  const std::uint32_t seed = 0x500 + device * 16 + minor;
+  if (device == DEVICE_BOOT_UP) {
+    PacketImage image = PlainImage(device, 0xD0000, 1024, seed, 1, major, minor);
+    std::memcpy(image.bytes.data() + 8, "APP_INFO", 8);
+    std::memcpy(image.bytes.data() + 0x12, record, kImageVersionSize);
+    return image;
+  }
+  if (device == DEVICE_POWER_UP) {
+    PacketImage image = PlainImage(device, 0x3500, 0x100, seed, 1, major, minor);
+    std::uint8_t* info = image.bytes.data() + 0xC0;
+    sim::PutLe16(info, 0xB00B);
+    std::memcpy(info + 4, "Tarvo Power uP", 15);
+    info[0x14] = minor;
+    info[0x15] = major;
+    sim::PutLe16(info + 0x16, 1);
+    return image;
+  }
+  const std::uint32_t length = 700 + 100 * device;
+  PacketImage image = PlainImage(device, 0, 32 + length, seed, 1, major, minor);
+  std::memcpy(image.bytes.data(), record, kImageVersionSize);
+  std::memcpy(image.bytes.data() + 20, "AGPF", 4);
+  sim::PutLe32(image.bytes.data() + 28, length);
+  if (device == DEVICE_HDSDI_FPGA) {
+    // Stored as 16-bit words high byte first, ending on a 512-byte boundary.
+    image.bytes.resize((image.bytes.size() + 511) / 512 * 512, 0xFF);
+    for (std::size_t i = 0; i + 1 < image.bytes.size(); i += 2) {
+      std::swap(image.bytes[i], image.bytes[i + 1]);
+    }
+  }
+  return image;
+}
+
 EngineFixture::EngineFixture()
     : dataHome_("XDG_DATA_HOME", temp_.File("data")),
       simFolder_("QLM_SIM_DIR", temp_.File("camera")),
@@ -39,22 +77,14 @@ EngineFixture::~EngineFixture() {
   camera_.Close();
 }
 
-void EngineFixture::ResetCamera(bool withFirmware, std::uint16_t variant, std::uint8_t major,
-                                std::uint8_t minor) {
+void EngineFixture::ResetCamera(bool withFirmware) {
   sim::FolderLock lock(camera_);
-  ASSERT_TRUE(
-      sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, variant, major, minor));
+  ASSERT_TRUE(sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, 1, 1, 0));
 }
 
 void EngineFixture::ChangeCamera(const std::function<void(sim::CameraState&)>& change) {
   sim::FolderLock lock(camera_);
   change(camera_.State());
-}
-
-void EngineFixture::FailTelegram(std::uint16_t command, std::uint32_t nth, std::uint32_t code) {
-  ChangeCamera([&](sim::CameraState& state) {
-    state.faults.failTelegram = sim::TelegramFault{1, {0}, command, nth, 0, code};
-  });
 }
 
 void EngineFixture::FactoryWrite(const PacketImage& image) {
@@ -65,31 +95,12 @@ void EngineFixture::FactoryWrite(const PacketImage& image) {
                             static_cast<std::uint32_t>(image.bytes.size())));
 }
 
-void EngineFixture::EraseDevice(DeviceIndex device) {
-  sim::FolderLock lock(camera_);
-  ASSERT_TRUE(camera_.Flash(device).Erase());
-}
-
 std::vector<std::uint8_t> EngineFixture::ReadFlash(DeviceIndex device, std::uint32_t address,
                                                    std::uint32_t length) {
   sim::FolderLock lock(camera_);
   std::vector<std::uint8_t> bytes(length);
   EXPECT_TRUE(camera_.Flash(device).Read(address, bytes.data(), length));
   return bytes;
-}
-
-// NOR flash only clears bits; rewriting a byte takes an erase, so the device is erased and its
-// used part written again with the changed bytes.
-void EngineFixture::CorruptFlash(DeviceIndex device, std::uint32_t address, std::uint32_t count) {
-  sim::FolderLock lock(camera_);
-  sim::FlashDevice& flash = camera_.Flash(device);
-  std::vector<std::uint8_t> all(flash.Capacity());
-  ASSERT_TRUE(flash.Read(0, all.data(), flash.Capacity()));
-  for (std::uint32_t i = 0; i < count; ++i) all[address + i] ^= 0x5A;
-  std::uint32_t used = flash.Capacity();
-  while (used > 0 && all[used - 1] == 0xFF) --used;
-  ASSERT_TRUE(flash.Erase());
-  ASSERT_TRUE(flash.Program(0, all.data(), used));
 }
 
 std::string EngineFixture::WritePacket(const std::string& path,
@@ -121,9 +132,11 @@ CProgrammerDlg& EngineFixture::Start(bool emergency, bool packetGeneration) {
   return *dlg_;
 }
 
-void EngineFixture::LoadPacket(const std::vector<PacketImage>& images, bool emergency) {
+void EngineFixture::LoadPacket(const std::vector<PacketImage>& images,
+                               const std::optional<std::vector<std::uint16_t>>& steps,
+                               bool emergency) {
   if (!dlg_) Start(emergency);
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("p.tvf"), images)), 1);
+  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(temp_.File("run.tvf"), images, steps)), 1);
   window_.ClearRecords();
   NewLogLines();
 }
@@ -137,32 +150,51 @@ void EngineFixture::ConnectFresh() {
   NewLogLines();
 }
 
-void EngineFixture::ConnectWithPacket(const std::vector<PacketImage>& images,
-                                      const std::optional<std::vector<std::uint16_t>>& steps) {
-  if (!dlg_) Start();
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("run.tvf"), images, steps)), 1);
-  ConnectFresh();
-}
-
 std::vector<std::string> EngineFixture::BoxTexts() const {
   std::vector<std::string> texts;
   for (const ShownMessageBox& box : window_.MessageBoxes()) texts.push_back(box.text);
   return texts;
 }
 
-std::string EngineFixture::LogPath() const {
-  return dlg_->Log().Path();
-}
-
-std::vector<std::string> EngineFixture::AllLogLines() const {
-  return LogLineTexts(LogPath());
-}
-
 std::vector<std::string> EngineFixture::NewLogLines() {
-  std::vector<std::string> all = AllLogLines();
+  std::vector<std::string> all = LogLineTexts(dlg_->Log().Path());
   std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
   logMark_ = all.size();
   return fresh;
+}
+
+void EngineFixture::CheckOnly(const std::vector<DeviceIndex>& devices) {
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_.ClickDevice(device, false);
+  for (DeviceIndex device : devices) window_.ClickDevice(device, true);
+}
+
+std::vector<std::string> EngineFixture::TracedCodes(const std::function<void()>& action) {
+  const std::string path = temp_.File("trace.txt");
+  std::remove(path.c_str());
+  {
+    ScopedEnvironment trace("QLM_SIM_TRACE", path);
+    action();
+  }
+  std::vector<std::string> codes;
+  std::istringstream lines(ReadFileText(path));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t at = line.find("code=");
+    if (at == std::string::npos) continue;
+    std::string summary = line.substr(at + 5, 4);
+    if (const std::size_t start = line.find(" start="); start != std::string::npos) {
+      summary += "@" + line.substr(start + 7, 8);
+    }
+    codes.push_back(summary);
+  }
+  return codes;
+}
+
+std::vector<std::string> EngineFixture::StatusLinesStartingWith(const std::string& prefix) const {
+  std::vector<std::string> lines;
+  for (const std::string& line : window_.StatusLines()) {
+    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace tarvo::test
