@@ -1,8 +1,7 @@
 // Connect and identify against the simulated camera: which cameras are accepted, how reported
-// versions land on device rows, and what a failed connect leaves in place.
+// versions land on device rows, what a failed connect leaves in place, the window's command
+// state through Connect and Load File in either order, and the version policy's boxes and notes.
 #include <gmock/gmock.h>
-
-#include <algorithm>
 
 #include "engine_fixture.h"
 #include "link/link.h"
@@ -10,9 +9,30 @@
 namespace tarvo::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 
-class ConnectCamera : public EngineFixture {};
+class ConnectCamera : public EngineFixture {
+ protected:
+  void LoadFile() {
+    window_.ScriptOpenFile(
+        WritePacket(temp_.File("p.tvf"), {RecognisedImage(DEVICE_MAIN_FPGA, 1, 1, 5)}));
+    Dlg().OnLoadFile();
+    ASSERT_TRUE(Dlg().PacketLoaded());
+  }
+  // The runs need a camera and a packet; the rest is enabled whenever no action runs.
+  void ExpectRunsEnabled(bool program, bool backup) const {
+    for (CommandControl control : kAllCommandControls) {
+      bool enabled = control != CommandControl::kPacket;
+      if (control == CommandControl::kProgram || control == CommandControl::kVerify) {
+        enabled = program;
+      } else if (control == CommandControl::kBackup) {
+        enabled = backup;
+      }
+      EXPECT_EQ(window_.Control(control).enabled, enabled) << static_cast<int>(control);
+    }
+  }
+};
 
 // The second camera type is accepted and entries of other boards are skipped silently; the
 // version text widens for large variants; a camera without entries has every device
@@ -43,13 +63,15 @@ TEST_F(ConnectCamera, ShowsWhatTheCameraReports) {
   }
 }
 
-// A failed connect leaves the last success in place, and closes the link. The interface is
-// taken from the radio buttons at the moment of the connect: the GigE library reports a missing
-// camera with its own driver as the source. Another model is refused with a box.
+// A failed connect leaves the last success in place (the runs stay enabled) and closes the
+// link. The interface is taken from the radio buttons at the moment of the connect: the GigE
+// library reports a missing camera with its own driver as the source. Another model is refused
+// with a box. A packet loaded afterwards enables the runs.
 TEST_F(ConnectCamera, FailureLeavesTheLastSuccessInPlace) {
-  Start(/*emergency=*/true);
+  Start();
   Dlg().OnConnect();
-  ASSERT_TRUE(Dlg().Camera().connected);
+  ExpectRunsEnabled(false, true);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);  // no packet versions yet
   const ConnectedCamera before = Dlg().Camera();
   FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 1, 2, 0));
   ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
@@ -62,7 +84,6 @@ TEST_F(ConnectCamera, FailureLeavesTheLastSuccessInPlace) {
   EXPECT_EQ(Dlg().ConnectCamera(), 0);
   EXPECT_THAT(NewLogLines(),
               ElementsAre("ERROR: Connecting to camera failed!", "  - function return 80322001."));
-
   ChangeCamera([](sim::CameraState& state) {
     state.faults.noCamera = 0;
     state.faults.wrongCameraType = 0x1001;
@@ -74,12 +95,69 @@ TEST_F(ConnectCamera, FailureLeavesTheLastSuccessInPlace) {
   EXPECT_EQ(window_.MessageBoxes()[0].icon, MessageIcon::kError);
   EXPECT_THAT(NewLogLines(), ElementsAre("ERROR: Camera found is not a orva.tarvo!"));
 
-  EXPECT_TRUE(Dlg().Camera().connected);
   EXPECT_EQ(Dlg().Camera().serialNumber, before.serialNumber);
   EXPECT_EQ(Dlg().Camera().current, before.current);
   EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).cameraText, "001 V01.00");
-  EXPECT_TRUE(window_.Control(CommandControl::kBackup).enabled);
   EXPECT_EQ(CurrentLinkState().library, nullptr);
+  LoadFile();
+  ExpectRunsEnabled(true, true);
+}
+
+// A click dispatched while Load File or Connect runs finds every control disabled. A failed
+// connect without an earlier success leaves the runs disabled; the policy's boxes survive the
+// controls coming back.
+TEST_F(ConnectCamera, LoadFirstThenConnectEnablesEverythingAndPreselectsNewerDevices) {
+  Start();
+  bool sawEnabledControl = false;
+  window_.OnPump([&] {
+    for (CommandControl control : kAllCommandControls) {
+      sawEnabledControl |= window_.IsControlEnabled(control);
+    }
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      sawEnabledControl |= window_.IsDeviceEnabled(device);
+    }
+  });
+  LoadFile();
+  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
+  Dlg().OnConnect();
+  ExpectRunsEnabled(false, false);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);
+  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 0; });
+  Dlg().OnConnect();
+  EXPECT_GT(window_.PumpCount(), 0);
+  EXPECT_FALSE(sawEnabledControl);
+  ExpectRunsEnabled(true, true);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_FPGA).enabled);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_FPGA).checked);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_UP).enabled);
+}
+
+// A packet of another variant and one below Boot uP's floor, each on its own device: both are
+// refused, the variant box comes before the older-version box, both as errors, and the floor is
+// logged. An older Main uP stays offered, unchecked.
+TEST_F(ConnectCamera, RefusedDevicesAreShownAndLoggedWithTheirNotes) {
+  FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 2, 1, 0));
+  FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 10));
+  LoadPacket({RecognisedImage(DEVICE_MAIN_FPGA, 1, 3, 0), RecognisedImage(DEVICE_BOOT_UP, 1, 4, 9),
+              RecognisedImage(DEVICE_MAIN_UP, 1, 0, 9)});
+  Dlg().OnConnect();
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);
+  EXPECT_FALSE(window_.Row(DEVICE_BOOT_UP).enabled);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_UP).enabled);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_UP).checked);
+  const std::vector<std::string> lines = NewLogLines();
+  EXPECT_THAT(lines, Contains("Prohibit loading Boot uP with version earlier than 4.11 (camera "
+                              "may get stuck)."));
+  EXPECT_THAT(lines, Contains("ERROR: Note that some or all versions to be loaded are older than "
+                              "the current firmware versions in the camera!"));
+  EXPECT_THAT(BoxTexts(),
+              ElementsAre("Variants of update file and camera\nfirmware are different. File "
+                          "seems\nnot to be for that camera type!",
+                          "Note that some or all versions to\nbe loaded are older than the "
+                          "current\nfirmware versions in the camera!"));
+  for (const ShownMessageBox& box : window_.MessageBoxes()) {
+    EXPECT_EQ(box.icon, MessageIcon::kError);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Programming single devices of the simulated camera from a loaded packet: the camera's flash
-// afterwards, the block shapes, the select codes, and every line of success and failure.
+// Programming and verifying single devices of the simulated camera from a loaded packet: the
+// camera's flash afterwards, the block shapes, the difference listing, and every line of
+// success and failure.
 #include <gmock/gmock.h>
 
 #include "engine_fixture.h"
@@ -45,14 +46,50 @@ TEST_F(ProgramDevice, BlockShapesFollowTheDevice) {
   EXPECT_EQ(CurrentLinkState().library, nullptr);
 }
 
-// Erased flash already holds what an all-0xFF block would write: nothing is sent.
-TEST_F(ProgramDevice, ImageOfErasedBytesOnlyErasesTheDevice) {
-  PacketImage image = PlainImage(DEVICE_COLOR_DATA, 0, 2048, 5);
-  std::fill(image.bytes.begin(), image.bytes.end(), 0xFF);
-  LoadPacket({image});
-  FailTelegram(telegram::kWriteBlock, 1, sim::CameraError(sim::kFwProgrammingFailed));
-  ASSERT_EQ(Dlg().ProgramDevice(DEVICE_COLOR_DATA), 1);
-  EXPECT_THAT(ReadFlash(DEVICE_COLOR_DATA, 0, 2048), Each(0xFF));
+// Up to the limit every block is read, so the listing shows the whole damage and the address
+// line names where the loop stopped, past the image. One byte more and the block that crosses
+// the limit is the last one read, all of its lines before the stop line. Power uP stops at its
+// first differing page. HD-SDI boards that read their flash in 16-bit steps are found by the
+// probe; the listing still names byte offsets.
+TEST_F(ProgramDevice, VerifyDifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPage) {
+  PacketImage hdsdi = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
+  hdsdi.bytes[2] = 0x00;  // the older board's image
+  hdsdi.bytes[3] = 0x09;
+  const struct {
+    PacketImage image;
+    std::uint32_t readScale, corruptAt, count;
+    const char* stopAddress;
+  } cases[] = {{PlainImage(DEVICE_MAIN_FPGA, 0, 8192, 31), 1, 0, 1000, "00002000"},
+               {PlainImage(DEVICE_MAIN_FPGA, 0, 8192, 31), 1, 0, 1001, "00000300"},
+               {PlainImage(DEVICE_POWER_UP, 0x100, 300, 31), 1, 130, 1, "00000180"},
+               {hdsdi, 2, 0x300, 1, "00001000"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    const DeviceIndex device = c.image.device;
+    ChangeCamera([&](sim::CameraState& state) {
+      state.settings.hdsdiReadScale = static_cast<std::uint8_t>(c.readScale);
+    });
+    LoadPacket({c.image});
+    PacketImage damaged = c.image;
+    for (std::uint32_t i = c.corruptAt; i < c.corruptAt + c.count; ++i) damaged.bytes[i] ^= 0x5A;
+    FactoryWrite(damaged);
+    EXPECT_EQ(Dlg().VerifyDevice(device), 0);
+    const char* name = DeviceDisplayName(device);
+    std::vector<std::string> expected = {FormatText("Verify device %s ...", name)};
+    for (std::uint32_t i = c.corruptAt; i < c.corruptAt + c.count; ++i) {
+      const std::uint8_t wanted = c.image.bytes[i];
+      expected.push_back(FormatText("diff at %08x: %02x %02x", c.image.start + i, wanted,
+                                    static_cast<std::uint8_t>(wanted ^ 0x5A)));
+    }
+    if (c.count > 1000) expected.push_back("Verify stopped: Too much errors!");
+    expected.push_back(FormatText("ERROR: Verify device %s failed!", name));
+    expected.push_back("  - function return 10000300.");
+    expected.push_back(FormatText("  - failed at addr. %s,", c.stopAddress));
+    expected.push_back(FormatText("Error programming device %s: Verify failed! ", name));
+    EXPECT_EQ(NewLogLines(), expected);
+    EXPECT_EQ(window_.StatusText(), FormatText("ERROR: Verify device %s failed!", name));
+    EXPECT_EQ(window_.Row(device).progressBar, kRed);
+  }
 }
 
 // A failing telegram names its code, and the block it failed in: a failing erase or HD-SDI

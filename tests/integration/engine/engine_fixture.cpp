@@ -77,16 +77,6 @@ EngineFixture::~EngineFixture() {
   camera_.Close();
 }
 
-void EngineFixture::ResetCamera(bool withFirmware) {
-  sim::FolderLock lock(camera_);
-  ASSERT_TRUE(sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, 1, 1, 0));
-}
-
-void EngineFixture::ChangeCamera(const std::function<void(sim::CameraState&)>& change) {
-  sim::FolderLock lock(camera_);
-  change(camera_.State());
-}
-
 void EngineFixture::FactoryWrite(const PacketImage& image) {
   sim::FolderLock lock(camera_);
   sim::FlashDevice& flash = camera_.Flash(image.device);
@@ -161,11 +151,6 @@ std::vector<std::string> EngineFixture::NewLogLines() {
   std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
   logMark_ = all.size();
   return fresh;
-}
-
-void EngineFixture::CheckOnly(const std::vector<DeviceIndex>& devices) {
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_.ClickDevice(device, false);
-  for (DeviceIndex device : devices) window_.ClickDevice(device, true);
 }
 
 std::vector<std::string> EngineFixture::TracedCodes(const std::function<void()>& action) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,9 +47,15 @@ class EngineFixture : public ::testing::Test {
   ~EngineFixture() override;
 
   // Camera: factory-fresh with firmware 1.00 on every device, or with nothing.
-  void ResetCamera(bool withFirmware);
+  void ResetCamera(bool withFirmware) {
+    sim::FolderLock lock(camera_);
+    ASSERT_TRUE(sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, 1, 1, 0));
+  }
   // Changes the camera's settings or faults, under the camera folder's lock.
-  void ChangeCamera(const std::function<void(sim::CameraState&)>& change);
+  void ChangeCamera(const std::function<void(sim::CameraState&)>& change) {
+    sim::FolderLock lock(camera_);
+    change(camera_.State());
+  }
   // Fails the nth telegram of one command (0: of any command) with a camera error code.
   void FailTelegram(std::uint16_t command, std::uint32_t nth, std::uint32_t code) {
     ChangeCamera([&](sim::CameraState& state) {
@@ -86,7 +93,11 @@ class EngineFixture : public ::testing::Test {
     ConnectFresh();
   }
   // Checks exactly the given devices.
-  void CheckOnly(const std::vector<DeviceIndex>& devices);
+  void CheckOnly(const std::vector<DeviceIndex>& devices) {
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      window_.ClickDevice(device, std::count(devices.begin(), devices.end(), device) != 0);
+    }
+  }
   // Texts of the message boxes and status lines (those starting with a text) shown so far.
   std::vector<std::string> BoxTexts() const;
   std::vector<std::string> StatusLinesStartingWith(const std::string& prefix) const;
