@@ -1,7 +1,6 @@
 #include "engine_fixture.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -18,46 +17,25 @@ PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint
 }
 
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
-                       std::uint32_t seed, std::uint16_t variant, std::uint8_t major,
-                       std::uint8_t minor) {
-  PacketImage image{device, start, std::vector<std::uint8_t>(size),
-                    sim::MakeImageVersion(variant, major, minor)};
+                       std::uint32_t seed) {
+  PacketImage image{device, start, std::vector<std::uint8_t>(size), sim::MakeImageVersion(1, 2, 0)};
   sim::FillSynthetic(image.bytes.data(), size, seed);
   return image;
 }
 
 PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor) {
-  const ImageVersion version = sim::MakeImageVersion(1, major, minor);
-  std::uint8_t record[kImageVersionSize];
-  ImageVersionToBytes(version, record);
-  const std::uint32_t seed = 0x500 + device * 16 + minor;
-  if (device == DEVICE_BOOT_UP) {
-    PacketImage image = PlainImage(device, 0xD0000, 1024, seed, 1, major, minor);
-    std::memcpy(image.bytes.data() + 8, "APP_INFO", 8);
-    std::memcpy(image.bytes.data() + 0x12, record, kImageVersionSize);
-    return image;
-  }
-  if (device == DEVICE_POWER_UP) {
-    PacketImage image = PlainImage(device, 0x3500, 0x100, seed, 1, major, minor);
-    std::uint8_t* info = image.bytes.data() + 0xC0;
-    sim::PutLe16(info, 0xB00B);
-    std::memcpy(info + 4, "Tarvo Power uP", 15);
-    info[0x14] = minor;
-    info[0x15] = major;
-    sim::PutLe16(info + 0x16, 1);
-    return image;
-  }
-  const std::uint32_t length = 700 + 100 * device;
-  PacketImage image = PlainImage(device, 0, 32 + length, seed, 1, major, minor);
-  std::memcpy(image.bytes.data(), record, kImageVersionSize);
-  std::memcpy(image.bytes.data() + 20, "AGPF", 4);
-  sim::PutLe32(image.bytes.data() + 28, length);
-  if (device == DEVICE_HDSDI_FPGA) {
-    // Stored as 16-bit words high byte first, ending on a 512-byte boundary.
-    image.bytes.resize((image.bytes.size() + 511) / 512 * 512, 0xFF);
-    for (std::size_t i = 0; i + 1 < image.bytes.size(); i += 2) {
-      std::swap(image.bytes[i], image.bytes[i + 1]);
-    }
+  PacketImage image = RecognisedImage(device, 1, major, minor);
+  const bool boot = device == DEVICE_BOOT_UP, power = device == DEVICE_POWER_UP;
+  const std::uint32_t from = boot ? 0xD0000 - image.start : power ? 0x3500 : 0;
+  image.start += from;
+  image.bytes.assign(image.bytes.begin() + from, image.bytes.begin() + from + (power ? 256 : 1024));
+  // Data of its own per version, the information blocks kept; the header length cut to match.
+  sim::FillSynthetic(image.bytes.data() + (power ? 0 : 64), power ? 0xC0 : 1024 - 64,
+                     0x500 + device * 16 + minor);
+  if (!boot && !power) sim::PutLe32(image.bytes.data() + 28, 1024 - 32);
+  if (device == DEVICE_HDSDI_FPGA) {  // stored as 16-bit words high byte first
+    std::swap(image.bytes[28], image.bytes[29]);
+    std::swap(image.bytes[30], image.bytes[31]);
   }
   return image;
 }
@@ -140,12 +118,6 @@ void EngineFixture::ConnectFresh() {
   NewLogLines();
 }
 
-std::vector<std::string> EngineFixture::BoxTexts() const {
-  std::vector<std::string> texts;
-  for (const ShownMessageBox& box : window_.MessageBoxes()) texts.push_back(box.text);
-  return texts;
-}
-
 std::vector<std::string> EngineFixture::NewLogLines() {
   std::vector<std::string> all = LogLineTexts(dlg_->Log().Path());
   std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
@@ -172,14 +144,6 @@ std::vector<std::string> EngineFixture::TracedCodes(const std::function<void()>&
     codes.push_back(summary);
   }
   return codes;
-}
-
-std::vector<std::string> EngineFixture::StatusLinesStartingWith(const std::string& prefix) const {
-  std::vector<std::string> lines;
-  for (const std::string& line : window_.StatusLines()) {
-    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-  }
-  return lines;
 }
 
 }  // namespace tarvo::test

@@ -33,13 +33,12 @@ struct PacketImage {
 // A finished image that the camera recognises and reports with its version once it holds it.
 PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint8_t major,
                             std::uint8_t minor);
-// The same, small: a header and some data for the header devices, the application block of
-// Boot uP, the info block of Power uP.
+// A small piece of that image the camera still recognises: the header and some data for the
+// header devices, the application block of Boot uP, the last page of Power uP.
 PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor);
 // Deterministic bytes the camera does not recognise; the version is only the packet's.
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
-                       std::uint32_t seed, std::uint16_t variant = 1, std::uint8_t major = 2,
-                       std::uint8_t minor = 0);
+                       std::uint32_t seed);
 
 class EngineFixture : public ::testing::Test {
  protected:
@@ -98,9 +97,6 @@ class EngineFixture : public ::testing::Test {
       window_.ClickDevice(device, std::count(devices.begin(), devices.end(), device) != 0);
     }
   }
-  // Texts of the message boxes and status lines (those starting with a text) shown so far.
-  std::vector<std::string> BoxTexts() const;
-  std::vector<std::string> StatusLinesStartingWith(const std::string& prefix) const;
   // Log lines written since the last call (texts without time stamps).
   std::vector<std::string> NewLogLines();
 

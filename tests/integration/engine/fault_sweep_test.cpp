@@ -50,7 +50,7 @@ class FaultSweep : public EngineFixture {
     window_.ScriptYesNo(true);
     if (failAt != 0) FailTelegram(0, failAt, sim::CameraError(sim::kFwReadingFailed));
     Dlg().OnProgram();
-    const std::string text = BoxTexts().empty() ? "" : BoxTexts().back();
+    const std::string text = window_.BoxTexts().empty() ? "" : window_.BoxTexts().back();
     const bool successful = text.ends_with("\nsuccessful.");
     EXPECT_TRUE(successful || text.ends_with("\nFAILED!")) << text;
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -93,7 +93,7 @@ class FaultSweep : public EngineFixture {
 };
 
 // Every telegram of the rare kinds (selects, erases, ends of access, reboots, reconnects,
-// version queries), and up to 110 evenly spread block reads and writes.
+// version queries), and up to 150 evenly spread block reads and writes.
 TEST_F(FaultSweep, NoFailureAtAnyTelegramIsReportedAsSuccess) {
   const std::vector<std::string> telegrams =
       TracedCodes([&] { ASSERT_TRUE(ProgramRun(false, 0)); });
@@ -105,7 +105,7 @@ TEST_F(FaultSweep, NoFailureAtAnyTelegramIsReportedAsSuccess) {
   ASSERT_GE(byCode.size(), 12u);
   std::vector<std::uint32_t> positions;
   for (const auto& [code, at] : byCode) {
-    const std::size_t count = std::min<std::size_t>(110, at.size());
+    const std::size_t count = std::min<std::size_t>(150, at.size());
     for (std::size_t s = 0; s < count; ++s) positions.push_back(at[s * at.size() / count]);
   }
   ASSERT_GE(positions.size(), 200u);

@@ -59,7 +59,7 @@ TEST_F(GeneratePacket, AsksOneFilePerDeviceAndStoresTheWholeOrderOrWritesNoFile)
   window_.ScriptSaveFile(temp_.File("broken.tvf"));
   EXPECT_EQ(dlg.GeneratePacket(), 0);
   EXPECT_FALSE(std::filesystem::exists(temp_.File("broken.tvf")));
-  EXPECT_EQ(BoxTexts().back(),
+  EXPECT_EQ(window_.BoxTexts().back(),
             "Creating packet file failed.\nImage file of Main FPGA could not be loaded.");
   EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).progressBar, kRed);
   EXPECT_THAT(NewLogLines(), testing::Contains(testing::StartsWith("File error: ")));

@@ -66,6 +66,20 @@ std::optional<std::string> FakeWindow::SaveFileDialog(const std::string&,
   return NextAnswer<std::optional<std::string>>(saveAnswers_, std::nullopt);
 }
 
+std::vector<std::string> FakeWindow::BoxTexts() const {
+  std::vector<std::string> texts;
+  for (const ShownMessageBox& box : messageBoxes_) texts.push_back(box.text);
+  return texts;
+}
+
+std::vector<std::string> FakeWindow::StatusLinesStartingWith(const std::string& prefix) const {
+  std::vector<std::string> lines;
+  for (const std::string& line : statusLines_) {
+    if (line.starts_with(prefix)) lines.push_back(line);
+  }
+  return lines;
+}
+
 void FakeWindow::ClearRecords() {
   statusLines_.clear();
   messageBoxes_.clear();

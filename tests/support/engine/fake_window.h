@@ -106,6 +106,8 @@ class FakeWindow : public WindowPort {
   // What happened, in order, since the last ClearRecords.
   const std::vector<std::string>& StatusLines() const { return statusLines_; }
   const std::vector<ShownMessageBox>& MessageBoxes() const { return messageBoxes_; }
+  std::vector<std::string> BoxTexts() const;
+  std::vector<std::string> StatusLinesStartingWith(const std::string& prefix) const;
   const std::vector<std::string>& Questions() const { return questions_; }
   const std::vector<std::string>& DialogFilters() const { return dialogFilters_; }
   int PumpCount() const { return pumpCount_; }
