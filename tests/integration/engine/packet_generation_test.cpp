@@ -30,7 +30,6 @@ TEST_F(GeneratePacket, AsksOneFilePerDeviceAndStoresTheWholeOrderOrWritesNoFile)
                                             DEVICE_BOOT_UP};
   dlg.Order().fill(ORDER_END);
   std::copy(steps.begin(), steps.end(), dlg.Order().begin());
-  window_.ClearRecords();
   EXPECT_EQ(dlg.GeneratePacket(), 0);
   EXPECT_EQ(window_.StatusText(),
             "Packet generation cancelled: no image file was chosen for Boot uP; no file written.");
@@ -50,7 +49,6 @@ TEST_F(GeneratePacket, AsksOneFilePerDeviceAndStoresTheWholeOrderOrWritesNoFile)
   EXPECT_EQ(order, dlg.Order());
   ASSERT_EQ(packet.LoadedEntries().size(), 2u);
   EXPECT_EQ(packet.LoadedEntries()[0].deviceIndex, DEVICE_BOOT_UP);
-  EXPECT_EQ(packet.LoadedEntries()[1].version.major, 4);
   EXPECT_FALSE(dlg.Packet().IsLoaded());  // the window's own packet stays as it was
 
   NewLogLines();
