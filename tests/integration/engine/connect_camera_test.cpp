@@ -1,8 +1,6 @@
-// Connect and identify against the simulated camera: which cameras are accepted, how reported
-// device names land on device rows, and what a failed connect leaves in place.
+// Connect against the simulated camera: what a failed connect leaves in place, the window's
+// command state through Connect and Load File, and the version policy's boxes and notes.
 #include <gmock/gmock.h>
-
-#include <algorithm>
 
 #include "engine_fixture.h"
 #include "link/link.h"
@@ -10,128 +8,104 @@
 namespace tarvo::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 
 class ConnectCamera : public EngineFixture {
  protected:
-  std::vector<std::string> DeviceLines(const std::vector<std::string>& lines) {
-    std::vector<std::string> devices;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(devices),
-                 [](const std::string& line) { return line.rfind("- Device ", 0) == 0; });
-    return devices;
+  // Main FPGA newer than the camera's; Mem FPGA 1 of variant 1 where the camera holds variant 2;
+  // Boot uP 4.09, below its floor; Main uP older than the camera's.
+  void LoadFile() {
+    window_.ScriptOpenFile(WritePacket(
+        temp_.File("p.tvf"),
+        {RecognisedImage(DEVICE_MAIN_FPGA, 1, 1, 5), RecognisedImage(DEVICE_MEM_FPGA_1, 1, 3, 0),
+         RecognisedImage(DEVICE_BOOT_UP, 1, 4, 9), RecognisedImage(DEVICE_MAIN_UP, 1, 0, 9)}));
+    Dlg().OnLoadFile();
+    ASSERT_TRUE(Dlg().PacketLoaded());
+  }
+  // The runs need a camera and a packet, the backup a camera.
+  void ExpectRunsEnabled(bool program, bool backup) const {
+    EXPECT_EQ(window_.Control(CommandControl::kProgram).enabled, program);
+    EXPECT_EQ(window_.Control(CommandControl::kVerify).enabled, program);
+    EXPECT_EQ(window_.Control(CommandControl::kBackup).enabled, backup);
+    EXPECT_TRUE(window_.Control(CommandControl::kConnect).enabled);
   }
 };
 
-TEST_F(ConnectCamera, ReadsSerialNumberAndEveryDeviceVersion) {
+// Without a camera, over GigE (whose library reports a missing camera with its own driver as
+// the source: the interface is read at the moment of the connect) and with another model, the
+// connect fails and the runs stay disabled. A good connect enables the backup, a packet loaded
+// then the runs, with the newer device preselected and the refused ones disabled. A failed
+// connect later leaves that success in place. A click dispatched meanwhile finds every control
+// disabled; the link is closed.
+TEST_F(ConnectCamera, CommandStateFollowsConnectAndLoad) {
   Start();
-  NewLogLines();
-  ASSERT_EQ(Dlg().ConnectCamera(), 1);
-  EXPECT_EQ(window_.StatusText(), "Connected to orva.tarvo SN 4711");
-  EXPECT_EQ(Dlg().Camera().serialNumber, 4711);
-  const std::vector<std::string> lines = NewLogLines();
-  EXPECT_EQ(lines.front(), "Connected to orva.tarvo SN 4711");
-  // The camera reports "HDSDI FPGA" and "Colordata"; both land on their rows.
-  EXPECT_THAT(DeviceLines(lines), ElementsAre("- Device Boot uP          version: 001 V01.00",
-                                              "- Device Boot FPGA        version: 001 V01.00",
-                                              "- Device Main FPGA        version: 001 V01.00",
-                                              "- Device Mem FPGA 1       version: 001 V01.00",
-                                              "- Device Mem FPGA 2       version: 001 V01.00",
-                                              "- Device Main uP          version: 001 V01.00",
-                                              "- Device Power uP         version: 001 V01.00",
-                                              "- Device HDSDI FPGA       version: 001 V01.00",
-                                              "- Device Color Data       version: 001 V01.00"));
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    EXPECT_EQ(window_.Row(device).cameraText, "001 V01.00") << device;
-    EXPECT_EQ(Dlg().Camera().current[device], (DeviceVersion{1, 1, 0})) << device;
-  }
-  // The link is never held between operations.
-  EXPECT_EQ(CurrentLinkState().library, nullptr);
-}
-
-TEST_F(ConnectCamera, RefusesAnotherModelAfterClosingTheLinkAndKeepsEarlierVersions) {
-  Start();
-  ASSERT_EQ(Dlg().ConnectCamera(), 1);
-  const ConnectedCamera before = Dlg().Camera();
-  FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 1, 2, 0));
-  ChangeCamera([](sim::CameraState& state) { state.faults.wrongCameraType = 0x1001; });
-  window_.ClearRecords();
-  NewLogLines();
-
-  EXPECT_EQ(Dlg().ConnectCamera(), 0);
-  ASSERT_EQ(window_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(window_.MessageBoxes()[0].text, "Camera found is not a orva.tarvo!");
-  EXPECT_EQ(window_.MessageBoxes()[0].title, "Operation Status:");
-  EXPECT_EQ(window_.MessageBoxes()[0].icon, MessageIcon::kError);
-  EXPECT_THAT(NewLogLines(), ElementsAre("ERROR: Camera found is not a orva.tarvo!"));
-  EXPECT_EQ(CurrentLinkState().library, nullptr);
-  EXPECT_EQ(Dlg().Camera().current, before.current);
-  EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).cameraText, "001 V01.00");
-}
-
-// The second camera type is accepted; entries of other boards are skipped silently.
-TEST_F(ConnectCamera, AcceptsTheSecondCameraTypeAndSkipsOtherBoards) {
-  ChangeCamera([](sim::CameraState& state) {
-    state.settings.cameraType = 0x1010;
-    state.settings.extraEntries = 5;
+  bool sawEnabledControl = false;
+  window_.OnPump([&] {
+    for (CommandControl control : kAllCommandControls) {
+      sawEnabledControl |= window_.IsControlEnabled(control);
+    }
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      sawEnabledControl |= window_.IsDeviceEnabled(device);
+    }
   });
-  Start();
-  NewLogLines();
-  ASSERT_EQ(Dlg().ConnectCamera(), 1);
-  EXPECT_TRUE(window_.MessageBoxes().empty());
-  EXPECT_EQ(DeviceLines(NewLogLines()).size(), 9u);
-}
-
-TEST_F(ConnectCamera, CameraWithoutEntriesConnectsWithEveryDeviceNotAvailable) {
-  ResetCamera(/*withFirmware=*/false);
-  Start();
-  NewLogLines();
-  ASSERT_EQ(Dlg().ConnectCamera(), 1);
-  EXPECT_THAT(NewLogLines(), ElementsAre("Connected to orva.tarvo SN 4711"));
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-    EXPECT_EQ(window_.Row(device).cameraText, "not avail") << device;
-    EXPECT_FALSE(Dlg().Camera().current[device].IsAvailable()) << device;
-  }
-}
-
-TEST_F(ConnectCamera, VersionTextWidensForLargeVariants) {
-  FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 1234, 4, 11));
-  FactoryWrite(RecognisedImage(DEVICE_MAIN_UP, 1, 4, 11));
-  Start();
-  ASSERT_EQ(Dlg().ConnectCamera(), 1);
-  EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).cameraText, "1234 V04.11");
-  EXPECT_EQ(window_.Row(DEVICE_MAIN_UP).cameraText, "001 V04.11");
-}
-
-TEST_F(ConnectCamera, FailureLeavesTheLastSuccessInPlace) {
-  Start(/*emergency=*/true);
-  Dlg().OnConnect();
-  ASSERT_TRUE(Dlg().Camera().connected);
-  const ConnectedCamera before = Dlg().Camera();
   ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
   NewLogLines();
-
   Dlg().OnConnect();
-  EXPECT_EQ(window_.StatusText(), "ERROR: Connecting to camera failed!");
   EXPECT_THAT(NewLogLines(),
               ElementsAre("ERROR: Connecting to camera failed!", "  - function return 80312001."));
-  EXPECT_TRUE(Dlg().Camera().connected);
-  EXPECT_EQ(Dlg().Camera().serialNumber, before.serialNumber);
-  EXPECT_EQ(Dlg().Camera().current, before.current);
-  EXPECT_EQ(window_.Row(DEVICE_BOOT_UP).cameraText, "001 V01.00");
-  EXPECT_TRUE(window_.Control(CommandControl::kBackup).enabled);
-  EXPECT_EQ(CurrentLinkState().library, nullptr);
-}
-
-// The interface is taken from the radio buttons at the moment of the connect.
-TEST_F(ConnectCamera, UsesTheInterfaceSelectedAtThatMoment) {
-  Start();
   window_.SelectInterface(CommandControl::kGige);
-  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
-  NewLogLines();
-  EXPECT_EQ(Dlg().ConnectCamera(), 0);
-  // The GigE library reports a missing camera with its own driver as the source.
+  Dlg().OnConnect();
   EXPECT_THAT(NewLogLines(),
               ElementsAre("ERROR: Connecting to camera failed!", "  - function return 80322001."));
+  ChangeCamera([](sim::CameraState& state) {
+    state.faults.noCamera = 0;
+    state.faults.wrongCameraType = 0x1001;
+  });
+  Dlg().OnConnect();
+  ASSERT_EQ(window_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(window_.MessageBoxes()[0].text, "Camera found is not a orva.tarvo!");
+  EXPECT_EQ(window_.MessageBoxes()[0].icon, MessageIcon::kError);
+  EXPECT_THAT(NewLogLines(), ElementsAre("ERROR: Camera found is not a orva.tarvo!"));
+  ExpectRunsEnabled(false, false);
+
+  ChangeCamera([](sim::CameraState& state) { state.faults.wrongCameraType = 0; });
+  FactoryWrite(RecognisedImage(DEVICE_MEM_FPGA_1, 2, 1, 0));
+  FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 10));
+  Dlg().OnConnect();
+  ExpectRunsEnabled(false, true);
+  EXPECT_FALSE(window_.Row(DEVICE_MAIN_FPGA).enabled);  // no packet versions yet
+  NewLogLines();
+  LoadFile();
+  ExpectRunsEnabled(true, true);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_FPGA).enabled && window_.Row(DEVICE_MAIN_FPGA).checked);
+  EXPECT_FALSE(window_.Row(DEVICE_MEM_FPGA_1).enabled || window_.Row(DEVICE_BOOT_UP).enabled);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_UP).enabled && !window_.Row(DEVICE_MAIN_UP).checked);
+  // The variant box before the older-version box, both as errors; the floor is logged.
+  EXPECT_THAT(window_.BoxTexts(),
+              ElementsAre("Camera found is not a orva.tarvo!",
+                          "Variants of update file and camera\nfirmware are different. File "
+                          "seems\nnot to be for that camera type!",
+                          "Note that some or all versions to\nbe loaded are older than the "
+                          "current\nfirmware versions in the camera!"));
+  EXPECT_EQ(window_.MessageBoxes().at(2).icon, MessageIcon::kError);
+  const std::vector<std::string> lines = NewLogLines();
+  EXPECT_THAT(lines, Contains("Prohibit loading Boot uP with version earlier than 4.11 (camera "
+                              "may get stuck)."));
+  EXPECT_THAT(lines, Contains("ERROR: Note that some or all versions to be loaded are older than "
+                              "the current firmware versions in the camera!"));
+
+  const ConnectedCamera before = Dlg().Camera();
+  FactoryWrite(RecognisedImage(DEVICE_MAIN_FPGA, 1, 2, 0));
+  ChangeCamera([](sim::CameraState& state) { state.faults.noCamera = 1; });
+  Dlg().OnConnect();
+  EXPECT_EQ(Dlg().Camera().serialNumber, before.serialNumber);
+  EXPECT_EQ(Dlg().Camera().current, before.current);
+  EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).cameraText, "001 V01.00");
+  ExpectRunsEnabled(true, true);
+  EXPECT_GT(window_.PumpCount(), 0);
+  EXPECT_FALSE(sawEnabledControl);
+  EXPECT_EQ(CurrentLinkState().library, nullptr);
 }
 
 }  // namespace

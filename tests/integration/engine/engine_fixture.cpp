@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "firmware/firmware_packet.h"
 #include "sim/core/factory_images.h"
@@ -16,10 +17,8 @@ PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint
 }
 
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
-                       std::uint32_t seed, std::uint16_t variant, std::uint8_t major,
-                       std::uint8_t minor) {
-  PacketImage image{device, start, std::vector<std::uint8_t>(size),
-                    sim::MakeImageVersion(variant, major, minor)};
+                       std::uint32_t seed) {
+  PacketImage image{device, start, std::vector<std::uint8_t>(size), sim::MakeImageVersion(1, 2, 0)};
   sim::FillSynthetic(image.bytes.data(), size, seed);
   return image;
 }
@@ -39,24 +38,6 @@ EngineFixture::~EngineFixture() {
   camera_.Close();
 }
 
-void EngineFixture::ResetCamera(bool withFirmware, std::uint16_t variant, std::uint8_t major,
-                                std::uint8_t minor) {
-  sim::FolderLock lock(camera_);
-  ASSERT_TRUE(
-      sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, variant, major, minor));
-}
-
-void EngineFixture::ChangeCamera(const std::function<void(sim::CameraState&)>& change) {
-  sim::FolderLock lock(camera_);
-  change(camera_.State());
-}
-
-void EngineFixture::FailTelegram(std::uint16_t command, std::uint32_t nth, std::uint32_t code) {
-  ChangeCamera([&](sim::CameraState& state) {
-    state.faults.failTelegram = sim::TelegramFault{1, {0}, command, nth, 0, code};
-  });
-}
-
 void EngineFixture::FactoryWrite(const PacketImage& image) {
   sim::FolderLock lock(camera_);
   sim::FlashDevice& flash = camera_.Flash(image.device);
@@ -65,31 +46,12 @@ void EngineFixture::FactoryWrite(const PacketImage& image) {
                             static_cast<std::uint32_t>(image.bytes.size())));
 }
 
-void EngineFixture::EraseDevice(DeviceIndex device) {
-  sim::FolderLock lock(camera_);
-  ASSERT_TRUE(camera_.Flash(device).Erase());
-}
-
 std::vector<std::uint8_t> EngineFixture::ReadFlash(DeviceIndex device, std::uint32_t address,
                                                    std::uint32_t length) {
   sim::FolderLock lock(camera_);
   std::vector<std::uint8_t> bytes(length);
   EXPECT_TRUE(camera_.Flash(device).Read(address, bytes.data(), length));
   return bytes;
-}
-
-// NOR flash only clears bits; rewriting a byte takes an erase, so the device is erased and its
-// used part written again with the changed bytes.
-void EngineFixture::CorruptFlash(DeviceIndex device, std::uint32_t address, std::uint32_t count) {
-  sim::FolderLock lock(camera_);
-  sim::FlashDevice& flash = camera_.Flash(device);
-  std::vector<std::uint8_t> all(flash.Capacity());
-  ASSERT_TRUE(flash.Read(0, all.data(), flash.Capacity()));
-  for (std::uint32_t i = 0; i < count; ++i) all[address + i] ^= 0x5A;
-  std::uint32_t used = flash.Capacity();
-  while (used > 0 && all[used - 1] == 0xFF) --used;
-  ASSERT_TRUE(flash.Erase());
-  ASSERT_TRUE(flash.Program(0, all.data(), used));
 }
 
 std::string EngineFixture::WritePacket(const std::string& path,
@@ -121,9 +83,11 @@ CProgrammerDlg& EngineFixture::Start(bool emergency, bool packetGeneration) {
   return *dlg_;
 }
 
-void EngineFixture::LoadPacket(const std::vector<PacketImage>& images, bool emergency) {
+void EngineFixture::LoadPacket(const std::vector<PacketImage>& images,
+                               const std::optional<std::vector<std::uint16_t>>& steps,
+                               bool emergency) {
   if (!dlg_) Start(emergency);
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("p.tvf"), images)), 1);
+  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(temp_.File("run.tvf"), images, steps)), 1);
   window_.ClearRecords();
   NewLogLines();
 }
@@ -137,32 +101,32 @@ void EngineFixture::ConnectFresh() {
   NewLogLines();
 }
 
-void EngineFixture::ConnectWithPacket(const std::vector<PacketImage>& images,
-                                      const std::optional<std::vector<std::uint16_t>>& steps) {
-  if (!dlg_) Start();
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(PacketPath("run.tvf"), images, steps)), 1);
-  ConnectFresh();
-}
-
-std::vector<std::string> EngineFixture::BoxTexts() const {
-  std::vector<std::string> texts;
-  for (const ShownMessageBox& box : window_.MessageBoxes()) texts.push_back(box.text);
-  return texts;
-}
-
-std::string EngineFixture::LogPath() const {
-  return dlg_->Log().Path();
-}
-
-std::vector<std::string> EngineFixture::AllLogLines() const {
-  return LogLineTexts(LogPath());
-}
-
 std::vector<std::string> EngineFixture::NewLogLines() {
-  std::vector<std::string> all = AllLogLines();
+  std::vector<std::string> all = LogLineTexts(dlg_->Log().Path());
   std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
   logMark_ = all.size();
   return fresh;
+}
+
+std::vector<std::string> EngineFixture::TracedCodes(const std::function<void()>& action) {
+  const std::string path = temp_.File("trace.txt");
+  std::remove(path.c_str());
+  {
+    ScopedEnvironment trace("QLM_SIM_TRACE", path);
+    action();
+  }
+  std::vector<std::string> codes;
+  std::istringstream lines(ReadFileText(path));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t at = line.find("code=");
+    if (at == std::string::npos) continue;
+    std::string summary = line.substr(at + 5, 4);
+    if (const std::size_t start = line.find(" start="); start != std::string::npos) {
+      summary += "@" + line.substr(start + 7, 8);
+    }
+    codes.push_back(summary);
+  }
+  return codes;
 }
 
 }  // namespace tarvo::test

@@ -1,11 +1,11 @@
-// The engine against the simulated camera through the real library path: the test process
-// loads the camera's interface library by bare name like the program does, with the camera
-// folder, the log folder and the program folder in a temporary folder, the fake window and
-// the fake clock. The camera itself is prepared and inspected through its folder.
+// The engine against the simulated camera, whose interface library it loads by bare name like the
+// program does; camera, log and program folders in a temporary folder, the fake window and the
+// fake clock. The camera itself is prepared and inspected through its folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,55 +34,67 @@ PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint
                             std::uint8_t minor);
 // Deterministic bytes the camera does not recognise; the version is only the packet's.
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
-                       std::uint32_t seed, std::uint16_t variant = 1, std::uint8_t major = 2,
-                       std::uint8_t minor = 0);
+                       std::uint32_t seed);
 
 class EngineFixture : public ::testing::Test {
  protected:
   EngineFixture();
   ~EngineFixture() override;
 
-  // Camera: factory-fresh with the given firmware version on every device, or with nothing.
-  void ResetCamera(bool withFirmware, std::uint16_t variant = 1, std::uint8_t major = 1,
-                   std::uint8_t minor = 0);
+  // Camera: factory-fresh with firmware 1.00 on every device, or with nothing.
+  void ResetCamera(bool withFirmware) {
+    sim::FolderLock lock(camera_);
+    ASSERT_TRUE(sim::ResetCamera(camera_, sim::DefaultSettings(), withFirmware, 1, 1, 0));
+  }
   // Changes the camera's settings or faults, under the camera folder's lock.
-  void ChangeCamera(const std::function<void(sim::CameraState&)>& change);
+  void ChangeCamera(const std::function<void(sim::CameraState&)>& change) {
+    sim::FolderLock lock(camera_);
+    change(camera_.State());
+  }
   // Fails the nth telegram of one command (0: of any command) with a camera error code.
-  void FailTelegram(std::uint16_t command, std::uint32_t nth, std::uint32_t code);
+  void FailTelegram(std::uint16_t command, std::uint32_t nth, std::uint32_t code) {
+    ChangeCamera([&](sim::CameraState& state) {
+      state.faults.failTelegram = sim::TelegramFault{1, {0}, command, nth, 0, code};
+    });
+  }
   // Erases the device and writes the image, as the factory would.
   void FactoryWrite(const PacketImage& image);
-  void EraseDevice(DeviceIndex device);
   std::vector<std::uint8_t> ReadFlash(DeviceIndex device, std::uint32_t address,
                                       std::uint32_t length);
-  // Changes single flash bytes behind the programmer's back.
-  void CorruptFlash(DeviceIndex device, std::uint32_t address, std::uint32_t count);
+  bool FlashHolds(const PacketImage& image) {
+    return ReadFlash(image.device, image.start, static_cast<std::uint32_t>(image.bytes.size())) ==
+           image.bytes;
+  }
+  // Telegrams the camera saw while the action ran, in order: the code, and "@" with the start
+  // address for those that carry one ("1403@00000100").
+  std::vector<std::string> TracedCodes(const std::function<void()>& action);
 
-  // Packets, with the given order stored in them when there is one.
+  // A packet file, with the given order stored in it when there is one.
   std::string WritePacket(const std::string& path, const std::vector<PacketImage>& images,
                           const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt);
-  void ConnectWithPacket(const std::vector<PacketImage>& images,
-                         const std::vector<std::uint16_t>& steps) {
-    ConnectWithPacket(images, std::optional<std::vector<std::uint16_t>>(steps));
-  }
-  std::string PacketPath(const std::string& name) const { return temp_.File(name); }
 
   // The main window object, created with its log and started like the program starts it.
   CProgrammerDlg& Start(bool emergency = false, bool packetGeneration = false);
   CProgrammerDlg& Dlg() { return *dlg_; }
-  // Loads a packet (starting the window when needed), then clears the records of the load.
-  void LoadPacket(const std::vector<PacketImage>& images, bool emergency = false);
-  // Connects (starting the window when needed), then clears the records of the connect.
+  // Loads a packet (with the order, when given; starting the window when needed), then clears
+  // the records of the load. ConnectWithPacket connects afterwards, ConnectFresh only connects.
+  void LoadPacket(const std::vector<PacketImage>& images,
+                  const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt,
+                  bool emergency = false);
   void ConnectFresh();
-  // Loads a packet (with the order, when given) and connects, then clears the records of both.
   void ConnectWithPacket(const std::vector<PacketImage>& images,
-                         const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt);
-  // Texts of the message boxes shown so far.
-  std::vector<std::string> BoxTexts() const;
-
+                         const std::optional<std::vector<std::uint16_t>>& steps = std::nullopt) {
+    LoadPacket(images, steps);
+    ConnectFresh();
+  }
+  // Checks exactly the given devices.
+  void CheckOnly(const std::vector<DeviceIndex>& devices) {
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      window_.ClickDevice(device, std::count(devices.begin(), devices.end(), device) != 0);
+    }
+  }
   // Log lines written since the last call (texts without time stamps).
   std::vector<std::string> NewLogLines();
-  std::vector<std::string> AllLogLines() const;
-  std::string LogPath() const;
 
   TempFolder temp_;
   ScopedEnvironment dataHome_;

@@ -1,6 +1,6 @@
 // A scripted stand-in for the main window: it keeps the state a real window would show,
-// records every call in order, and answers message boxes, questions and file dialogs from
-// scripts that the test sets up beforehand.
+// records the status lines, boxes, questions and progress positions in order, and answers
+// message boxes, questions and file dialogs from scripts that the test sets up beforehand.
 #pragma once
 
 #include <array>
@@ -37,28 +37,49 @@ struct ControlState {
   bool checked = false;
 };
 
+inline constexpr ProgressColour kRed{255, 0, 0};
+inline constexpr ProgressColour kGreen{0, 255, 0};
+
 class FakeWindow : public WindowPort {
  public:
   // WindowPort.
   void PumpMessages() override;
-  void SetWindowTitle(const std::string& title) override;
+  void SetWindowTitle(const std::string& title) override { title_ = title; }
   void SetStatusText(const std::string& text) override;
-  void SetCameraVersionText(DeviceIndex device, const std::string& text) override;
-  void SetPacketVersionText(DeviceIndex device, const std::string& text) override;
+  void SetCameraVersionText(DeviceIndex device, const std::string& text) override {
+    rows_[device].cameraText = text;
+  }
+  void SetPacketVersionText(DeviceIndex device, const std::string& text) override {
+    rows_[device].packetText = text;
+  }
   bool IsDeviceChecked(DeviceIndex device) const override { return rows_[device].checked; }
-  void SetDeviceChecked(DeviceIndex device, bool checked) override;
+  void SetDeviceChecked(DeviceIndex device, bool checked) override {
+    rows_[device].checked = checked;
+  }
   bool IsDeviceEnabled(DeviceIndex device) const override { return rows_[device].enabled; }
-  void EnableDevice(DeviceIndex device, bool enabled) override;
-  bool IsControlEnabled(CommandControl control) const override;
-  void EnableControl(CommandControl control, bool enabled) override;
-  void ShowControl(CommandControl control, bool visible) override;
-  bool IsControlChecked(CommandControl control) const override;
+  void EnableDevice(DeviceIndex device, bool enabled) override { rows_[device].enabled = enabled; }
+  bool IsControlEnabled(CommandControl control) const override { return Control(control).enabled; }
+  void EnableControl(CommandControl control, bool enabled) override {
+    controls_[Index(control)].enabled = enabled;
+  }
+  void ShowControl(CommandControl control, bool visible) override {
+    controls_[Index(control)].visible = visible;
+  }
+  bool IsControlChecked(CommandControl control) const override { return Control(control).checked; }
   void SetControlChecked(CommandControl control, bool checked) override;
-  void ShowDeviceProgress(DeviceIndex device, bool visible) override;
+  void ShowDeviceProgress(DeviceIndex device, bool visible) override {
+    rows_[device].progressVisible = visible;
+  }
   void SetDeviceProgressColours(DeviceIndex device, ProgressColour bar,
-                                ProgressColour background) override;
+                                ProgressColour background) override {
+    rows_[device].progressBar = bar;
+    rows_[device].progressBackground = background;
+  }
   void SetDeviceProgressPosition(DeviceIndex device, int percent) override;
-  void ShowMessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void ShowMessageBox(const std::string& text, const std::string& title,
+                      MessageIcon icon) override {
+    messageBoxes_.push_back({text, title, icon});
+  }
   bool AskYesNo(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const std::string& title,
                                             const std::string& filter) override;
@@ -80,28 +101,27 @@ class FakeWindow : public WindowPort {
   const std::string& Title() const { return title_; }
   const std::string& StatusText() const { return status_; }
   const DeviceRow& Row(DeviceIndex device) const { return rows_[device]; }
-  const ControlState& Control(CommandControl control) const;
+  const ControlState& Control(CommandControl control) const { return controls_[Index(control)]; }
 
-  // What happened, in order.
-  const std::vector<std::string>& Calls() const { return calls_; }
-  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+  // What happened, in order, since the last ClearRecords.
   const std::vector<std::string>& StatusLines() const { return statusLines_; }
   const std::vector<ShownMessageBox>& MessageBoxes() const { return messageBoxes_; }
+  std::vector<std::string> BoxTexts() const;
+  std::vector<std::string> StatusLinesStartingWith(const std::string& prefix) const;
   const std::vector<std::string>& Questions() const { return questions_; }
   const std::vector<std::string>& DialogFilters() const { return dialogFilters_; }
   int PumpCount() const { return pumpCount_; }
   // Progress positions a device's bar was set to, in order (0..100).
-  std::vector<int> ProgressPositions(DeviceIndex device) const;
+  const std::vector<int>& ProgressPositions(DeviceIndex device) const { return positions_[device]; }
   void ClearRecords();
 
  private:
-  void Record(std::string call);
+  static unsigned Index(CommandControl control) { return static_cast<unsigned>(control); }
 
   std::string title_;
   std::string status_;
   std::array<DeviceRow, kDeviceCount> rows_{};
   std::array<ControlState, kCommandControlCount> controls_{};
-  std::vector<std::string> calls_;
   std::vector<std::string> statusLines_;
   std::vector<ShownMessageBox> messageBoxes_;
   std::vector<std::string> questions_;
@@ -114,8 +134,6 @@ class FakeWindow : public WindowPort {
   bool inPump_ = false;
   int pumpCount_ = 0;
 };
-
-const char* CommandControlName(CommandControl control);
 
 // The texts of a log file's lines without their time stamps and without the seal.
 std::vector<std::string> LogLineTexts(const std::string& logPath);
