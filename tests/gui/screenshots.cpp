@@ -8,15 +8,12 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
 #include <string>
 
 #include "engine/programmer_dlg.h"
-#include "firmware/device_catalogue.h"
 #include "link/telegram_layout.h"
 #include "platform/folders.h"
 #include "sim/core/camera_folder.h"
@@ -27,29 +24,13 @@
 
 namespace {
 
-using tarvo::ui::COrderDlg;
-using tarvo::ui::CSupportDlg;
-using tarvo::ui::ProgrammerWindow;
-
 bool Save(QWidget& widget, const std::string& folder, const char* name) {
   widget.show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   const std::string path = folder + "/" + name;
-  if (!widget.grab().save(QString::fromStdString(path), "PNG")) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-  }
-  std::printf("%s\n", path.c_str());
-  return true;
-}
-
-// Result boxes and questions that the actions raise are answered with their default button.
-void AnswerMessageBoxes(QObject* owner) {
-  auto* timer = new QTimer(owner);
-  QObject::connect(timer, &QTimer::timeout, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
-  });
-  timer->start(20);
+  const bool saved = widget.grab().save(QString::fromStdString(path), "PNG");
+  std::fprintf(saved ? stdout : stderr, "%s%s\n", saved ? "" : "cannot write ", path.c_str());
+  return saved;
 }
 
 bool FailNextWrite() {
@@ -70,49 +51,48 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
     return 2;
   }
-  const std::string packet = argv[1];
   const std::string folder = argv[2];
-  AnswerMessageBoxes(&application);
+  // Result boxes and questions that the actions raise are answered with their default button.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  });
+  answerer.start(20);
 
-  ProgrammerWindow window;
-  bool saved = true;
-  {
-    tarvo::CProgrammerDlg programmer(window, tarvo::platform::ProgramClock(),
-                                     tarvo::platform::ProgramFolder());
-    programmer.SetModes(false, true);
-    window.Attach(programmer);
-    programmer.StartWindow();
-
-    window.Control(tarvo::CommandControl::kConnect)->click();
-    saved &= Save(window, folder, "main-window-connected.png");
-    static_cast<void>(programmer.LoadPacketFile(packet));
-    saved &= Save(window, folder, "main-window-packet-loaded.png");
+  tarvo::ui::ProgrammerWindow window;
+  tarvo::CProgrammerDlg programmer(window, tarvo::platform::ProgramClock(),
+                                   tarvo::platform::ProgramFolder());
+  programmer.SetModes(false, true);
+  window.Attach(programmer);
+  programmer.StartWindow();
+  window.Control(tarvo::CommandControl::kConnect)->click();
+  bool saved = Save(window, folder, "main-window-connected.png");
+  static_cast<void>(programmer.LoadPacketFile(argv[1]));
+  saved &= Save(window, folder, "main-window-packet-loaded.png");
+  window.Control(tarvo::CommandControl::kProgram)->click();
+  saved &= Save(window, folder, "main-window-after-update.png");
+  // The Main FPGA once more, on a camera that refuses its first write.
+  if (FailNextWrite()) {
+    window.DeviceCheckBox(tarvo::DEVICE_MAIN_FPGA)->setChecked(true);
     window.Control(tarvo::CommandControl::kProgram)->click();
-    saved &= Save(window, folder, "main-window-after-update.png");
-    // The Main FPGA once more, on a camera that refuses its first write.
-    if (FailNextWrite()) {
-      window.DeviceCheckBox(tarvo::DEVICE_MAIN_FPGA)->setChecked(true);
-      window.Control(tarvo::CommandControl::kProgram)->click();
-      saved &= Save(window, folder, "main-window-failed-run.png");
-    }
-
-    tarvo::ProgramOrder order{};
-    COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
-    for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
-      orderDialog.AvailableList()->setCurrentRow(row);
-      orderDialog.MoveInButton()->click();
-    }
-    orderDialog.AddRebootButton()->click();
-    orderDialog.WaitField()->setText(QStringLiteral("5"));
-    orderDialog.AddWaitButton()->click();
-    orderDialog.AvailableList()->setCurrentRow(0);
-    saved &= Save(orderDialog, folder, "order-dialog.png");
-    orderDialog.hide();
-
-    CSupportDlg support(&window);
-    support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
-                    tarvo::platform::JoinPath(programmer.LogFolder(), tarvo::kLogFileName));
-    saved &= Save(support, folder, "support-dialog.png");
+    saved &= Save(window, folder, "main-window-failed-run.png");
   }
-  return saved ? 0 : 1;
+
+  tarvo::ProgramOrder order{};
+  tarvo::ui::COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
+  for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
+    orderDialog.AvailableList()->setCurrentRow(row);
+    orderDialog.MoveInButton()->click();
+  }
+  orderDialog.AddRebootButton()->click();
+  orderDialog.WaitField()->setText(QStringLiteral("5"));
+  orderDialog.AddWaitButton()->click();
+  orderDialog.AvailableList()->setCurrentRow(0);
+  saved &= Save(orderDialog, folder, "order-dialog.png");
+  orderDialog.hide();
+
+  tarvo::ui::CSupportDlg support(&window);
+  support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
+                  tarvo::platform::JoinPath(programmer.LogFolder(), tarvo::kLogFileName));
+  return Save(support, folder, "support-dialog.png") && saved ? 0 : 1;
 }
