@@ -24,18 +24,14 @@
 
 namespace tarvo::test {
 
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
+struct QtApplicationEnvironment : ::testing::Environment {
   void SetUp() override {
     static int argc = 1;
-    static char name[] = "tarvo_gui_tests";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<QApplication>(argc, argv);
+    static char* argv[] = {const_cast<char*>("tarvo_gui_tests"), nullptr};
+    application = std::make_unique<QApplication>(argc, argv);
   }
-  void TearDown() override { application_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> application_;
+  void TearDown() override { application.reset(); }
+  std::unique_ptr<QApplication> application;
 };
 inline ::testing::Environment* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
@@ -73,7 +69,6 @@ class ModalAnswerer : public QObject {
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " answers left";
     EXPECT_EQ(unexpected_, 0) << "modal windows without an answer";
   }
-
   static Answer Accept() {
     return [](QWidget* window) { qobject_cast<QDialog*>(window)->accept(); };
   }
@@ -108,7 +103,6 @@ class ModalAnswerer : public QObject {
       if (cancel) dialog->reject();
     };
   }
-
   // What the modal windows showed: a message box's text, another window's title.
   const std::vector<std::string>& Seen() const { return seen_; }
 

@@ -2,11 +2,16 @@
 // runs clicked through it while the engine works on a thread of its own.
 #include "ui/programmer_window.h"
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTextBrowser>
 #include <set>
 
 #include "firmware/firmware_packet.h"
@@ -29,45 +34,17 @@ class ProgrammerWindowTest : public test::WindowTest {
   QColor RunPicture() { return test::MiddleColour(window_->RunPicture(), 20); }
 };
 
-// Support tells where this window's log is; in emergency mode "Skip Backup" is held and says why.
-TEST_F(ProgrammerWindowTest, IdleWindowSupportAndEmergencyMode) {
-  Start();
+// The idle window in emergency mode, where "Skip Backup" says why it is held. Tab walks the device
+// rows, then the button column; every command has its own Alt letter; Enter answers a question
+// No.
+TEST_F(ProgrammerWindowTest, IdleWindowAndKeys) {
+  Start(true, true);  // Backup and Packet shown
   EXPECT_FALSE(window_->windowIcon().isNull());
   EXPECT_EQ(Status(), "No camera connected.");
   EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
   EXPECT_EQ(RunPicture(), QColor(160, 166, 176));  // neutral
-  const std::string folder = temp_.File("data/orva");
-  const ModalAnswerer::Answer checkSupport = [&folder](QWidget* window) {
-    auto* support = qobject_cast<CSupportDlg*>(window);
-    EXPECT_EQ(support->TextList()->font().pointSize(), 12);
-    EXPECT_EQ(
-        test::ListTexts(*support->TextList()),
-        (Texts{"In case of problems, please send an email with a description",
-               "of the problem to the support department of ORVA at:", "",
-               "    support@orva.example", "", "and attach the programming log file", "",
-               "    TARVO_PROG.log", "", "which is located in the directory:", "", "    " + folder,
-               "", "The service history of the cameras, history.jsonl, is in", "the same folder.",
-               "", "You may also use the button below to send an email with the",
-               "log file (and the service history) attached!"}));
-    EXPECT_EQ(support->LogPathField()->text().toStdString(), folder + "/TARVO_PROG.log");
-    EXPECT_EQ(support->Subject(), "Support request: Firmware update of orva.tarvo SN -1 failed!");
-    support->DoneButton()->click();
-  };
-  EXPECT_EQ(Click(CommandControl::kSupport, {checkSupport}),
-            Texts{"How to get support in case of problems:"});
-
-  Start(true, false);
-  EXPECT_TRUE(Button(CommandControl::kSkipBackup)->isChecked());
-  EXPECT_FALSE(Button(CommandControl::kSkipBackup)->isEnabled());
   EXPECT_EQ(Button(CommandControl::kSkipBackup)->toolTip().toStdString(),
             "Emergency mode: programming never makes a backup first.");
-}
-
-// Tab walks the device rows, then the button column; Enter answers a question No; every command
-// has its own Alt letter, and the file dialog Alt+L opens is titled by its purpose and starts in
-// the folder of the last packet chosen.
-TEST_F(ProgrammerWindowTest, KeysAndTheLoadDialog) {
-  Start(true, true);  // Backup and Packet shown
   for (CommandControl control : kAllCommandControls) window_->EnableControl(control, true);
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) window_->EnableDevice(device, true);
   QApplication::setActiveWindow(window_.get());
@@ -83,29 +60,98 @@ TEST_F(ProgrammerWindowTest, KeysAndTheLoadDialog) {
                             "Main uP", "Power uP",  "HDSDI FPGA", "Color Data",  "Connect",
                             "USB 2.0", "Load File", "Backup",     "Skip Backup", "Program",
                             "Verify",  "Packet",    "Support",    "Quit",        "Boot uP"}));
-  {
-    ModalAnswerer answers({ModalAnswerer::PressKey(Qt::Key_Return)});
-    EXPECT_FALSE(window_->AskYesNo("Creating backup file failed!\nDo you still want to proceed?"));
-  }
   std::set<QKeySequence> mnemonics;
   for (CommandControl control : kAllCommandControls) {
     const QKeySequence mnemonic = QKeySequence::mnemonic(Button(control)->text());
     EXPECT_TRUE(!mnemonic.isEmpty() && mnemonics.insert(mnemonic).second) << int(control);
   }
+  {
+    ModalAnswerer answers({ModalAnswerer::PressKey(Qt::Key_Return)});
+    EXPECT_FALSE(window_->AskYesNo("Creating backup file failed!\nDo you still want to proceed?"));
+  }
+}
 
-  // A file that is no packet: its load fails, but its folder is remembered.
-  test::CreateFolderForTest(temp_.File("packets"));
-  test::WriteFileText(temp_.File("packets/no.tvf"), "");
-  Texts second;
-  ModalAnswerer answers({ModalAnswerer::ChooseFile(temp_.File("packets/no.tvf")),
-                         ModalAnswerer::Accept(), ModalAnswerer::RecordFileDialog(&second)});
-  Button(CommandControl::kLoadFile)->click();
-  QApplication::setActiveWindow(window_.get());
-  QTest::keyClick(window_.get(), Qt::Key_L, Qt::AltModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&answers] { return answers.Seen().size() == 3; }));
-  EXPECT_EQ(answers.Seen()[2], "Load firmware packet");
-  EXPECT_EQ(second,
-            (Texts{temp_.File("packets"), "orva.tarvo firmware packets (*.tvf)", "All Files (*)"}));
+// A stand-in for xdg-email on PATH: after a pause it writes its arguments, one a line, to the
+// file "call" beside it and ends with the given exit status.
+struct FakeMailProgram {
+  explicit FakeMailProgram(int status) {
+    test::WriteFileText(bin.File("xdg-email"), "#!/bin/sh\nsleep 0.2\nprintf '%s\\n' \"$@\" > \"" +
+                                                   bin.File("call") + "\"\nexit " +
+                                                   std::to_string(status) + "\n");
+    chmod(bin.File("xdg-email").c_str(), 0755);
+  }
+  test::TempFolder bin;
+  test::ScopedEnvironment path{"PATH", bin.Path() + ":/usr/bin:/bin"};
+};
+
+// Support tells where this window's log is. After a failed hand-off to the mail program the
+// dialog stays open with the log's path at hand: selectable, to the clipboard, or its folder
+// opened in the file manager; Enter ("Done") closes it. The mail goes to the mail program with
+// log and service history attached while the program's windows take no input.
+TEST_F(ProgrammerWindowTest, SupportDialogAndMail) {
+  Start();
+  const std::string folder = temp_.File("data/orva");
+  const ModalAnswerer::Answer failedHandOffs = [&folder](QWidget* window) {
+    auto* support = qobject_cast<CSupportDlg*>(window);
+    EXPECT_EQ(
+        test::ListTexts(*support->TextList()),
+        (Texts{"In case of problems, please send an email with a description",
+               "of the problem to the support department of ORVA at:", "",
+               "    support@orva.example", "", "and attach the programming log file", "",
+               "    TARVO_PROG.log", "", "which is located in the directory:", "", "    " + folder,
+               "", "The service history of the cameras, history.jsonl, is in", "the same folder.",
+               "", "You may also use the button below to send an email with the",
+               "log file (and the service history) attached!"}));
+    {
+      test::TempFolder empty;
+      test::ScopedEnvironment noMailProgram("PATH", empty.Path());
+      support->SendButton()->click();
+    }
+    support->SendButton()->click();
+    EXPECT_TRUE(support->isVisible());
+    EXPECT_TRUE(support->LogPathField()->isReadOnly());
+    EXPECT_EQ(support->LogPathField()->selectedText().toStdString(), folder + "/TARVO_PROG.log");
+    QTextBrowser folderOpened;  // stands in for the file manager
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &folderOpened, "setSource");
+    support->CopyPathButton()->click();
+    support->OpenFolderButton()->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), folder + "/TARVO_PROG.log");
+    EXPECT_EQ(folderOpened.source().toLocalFile().toStdString(), folder);
+    ModalAnswerer::PressKey(Qt::Key_Return)(window);
+  };
+  {
+    FakeMailProgram mail(3);
+    const Texts seen = Click(CommandControl::kSupport,
+                             {failedHandOffs, ModalAnswerer::Accept(), ModalAnswerer::Accept()});
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], "How to get support in case of problems:");
+    EXPECT_NE(seen[1].find("\"xdg-email\" was not found"), std::string::npos) << seen[1];
+    EXPECT_NE(seen[2].find("xdg-email ended with code 3: no mail program is set up"),
+              std::string::npos);
+  }
+  FakeMailProgram mail(0);
+  test::WriteFileText(folder + "/history.jsonl", "{}\n");
+  bool enabledWhileSending = true;
+  Click(CommandControl::kSupport, {[&](QWidget* support) {
+          QTimer::singleShot(0, [&] {  // runs while the mail program has the mail
+            enabledWhileSending = support->isEnabled() || window_->isEnabled();
+          });
+          ModalAnswerer::ClickButton("Send email to support with log file attached!")(support);
+        }});
+  EXPECT_FALSE(enabledWhileSending);
+  EXPECT_TRUE(window_->isEnabled());
+  EXPECT_EQ(
+      test::ReadFileText(mail.bin.File("call")),
+      "--utf8\n--subject\nSupport request: Firmware update of orva.tarvo SN -1 failed!\n"
+      "--body\nDear Support,\n\nwe've got problems with the firmware update of the orva.tarvo "
+      "SN -1.\n\nHere is the description:\n\n"
+      "**********Please describe the error here**********\r\n\r\n"
+      "The programming log and the service history (history.jsonl) are attached.\r\n\r\n"
+      "Regards,\n\n**********Please set your name and address here***\n--attach\n" +
+          folder + "/TARVO_PROG.log\n--attach\n" + folder +
+          "/history.jsonl\n"
+          "support@orva.example\n");
 }
 
 // Idle, Enter and Escape end the window like Quit. During an action a close request never cuts
@@ -120,28 +166,18 @@ TEST_F(ProgrammerWindowTest, CloseRequests) {
     }});
     window_->exec();  // returns once the window has closed
   }
-  const struct {
-    QEvent* request;
-    ModalAnswerer::Answer answer;
-    bool closed;
-  } cases[] = {
-      {new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier),
-       ModalAnswerer::PressKey(Qt::Key_Return), false},
-      {new QCloseEvent, ModalAnswerer::ClickButton("Yes"), true},
-  };
-  for (const auto& c : cases) {
-    Start();
-    QCoreApplication::postEvent(window_.get(), c.request);  // delivered while Connect runs
-    EXPECT_EQ(Click(CommandControl::kConnect, {c.answer}),
-              Texts{"An operation is running and goes on until it has ended.\n"
-                    "Close the window when it has ended?"});
-    EXPECT_EQ(Status(), "Connected to orva.tarvo SN 4711");
-    EXPECT_EQ(window_->isVisible(), !c.closed);
-  }
-}
-
-void Select(QListWidget* list, const char* text) {
-  list->setCurrentItem(list->findItems(QString::fromLatin1(text), Qt::MatchExactly).value(0));
+  const Texts question{
+      "An operation is running and goes on until it has ended.\n"
+      "Close the window when it has ended?"};
+  Start();  // Escape, then Enter keeps the window
+  QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+  EXPECT_EQ(Click(CommandControl::kConnect, {ModalAnswerer::PressKey(Qt::Key_Return)}), question);
+  EXPECT_TRUE(window_->isVisible());
+  Start();  // the window manager's close, then Yes
+  QCoreApplication::postEvent(window_.get(), new QCloseEvent);
+  EXPECT_EQ(Click(CommandControl::kConnect, {ModalAnswerer::ClickButton("Yes")}), question);
+  EXPECT_EQ(Status(), "Connected to orva.tarvo SN 4711");  // the run went on
+  EXPECT_FALSE(window_->isVisible());
 }
 
 // In the order dialog Enter in the wait field adds the wait and Enter or a double-click in a list
@@ -158,41 +194,37 @@ TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
   const ModalAnswerer::Answer editOrder = [](QWidget* window) {
     auto* dialog = qobject_cast<COrderDlg*>(window);
     QListWidget* available = dialog->AvailableList();
-    Select(available, "Colordata");
+    available->setCurrentRow(8);  // Colordata
     dialog->MoveInButton()->click();
     dialog->AddRebootButton()->click();
     dialog->WaitField()->setText(QStringLiteral(" 10 "));
     QTest::keyClick(dialog->WaitField(), Qt::Key_Return);
-    Select(available, "Main uP");
+    available->setCurrentRow(5);  // Main uP
     QTest::keyClick(available, Qt::Key_Enter);
-    Select(available, "Boot uP");
-    const QPoint centre = available->visualItemRect(available->currentItem()).center();
+    const QPoint centre = available->visualItemRect(available->item(0)).center();  // Boot uP
     QTest::mouseClick(available->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(available->viewport(), Qt::LeftButton, {}, centre);
     for (const char* seconds : {"256", "1.5", "0", "255"}) {
       dialog->WaitField()->setText(QString::fromLatin1(seconds));
       dialog->AddWaitButton()->click();
     }
-    for (const char* step : {"Reboot", "Wait 10 sec.", "Main uP"}) {
-      Select(dialog->OrderedList(), step);
+    for (int step = 0; step < 3; ++step) {  // Reboot, Wait 10 sec., Main uP
+      dialog->OrderedList()->setCurrentRow(1);
       QTest::keyClick(dialog->OrderedList(), Qt::Key_Return);
     }
     EXPECT_EQ(test::ListTexts(*available).back(), "Main uP");
     ModalAnswerer::ClickButton("Done")(window);
   };
-  test::CreateFolderForTest(temp_.File("raw"));
-  for (const char* name : {"raw/colours.cdt", "raw/boot.hex"}) {
-    test::WriteFileText(temp_.File(name), "");
-  }
+  for (const char* name : {"colours.cdt", "boot.hex"}) test::WriteFileText(temp_.File(name), "");
   Texts second;
-  const Texts seen = Click(CommandControl::kPacket,
-                           {editOrder, ModalAnswerer::Accept(), ModalAnswerer::Accept(),
-                            ModalAnswerer::ChooseFile(temp_.File("raw/colours.cdt")),
-                            [&](QWidget* window) {
-                              ModalAnswerer::RecordFileDialog(&second, false)(window);
-                              ModalAnswerer::ChooseFile(temp_.File("raw/boot.hex"))(window);
-                            },
-                            ModalAnswerer::PressKey(Qt::Key_Escape)});
+  const Texts seen =
+      Click(CommandControl::kPacket, {editOrder, ModalAnswerer::Accept(), ModalAnswerer::Accept(),
+                                      ModalAnswerer::ChooseFile(temp_.File("colours.cdt")),
+                                      [&](QWidget* window) {
+                                        ModalAnswerer::RecordFileDialog(&second, false)(window);
+                                        ModalAnswerer::ChooseFile(temp_.File("boot.hex"))(window);
+                                      },
+                                      ModalAnswerer::PressKey(Qt::Key_Escape)});
   const std::string refused = "Please enter the wait time in whole seconds from 0 to 255.";
   EXPECT_EQ(seen,
             (Texts{"Define Programming Order ...", refused, refused, "Image file for Color Data",
@@ -200,7 +232,7 @@ TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
   const std::uint16_t* order = programmer_->Order().data();
   EXPECT_EQ(std::vector<int>(order, order + 5),
             (std::vector<int>{8, 0, 0x2000, 0x20FF, ORDER_END}));
-  EXPECT_EQ(second, (Texts{temp_.File("raw"), "Hex Files (BRENTA_*.hex)", "All Files (*)"}));
+  EXPECT_EQ(second, (Texts{temp_.Path(), "Hex Files (BRENTA_*.hex)", "All Files (*)"}));
   EXPECT_EQ(Status(), "Packet generation cancelled: no file name was chosen; no file written.");
 
   COrderDlg full(&programmer_->Order(), PROGRAM_ORDER_STEPS);  // 63 steps at most, then the end
@@ -213,16 +245,12 @@ TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
 // One update clicked through the window, with a backup first, and the verify after it; then a
 // run whose erase blocks its telegram for 5 s and whose write fails. The engine's telegrams block
 // a worker thread: the window's events go on being dispatched (the one timed check here, with a
-// wide margin), the cursor shows it busy, the controls the engine disabled are seen disabled.
-// The window shows the run report: picture, Power uP "not verified", the failed device.
+// wide margin) under a busy cursor. The window shows the run report: picture, Power uP "not
+// verified", the failed device.
 TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
   sim::CameraFolder camera;
   std::string error;
   ASSERT_TRUE(camera.Open(temp_.File("camera"), &error)) << error;
-  {
-    sim::FolderLock lock(camera);
-    ASSERT_TRUE(sim::ResetCamera(camera, sim::DefaultSettings(), true, 1, 1, 0));
-  }
   CFirmwarePacket packet;  // 4.12 for all nine devices, in the order a release programs them
   ASSERT_TRUE(packet.CreatePacket());
   for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -231,9 +259,8 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
                                 static_cast<std::uint32_t>(image.bytes.size()), image.bytes.data(),
                                 sim::MakeImageVersion(1, 4, 12)));
   }
-  ProgramOrder order{2, 3, 4, ORDER_REBOOT, 7, 8, 5, 6, ORDER_REBOOT, 1, 0, ORDER_END};
-  ASSERT_TRUE(packet.SetOrder(order) && packet.SealPacket());
-  ASSERT_TRUE(packet.SavePacket(temp_.File("new.tvf")));
+  ASSERT_TRUE(packet.SetOrder({2, 3, 4, ORDER_REBOOT, 7, 8, 5, 6, ORDER_REBOOT, 1, 0, ORDER_END}) &&
+              packet.SealPacket() && packet.SavePacket(temp_.File("new.tvf")));
 
   Start();
   Click(CommandControl::kLoadFile, {ModalAnswerer::ChooseFile(temp_.File("new.tvf"))});
@@ -244,8 +271,10 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
   EXPECT_EQ(window_->CameraVersionLabel(DEVICE_BOOT_UP)->text().toStdString(), "001 V04.12");
   EXPECT_EQ(RunPicture(), QColor(46, 160, 96));  // success
   Texts load;                                    // starts where the backup went
-  Click(CommandControl::kLoadFile, {ModalAnswerer::RecordFileDialog(&load)});
-  EXPECT_EQ(load.front(), programmer_->LogFolder());
+  EXPECT_EQ(Click(CommandControl::kLoadFile, {ModalAnswerer::RecordFileDialog(&load)}),
+            Texts{"Load firmware packet"});
+  EXPECT_EQ(load, (Texts{programmer_->LogFolder(), "orva.tarvo firmware packets (*.tvf)",
+                         "All Files (*)"}));
   EXPECT_EQ(Click(CommandControl::kVerify, {ModalAnswerer::Accept()}).size(), 1u);
   EXPECT_TRUE(window_->DeviceProgressBar(DEVICE_POWER_UP)->isTextVisible());
   EXPECT_EQ(window_->DeviceProgressBar(DEVICE_POWER_UP)->text().toStdString(), "not verified");
@@ -261,21 +290,14 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
     camera.State().faults.failTelegram = {1, {}, telegram::kWriteBlock, 1, 0, 0x80031013};
   }
   QElapsedTimer clock;
-  qint64 lastTick = 0;
-  qint64 longestGap = 0;
+  qint64 lastTick = 0, longestGap = 0;
   bool busyCursor = true;
-  int enabledDuring = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
     const qint64 now = clock.elapsed();
     if (window_->Busy() && QApplication::activeModalWidget() == nullptr) {  // not while a box is up
       longestGap = std::max(longestGap, now - lastTick);
       busyCursor = busyCursor && window_->cursor().shape() == Qt::BusyCursor;
-    }
-    if (now > 1000 && now < 4000) {  // well inside the erase
-      for (QAbstractButton* button : window_->findChildren<QAbstractButton*>()) {
-        enabledDuring += button->isEnabled() ? 1 : 0;
-      }
     }
     lastTick = now;
   });
@@ -296,10 +318,8 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
   RecordProperty("longest_gap_ms", static_cast<int>(longestGap));
   EXPECT_TRUE(busyCursor);
   EXPECT_NE(window_->cursor().shape(), Qt::BusyCursor);
-  EXPECT_EQ(enabledDuring, 0);
   EXPECT_TRUE(boxWideEnough);
   EXPECT_EQ(Status(), RunFailureSummary(programmer_->LastRun()));
-  EXPECT_NE(Status().find("Main FPGA"), std::string::npos) << Status();
   EXPECT_EQ(test::MiddleColour(window_->DeviceProgressBar(DEVICE_MAIN_FPGA)), QColor(255, 0, 0));
   EXPECT_EQ(RunPicture(), QColor(210, 58, 50));  // failure
 }

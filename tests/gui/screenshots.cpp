@@ -5,13 +5,11 @@
 //   tarvo_gui_screenshots PACKET OUTPUT_FOLDER
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
-#include <string>
 
 #include "engine/programmer_dlg.h"
 #include "link/telegram_layout.h"
@@ -22,6 +20,7 @@
 #include "ui/programmer_window.h"
 #include "ui/support_dlg.h"
 
+namespace tarvo::ui {
 namespace {
 
 bool Save(QWidget& widget, const std::string& folder, const char* name) {
@@ -33,53 +32,31 @@ bool Save(QWidget& widget, const std::string& folder, const char* name) {
   return saved;
 }
 
-bool FailNextWrite() {
-  tarvo::sim::CameraFolder camera;
-  std::string error;
-  if (!camera.Open(tarvo::sim::DefaultCameraFolder(), &error)) return false;
-  tarvo::sim::FolderLock lock(camera);
-  camera.State().faults.failTelegram = {1, {}, tarvo::telegram::kWriteBlock, 1, 0, 0x80031013};
-  return true;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  tarvo::ui::ApplyProgramLook();
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[2];
-  // Result boxes and questions that the actions raise are answered with their default button.
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
-  });
-  answerer.start(20);
-
-  tarvo::ui::ProgrammerWindow window;
-  tarvo::CProgrammerDlg programmer(window, tarvo::platform::ProgramClock(),
-                                   tarvo::platform::ProgramFolder());
+bool TakeScreenshots(const std::string& packet, const std::string& folder) {
+  ProgrammerWindow window;
+  CProgrammerDlg programmer(window, platform::ProgramClock(), platform::ProgramFolder());
   programmer.SetModes(false, true);
   window.Attach(programmer);
   programmer.StartWindow();
-  window.Control(tarvo::CommandControl::kConnect)->click();
+  window.Control(CommandControl::kConnect)->click();
   bool saved = Save(window, folder, "main-window-connected.png");
-  static_cast<void>(programmer.LoadPacketFile(argv[1]));
+  static_cast<void>(programmer.LoadPacketFile(packet));
   saved &= Save(window, folder, "main-window-packet-loaded.png");
-  window.Control(tarvo::CommandControl::kProgram)->click();
+  window.Control(CommandControl::kProgram)->click();
   saved &= Save(window, folder, "main-window-after-update.png");
   // The Main FPGA once more, on a camera that refuses its first write.
-  if (FailNextWrite()) {
-    window.DeviceCheckBox(tarvo::DEVICE_MAIN_FPGA)->setChecked(true);
-    window.Control(tarvo::CommandControl::kProgram)->click();
+  sim::CameraFolder camera;
+  if (std::string error; camera.Open(sim::DefaultCameraFolder(), &error)) {
+    camera.Lock();
+    camera.State().faults.failTelegram = {1, {}, telegram::kWriteBlock, 1, 0, 0x80031013};
+    camera.Unlock();
+    window.DeviceCheckBox(DEVICE_MAIN_FPGA)->setChecked(true);
+    window.Control(CommandControl::kProgram)->click();
     saved &= Save(window, folder, "main-window-failed-run.png");
   }
 
-  tarvo::ProgramOrder order{};
-  tarvo::ui::COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
+  ProgramOrder order{};
+  COrderDlg orderDialog(&order, PROGRAM_ORDER_STEPS, &window);
   for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
     orderDialog.AvailableList()->setCurrentRow(row);
     orderDialog.MoveInButton()->click();
@@ -90,9 +67,27 @@ int main(int argc, char** argv) {
   orderDialog.AvailableList()->setCurrentRow(0);
   saved &= Save(orderDialog, folder, "order-dialog.png");
   orderDialog.hide();
-
-  tarvo::ui::CSupportDlg support(&window);
+  CSupportDlg support(&window);
   support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
-                  tarvo::platform::JoinPath(programmer.LogFolder(), tarvo::kLogFileName));
-  return Save(support, folder, "support-dialog.png") && saved ? 0 : 1;
+                  platform::JoinPath(programmer.LogFolder(), kLogFileName));
+  return Save(support, folder, "support-dialog.png") && saved;
+}
+
+}  // namespace
+}  // namespace tarvo::ui
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  tarvo::ui::ApplyProgramLook();
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
+    return 2;
+  }
+  // Result boxes and questions that the actions raise are answered with their default button.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  });
+  answerer.start(20);
+  return tarvo::ui::TakeScreenshots(argv[1], argv[2]) ? 0 : 1;
 }

@@ -1,14 +1,8 @@
 // The start-up as a user runs it: switches, notes and the window they lead to.
 #include "ui/tarvo_prog.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "gui/gui_test_support.h"
 #include "log/log_file.h"
-#include "support/temp_folder.h"
 #include "ui/disclaim_dlg.h"
 #include "ui/text_list_widget.h"
 
@@ -29,20 +23,15 @@ class StartUp : public ::testing::Test {
   std::string logPath_ = temp_.Path() + "/orva/TARVO_PROG.log";
 };
 
-// "Cancel" is the default button of the notes: Enter cancels like Escape. The log is opened
-// with the window only.
+// Escape on the emergency note ends before the standard note; "Cancel" is the default button:
+// Enter cancels too. The log is opened with the window only.
 TEST_F(StartUp, CancelOnAnyNoteEndsBeforeTheWindowAndLeavesNoLog) {
-  const struct {
-    const char* switches;
-    std::vector<ModalAnswerer::Answer> answers;
-  } cases[] = {
-      {"-e", {ModalAnswerer::ClickButton("Cancel")}},
-      {"-e", {ModalAnswerer::ClickButton("OK, I know!"), ModalAnswerer::PressKey(Qt::Key_Return)}},
-      {"-p", {ModalAnswerer::PressKey(Qt::Key_Escape)}},
-  };
-  for (const auto& c : cases) {
-    ModalAnswerer answers(c.answers);  // no further note, no window
-    EXPECT_FALSE(CTARVO_PROG({"/opt/orva/tarvo_prog", c.switches}).InitInstance());
+  using Answers = std::vector<ModalAnswerer::Answer>;
+  for (const Answers& notes : {Answers{ModalAnswerer::PressKey(Qt::Key_Escape)},
+                               Answers{ModalAnswerer::ClickButton("OK, I know!"),
+                                       ModalAnswerer::PressKey(Qt::Key_Return)}}) {
+    ModalAnswerer answers(notes);  // no further note, no window
+    EXPECT_FALSE(CTARVO_PROG({"/opt/orva/tarvo_prog", "-e"}).InitInstance());
     EXPECT_TRUE(test::ReadFileText(logPath_).empty());
   }
 }
@@ -77,8 +66,6 @@ TEST_F(StartUp, AcceptedNotesOpenTheWindowInTheSwitchedModes) {
       notes.push_back(std::to_string(lines.size()) + " lines: " + lines.front() + " / " +
                       lines.back() + (note->NoteList()->Text().LastLineComplete() ? "" : " ..."));
       EXPECT_EQ(note->windowTitle().toStdString(), "Important Note!");
-      EXPECT_EQ(note->NoteList()->font().pointSize(), 15);
-      EXPECT_FALSE(note->windowFlags().testFlag(Qt::WindowCloseButtonHint));
       note->AcceptButton()->click();
     });
     answers.push_back([&shown](QWidget* window) {
