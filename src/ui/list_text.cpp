@@ -1,7 +1,5 @@
 #include "ui/list_text.h"
 
-#include <cstdarg>
-
 namespace tarvo::ui {
 
 void ListText::Append(std::string_view text) {
@@ -36,14 +34,6 @@ void ListText::Append(std::string_view text) {
     lines_.erase(lines_.begin(),
                  lines_.begin() + static_cast<std::ptrdiff_t>(lines_.size() - kListKeep));
   }
-}
-
-void ListText::AppendFormat(const char* format, ...) {
-  std::va_list arguments;
-  va_start(arguments, format);
-  const std::string text = FormatTextV(format, arguments);
-  va_end(arguments);
-  Append(text);
 }
 
 void ListText::Clear() {

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "log/format_text.h"
-
 namespace tarvo::ui {
 
 // When the list reaches this many lines, lines are taken from the top ...
@@ -24,8 +22,6 @@ class ListText {
  public:
   // Appends plain text: "%" has no meaning here.
   void Append(std::string_view text);
-  // Appends printf-style formatted text.
-  void AppendFormat(const char* format, ...) TARVO_PRINTF_FORMAT(2, 3);
 
   void Clear();
 

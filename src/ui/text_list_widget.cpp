@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QStringList>
-#include <cstdarg>
 
 namespace tarvo::ui {
 
@@ -25,14 +24,6 @@ void TextListWidget::AppendListText(std::string_view text) {
   scrollToBottom();
   setUpdatesEnabled(true);
   viewport()->update();
-}
-
-void TextListWidget::AppendListFormat(const char* format, ...) {
-  std::va_list arguments;
-  va_start(arguments, format);
-  const std::string text = FormatTextV(format, arguments);
-  va_end(arguments);
-  AppendListText(text);
 }
 
 void TextListWidget::ClearList() {

@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <string_view>
 
-#include "log/format_text.h"
 #include "ui/list_text.h"
 
 namespace tarvo::ui {
@@ -16,7 +15,6 @@ class TextListWidget : public QListWidget {
 
   // Plain text: "%" has no meaning.
   void AppendListText(std::string_view text);
-  void AppendListFormat(const char* format, ...) TARVO_PRINTF_FORMAT(2, 3);
   void ClearList();
 
   const ListText& Text() const { return text_; }

@@ -1,21 +1,21 @@
-// Shared pieces of the front-end tests: the application object every widget needs, and an
-// answerer for the modal dialogs and message boxes the code under test opens.
+// Shared pieces of the front-end tests: the application object every widget needs, an answerer
+// for the modal dialogs and message boxes the code under test opens, and the main window.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QColor>
-#include <QListWidget>
 
-#include <QAbstractButton>
-#include <QObject>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <deque>
 #include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "engine/programmer_dlg.h"
 #include "platform/clock.h"
@@ -24,50 +24,140 @@
 
 namespace tarvo::test {
 
-// Answers modal windows as they appear, one answer per window, in order. A modal window
-// with no answer left is recorded as unexpected and rejected, so a test never hangs. Keep one
-// answerer alive at a time: two would both answer the same window.
+struct QtApplicationEnvironment : ::testing::Environment {
+  void SetUp() override {
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>("tarvo_gui_tests"), nullptr};
+    application = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { application.reset(); }
+  std::unique_ptr<QApplication> application;
+};
+inline ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// A button's text as shown, without the mnemonic marks.
+inline std::string Caption(const QAbstractButton& button) {
+  return QString(button.text()).remove(QLatin1Char('&')).toStdString();
+}
+
+inline std::vector<std::string> ListTexts(const QListWidget& list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
+  return texts;
+}
+
+// The colour in the middle of a widget as it is drawn, or the given pixels above it.
+inline QColor MiddleColour(QWidget* widget, int above = 0) {
+  const QImage image = widget->grab().toImage();
+  return image.pixelColor(image.width() / 2, image.height() / 2 - above);
+}
+
+// Answers modal windows as they appear, one answer per window, in order. A modal window with no
+// answer left is rejected, so a test never hangs; the test fails when that happened or when an
+// answer is left over at the end. Keep one answerer alive at a time.
 class ModalAnswerer : public QObject {
  public:
   using Answer = std::function<void(QWidget*)>;
 
-  ModalAnswerer();
-
-  ModalAnswerer& Then(Answer answer);
-  // Common answers.
-  static Answer Accept();
-  static Answer Reject();
-  static Answer ClickButton(const QString& caption);
-  static Answer PressKey(int key);
-
-  // Titles of the modal windows seen, and the texts of the message boxes among them.
-  const std::vector<std::string>& Titles() const { return titles_; }
-  const std::vector<std::string>& MessageTexts() const { return messages_; }
-  int Unexpected() const { return unexpected_; }
-  bool AllAnswered() const { return answers_.empty(); }
+  explicit ModalAnswerer(std::vector<Answer> answers = {})
+      : answers_(answers.begin(), answers.end()) {
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
+    timer_.start(5);
+  }
+  ~ModalAnswerer() override {
+    EXPECT_TRUE(answers_.empty()) << answers_.size() << " answers left";
+    EXPECT_EQ(unexpected_, 0) << "modal windows without an answer";
+  }
+  static Answer Accept() {
+    return [](QWidget* window) { qobject_cast<QDialog*>(window)->accept(); };
+  }
+  static Answer ClickButton(const QString& caption) {
+    return [caption](QWidget* window) {
+      for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (Caption(*button) == caption.toStdString()) return button->click();
+      }
+      ADD_FAILURE() << "no button " << caption.toStdString();
+      qobject_cast<QDialog*>(window)->reject();
+    };
+  }
+  static Answer PressKey(int key) {
+    return [key](QWidget* window) {
+      QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
+      QTest::keyClick(target, static_cast<Qt::Key>(key));
+    };
+  }
+  // Picks the given full path in a file dialog, as a user may type it into the name field.
+  static Answer ChooseFile(const std::string& path) {
+    return [path](QWidget* window) {
+      window->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+      qobject_cast<QDialog*>(window)->accept();
+    };
+  }
+  // Notes the folder a file dialog starts in, then its filters; cancels it (or leaves it open).
+  static Answer RecordFileDialog(std::vector<std::string>* seen, bool cancel = true) {
+    return [seen, cancel](QWidget* window) {
+      auto* dialog = qobject_cast<QFileDialog*>(window);
+      seen->assign({dialog->directory().absolutePath().toStdString()});
+      for (const QString& filter : dialog->nameFilters()) seen->push_back(filter.toStdString());
+      if (cancel) dialog->reject();
+    };
+  }
+  // What the modal windows showed: a message box's text, another window's title.
+  const std::vector<std::string>& Seen() const { return seen_; }
 
  private:
-  void Poll();
+  void Poll() {
+    QWidget* window = QApplication::activeModalWidget();
+    if (window == nullptr || !window->isVisible()) return;
+    // A window shows up again when a message box over it closes.
+    if (std::find(answered_.begin(), answered_.end(), window) != answered_.end()) return;
+    answered_.emplace_back(window);
+    auto* box = qobject_cast<QMessageBox*>(window);
+    seen_.push_back((box != nullptr ? box->text() : window->windowTitle()).toStdString());
+    if (answers_.empty()) {
+      ++unexpected_;
+      return qobject_cast<QDialog*>(window)->reject();
+    }
+    // The answer runs from an event of its own: an answer that opens a further modal window
+    // (a click that ends in a message box) must not hold up the polling.
+    QTimer::singleShot(0, this, [answer = std::move(answers_.front()), target = QPointer(window)] {
+      if (target) answer(target);
+    });
+    answers_.pop_front();
+  }
 
   QTimer timer_;
   std::deque<Answer> answers_;
-  // Every window answered so far: a window shows up again when a message box over it closes.
   std::vector<QPointer<QWidget>> answered_;
-  std::vector<std::string> titles_;
-  std::vector<std::string> messages_;
+  std::vector<std::string> seen_;
   int unexpected_ = 0;
 };
 
-// The main window with its programmer, data kept in a temporary folder.
+// The main window with its programmer against the simulated camera, data kept in a temporary
+// folder.
 class WindowTest : public ::testing::Test {
  protected:
-  WindowTest();
-  ~WindowTest() override;
+  WindowTest() { CreateFolderForTest(programFolder_); }
 
-  void Start(bool emergency = false, bool packetGeneration = false);
+  void Start(bool emergency = false, bool packetGeneration = false) {
+    programmer_.reset();
+    window_ = std::make_unique<ui::ProgrammerWindow>();
+    programmer_ = std::make_unique<CProgrammerDlg>(*window_, clock_, programFolder_);
+    programmer_->SetModes(emergency, packetGeneration);
+    window_->Attach(*programmer_);
+    programmer_->StartWindow();
+    window_->show();
+  }
   QAbstractButton* Button(CommandControl control) { return window_->Control(control); }
-  bool Enabled(CommandControl control) { return Button(control)->isEnabled(); }
-  bool Visible(CommandControl control) { return Button(control)->isVisible(); }
+  // Clicks a control and answers the modal windows it opens; returns what they showed.
+  std::vector<std::string> Click(CommandControl control,
+                                 std::vector<ModalAnswerer::Answer> answers) {
+    ModalAnswerer answerer(std::move(answers));
+    Button(control)->click();
+    return answerer.Seen();
+  }
+  std::string Status() const { return window_->StatusLabel()->text().toStdString(); }
 
   TempFolder temp_;
   ScopedEnvironment dataHome_{"TARVO_DATA_DIR", temp_.File("data")};
@@ -75,26 +165,8 @@ class WindowTest : public ::testing::Test {
   platform::FakeClock clock_;
   std::unique_ptr<ui::ProgrammerWindow> window_;
   std::unique_ptr<CProgrammerDlg> programmer_;
+  ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.File("camera")};
+  ScopedEnvironment timeScale_{"TARVO_TIME_SCALE", "0"};
 };
-
-// Enabled state of every control and device box, by caption.
-std::vector<std::pair<std::string, bool>> EnabledStates(const ui::ProgrammerWindow& window);
-
-// Picks the given full path in a file dialog, as a user may type it into the name field.
-ModalAnswerer::Answer ChooseFile(const std::string& path);
-// Notes the folder a file dialog starts in, then cancels it (or leaves it open).
-ModalAnswerer::Answer RecordStartFolder(std::string* folder, bool cancel = true);
-
-// A button's text as shown, without the mnemonic marks.
-std::string Caption(const QAbstractButton& button);
-
-// The texts of a list's rows.
-std::vector<std::string> ListTexts(const QListWidget& list);
-
-// The colour in the middle of a widget as it is drawn, or the given pixels above it.
-QColor MiddleColour(QWidget* widget, int above = 0);
-
-// The lines of a log file without their time stamps "hh:mm:ss.mmm ".
-std::vector<std::string> LogTexts(const std::string& path);
 
 }  // namespace tarvo::test

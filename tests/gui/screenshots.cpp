@@ -5,18 +5,13 @@
 //   tarvo_gui_screenshots PACKET OUTPUT_FOLDER
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
-#include <string>
 
 #include "engine/programmer_dlg.h"
-#include "firmware/device_catalogue.h"
 #include "link/telegram_layout.h"
 #include "platform/folders.h"
 #include "sim/core/camera_folder.h"
@@ -25,43 +20,61 @@
 #include "ui/programmer_window.h"
 #include "ui/support_dlg.h"
 
+namespace tarvo::ui {
 namespace {
-
-using tarvo::ui::COrderDlg;
-using tarvo::ui::CSupportDlg;
-using tarvo::ui::ProgrammerWindow;
 
 bool Save(QWidget& widget, const std::string& folder, const char* name) {
   widget.show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   const std::string path = folder + "/" + name;
-  if (!widget.grab().save(QString::fromStdString(path), "PNG")) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
+  const bool saved = widget.grab().save(QString::fromStdString(path), "PNG");
+  std::fprintf(saved ? stdout : stderr, "%s%s\n", saved ? "" : "cannot write ", path.c_str());
+  return saved;
+}
+
+bool TakeScreenshots(const std::string& packet, const std::string& folder) {
+  ProgrammerWindow window;
+  CProgrammerDlg programmer(window, platform::ProgramClock(), platform::ProgramFolder());
+  programmer.SetModes(false, true);
+  window.Attach(programmer);
+  programmer.StartWindow();
+  window.Control(CommandControl::kConnect)->click();
+  bool saved = Save(window, folder, "main-window-connected.png");
+  static_cast<void>(programmer.LoadPacketFile(packet));
+  saved &= Save(window, folder, "main-window-packet-loaded.png");
+  window.Control(CommandControl::kProgram)->click();
+  saved &= Save(window, folder, "main-window-after-update.png");
+  // The Main FPGA once more, on a camera that refuses its first write.
+  sim::CameraFolder camera;
+  if (std::string error; camera.Open(sim::DefaultCameraFolder(), &error)) {
+    camera.Lock();
+    camera.State().faults.failTelegram = {1, {}, telegram::kWriteBlock, 1, 0, 0x80031013};
+    camera.Unlock();
+    window.DeviceCheckBox(DEVICE_MAIN_FPGA)->setChecked(true);
+    window.Control(CommandControl::kProgram)->click();
+    saved &= Save(window, folder, "main-window-failed-run.png");
   }
-  std::printf("%s\n", path.c_str());
-  return true;
-}
 
-// Result boxes and questions that the actions raise are answered with their default button.
-void AnswerMessageBoxes(QObject* owner) {
-  auto* timer = new QTimer(owner);
-  QObject::connect(timer, &QTimer::timeout, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
-  });
-  timer->start(20);
-}
-
-bool FailNextWrite() {
-  tarvo::sim::CameraFolder camera;
-  std::string error;
-  if (!camera.Open(tarvo::sim::DefaultCameraFolder(), &error)) return false;
-  tarvo::sim::FolderLock lock(camera);
-  camera.State().faults.failTelegram = {1, {}, tarvo::telegram::kWriteBlock, 1, 0, 0x80031013};
-  return true;
+  ProgramOrder order{};
+  COrderDlg orderDialog(&order, PROGRAM_ORDER_STEPS, &window);
+  for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
+    orderDialog.AvailableList()->setCurrentRow(row);
+    orderDialog.MoveInButton()->click();
+  }
+  orderDialog.AddRebootButton()->click();
+  orderDialog.WaitField()->setText(QStringLiteral("5"));
+  orderDialog.AddWaitButton()->click();
+  orderDialog.AvailableList()->setCurrentRow(0);
+  saved &= Save(orderDialog, folder, "order-dialog.png");
+  orderDialog.hide();
+  CSupportDlg support(&window);
+  support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
+                  platform::JoinPath(programmer.LogFolder(), kLogFileName));
+  return Save(support, folder, "support-dialog.png") && saved;
 }
 
 }  // namespace
+}  // namespace tarvo::ui
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -70,49 +83,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s PACKET OUTPUT_FOLDER\n", argv[0]);
     return 2;
   }
-  const std::string packet = argv[1];
-  const std::string folder = argv[2];
-  AnswerMessageBoxes(&application);
-
-  ProgrammerWindow window;
-  bool saved = true;
-  {
-    tarvo::CProgrammerDlg programmer(window, tarvo::platform::ProgramClock(),
-                                     tarvo::platform::ProgramFolder());
-    programmer.SetModes(false, true);
-    window.Attach(programmer);
-    programmer.StartWindow();
-
-    window.Control(tarvo::CommandControl::kConnect)->click();
-    saved &= Save(window, folder, "main-window-connected.png");
-    static_cast<void>(programmer.LoadPacketFile(packet));
-    saved &= Save(window, folder, "main-window-packet-loaded.png");
-    window.Control(tarvo::CommandControl::kProgram)->click();
-    saved &= Save(window, folder, "main-window-after-update.png");
-    // The Main FPGA once more, on a camera that refuses its first write.
-    if (FailNextWrite()) {
-      window.DeviceCheckBox(tarvo::DEVICE_MAIN_FPGA)->setChecked(true);
-      window.Control(tarvo::CommandControl::kProgram)->click();
-      saved &= Save(window, folder, "main-window-failed-run.png");
-    }
-
-    tarvo::ProgramOrder order{};
-    COrderDlg orderDialog(&order, tarvo::PROGRAM_ORDER_STEPS, &window);
-    for (const int row : {2, 2, 2}) {  // Main FPGA and both memory FPGAs
-      orderDialog.AvailableList()->setCurrentRow(row);
-      orderDialog.MoveInButton()->click();
-    }
-    orderDialog.AddRebootButton()->click();
-    orderDialog.WaitField()->setText(QStringLiteral("5"));
-    orderDialog.AddWaitButton()->click();
-    orderDialog.AvailableList()->setCurrentRow(0);
-    saved &= Save(orderDialog, folder, "order-dialog.png");
-    orderDialog.hide();
-
-    CSupportDlg support(&window);
-    support.Prepare(programmer.Camera().serialNumber, programmer.LogFolder(),
-                    tarvo::platform::JoinPath(programmer.LogFolder(), tarvo::kLogFileName));
-    saved &= Save(support, folder, "support-dialog.png");
-  }
-  return saved ? 0 : 1;
+  // Result boxes and questions that the actions raise are answered with their default button.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  });
+  answerer.start(20);
+  return tarvo::ui::TakeScreenshots(argv[1], argv[2]) ? 0 : 1;
 }
