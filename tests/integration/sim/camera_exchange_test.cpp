@@ -1,8 +1,6 @@
-// Correct exchanges of every command, and the versions the camera reports from its contents.
-#include <cstring>
-
-#include "firmware/device_catalogue.h"
-#include "link/telegram_layout.h"
+// Exchanges at the interface library's binary interface: every command answered in a sealed
+// frame of its own, the versions the camera finds in its devices, and every request that is not
+// exactly what its command requires refused with the camera's error code, changing nothing.
 #include "sim/core/factory_images.h"
 #include "sim/core/telegram_frame.h"
 #include "sim_fixture.h"
@@ -10,102 +8,144 @@
 namespace tarvo::simtest {
 namespace {
 
-void ExpectFramed(const Answer& answer, std::uint16_t code) {
-  ASSERT_EQ(answer.result, 0u);
-  EXPECT_EQ(Le16(answer.bytes, 0), code);
-  EXPECT_EQ(Le16(answer.bytes, 2), answer.bytes.size());
-  EXPECT_TRUE(sim::IsSealed(answer.bytes.data(), static_cast<std::uint32_t>(answer.bytes.size())));
-}
-
 using CameraExchange = SimCameraTest;
 
-TEST_F(CameraExchange, IdentifiesAsTheDefaultCamera) {
-  auto client = Connect();
-  Answer answer = client->CameraType();
-  ExpectFramed(answer, 0x0110);
-  EXPECT_EQ(answer.bytes.size(), 23u);
-  EXPECT_EQ(Le16(answer.bytes, 4), 0x1000u);
-  EXPECT_EQ(Le32(answer.bytes, 8), 4711u);
-}
-
-TEST_F(CameraExchange, FreshCameraReportsFactoryFirmwareOfEveryDevice) {
-  auto client = Connect();
-  Answer answer = client->VersionsPage(0);
-  ExpectFramed(answer, 0x0D10);
-  ASSERT_EQ(Le16(answer.bytes, 4), 9u);
-  std::vector<ReportedEntry> entries = Entries(answer);
-  for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
-    std::optional<DeviceIndex> mapped = DeviceIndexFromCameraName(entries[index].name);
-    ASSERT_TRUE(mapped.has_value()) << entries[index].name;
-    EXPECT_EQ(*mapped, index) << entries[index].name;
-    EXPECT_EQ(entries[index].Version(), "001 V01.00");
+TEST_F(CameraExchange, EveryCommandIsAnsweredInASealedFrameOfItsOwn) {
+  Connect();
+  const Bytes data(100, 0x5A);
+  Bytes write = Telegram(0x1103, 113, 269, 0x1000, 0x1063);
+  std::copy(data.begin(), data.end(), write.begin() + 12);
+  const struct {
+    Bytes request;
+    std::uint32_t responseLength;
+  } exchanges[] = {{Telegram(0x0110, 5, 5), 23},
+                   {Telegram(0x0D10, 6, 6), 207},
+                   {Telegram(0x0810, 5, 5), 207},
+                   {Telegram(0x4203, 13, 13), 17},
+                   {Telegram(0x1003, 13, 13), 17},
+                   {write, 15},
+                   {Telegram(0x1403, 13, 13, 0x1000, 0x1063), 269},
+                   {Telegram(0x0003, 13, 13), 17},
+                   {Telegram(0x1704, 5, 5), 272}};
+  std::vector<Answer> answers;
+  for (const auto& exchange : exchanges) {
+    const Answer& answer = answers.emplace_back(Send(exchange.request, exchange.responseLength));
+    const std::uint32_t code = Le(exchange.request, 0);
+    ASSERT_EQ(answer.result, 0u) << code;
+    EXPECT_EQ(Le(answer.bytes, 0), code);
+    EXPECT_EQ(Le(answer.bytes, 2), exchange.responseLength) << code;
+    EXPECT_TRUE(sim::IsSealed(answer.bytes.data(), exchange.responseLength)) << code;
   }
-  Answer single = client->VersionsSingle();
-  ExpectFramed(single, 0x0810);
-  EXPECT_EQ(std::memcmp(single.bytes.data() + 4, answer.bytes.data() + 4, 2 + 9 * 20), 0);
-}
-
-TEST_F(CameraExchange, DeviceAccessCommandsAnswerWithTheirOwnCode) {
-  auto client = Connect();
-  ExpectFramed(client->Send(Telegram(0x4203, 13, 13), 17), 0x4203);
-  ExpectFramed(client->Send(Telegram(0x1003, 13, 13), 17), 0x1003);
-  std::uint8_t data[100];
-  for (int i = 0; i < 100; ++i) data[i] = static_cast<std::uint8_t>(i);
-  std::vector<std::uint8_t> write = Telegram(0x1103, 113, 269);
-  PutLe32(write, 4, 0x1000);
-  PutLe32(write, 8, 0x1063);
-  std::memcpy(write.data() + 12, data, 100);
-  Answer written = client->Send(write, 15);
-  ExpectFramed(written, 0x1103);
-  Answer read = client->Read(0x1000, 100);
-  ExpectFramed(read, 0x1403);
-  EXPECT_EQ(Le32(read.bytes, 4), 0x1000u);
-  EXPECT_EQ(Le32(read.bytes, 8), 0x1063u);
-  EXPECT_EQ(std::memcmp(read.bytes.data() + 12, data, 100), 0);
-  ExpectFramed(client->Send(Telegram(0x0003, 13, 13), 17), 0x0003);
-  Answer reboot = client->Reboot();
-  ExpectFramed(reboot, 0x1704);
-  EXPECT_EQ(reboot.bytes.size(), 272u);
-}
-
-TEST_F(CameraExchange, LeavesTheCallersRequestUntouched) {
-  auto client = Connect();
-  std::vector<std::uint8_t> request = Telegram(0x0110, 5, 5);
-  std::vector<std::uint8_t> answer(23);
-  ASSERT_EQ(client->controlCommand(client->Handle(), request.data(), 5, answer.data(), 23), 0u);
+  EXPECT_EQ(Le(answers[0].bytes, 4), 0x1000u);
+  EXPECT_EQ(Le(answers[0].bytes, 8, 4), 4711u);
+  EXPECT_EQ(Le(answers[1].bytes, 4), 9u);
+  EXPECT_TRUE(std::equal(answers[2].bytes.begin() + 4, answers[2].bytes.begin() + 186,
+                         answers[1].bytes.begin() + 4));
+  EXPECT_EQ(Le(answers[6].bytes, 4, 4), 0x1000u);
+  EXPECT_EQ(Le(answers[6].bytes, 8, 4), 0x1063u);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), answers[6].bytes.begin() + 12));
+  // The library seals its own copy: the caller's request stays as it was.
+  Connect();
+  Bytes request = Telegram(0x0110, 5, 5), answer(23);
+  ASSERT_EQ(Transact(2500, request.data(), 5, answer.data(), 23), 0u);
   EXPECT_EQ(request[4], 0u);
 }
 
-// Versions come from what the devices hold, found where a read-back finds them.
-using VersionsFromContents = SimCameraTest;
-
-TEST_F(VersionsFromContents, ProgrammedImagesReportTheirVersion) {
-  auto client = Connect();
+TEST_F(CameraExchange, VersionsComeFromWhatTheDevicesHold) {
+  Connect();
   for (DeviceIndex index = 0; index < kDeviceCount; ++index) {
-    sim::FactoryImage image = sim::BuildFactoryImage(index, 12, 4, 11);
-    ASSERT_EQ(client->ProgramImage(index, image.start, image.bytes), 0u) << index;
-    std::optional<ReportedEntry> entry = VersionOf(*client, index);
-    ASSERT_TRUE(entry) << index;
-    EXPECT_EQ(entry->Version(), "012 V04.11") << index;
+    const sim::FactoryImage image = sim::BuildFactoryImage(index, 12, 4, 11);
+    ASSERT_EQ(ProgramImage(index, image.start, image.bytes), 0u) << index;
+    EXPECT_EQ(VersionOf(index), "012 V04.11") << index;
   }
   // Boot uP of major 0 keeps its version at the end of the boot area.
-  sim::FactoryImage image = sim::BuildFactoryImage(DEVICE_BOOT_UP, 1, 0, 95);
-  ASSERT_EQ(client->ProgramImage(DEVICE_BOOT_UP, image.start, image.bytes), 0u);
-  ASSERT_TRUE(VersionOf(*client, DEVICE_BOOT_UP));
-  EXPECT_EQ(VersionOf(*client, DEVICE_BOOT_UP)->Version(), "001 V00.95");
+  const sim::FactoryImage boot = sim::BuildFactoryImage(DEVICE_BOOT_UP, 1, 0, 95);
+  ASSERT_EQ(ProgramImage(DEVICE_BOOT_UP, boot.start, boot.bytes), 0u);
+  EXPECT_EQ(VersionOf(DEVICE_BOOT_UP), "001 V00.95");
+  // Neither an erased device nor an HD-SDI image written without its word swap is reported.
+  ASSERT_EQ(ProgramImage(DEVICE_MAIN_FPGA, 0, {}), 0u);
+  const sim::FactoryImage plain = sim::BuildFactoryImage(DEVICE_MAIN_FPGA, 1, 2, 3);
+  ASSERT_EQ(ProgramImage(DEVICE_HDSDI_FPGA, 0, plain.bytes), 0u);
+  EXPECT_EQ(VersionOf(DEVICE_MAIN_FPGA), "");
+  EXPECT_EQ(VersionOf(DEVICE_HDSDI_FPGA), "");
+  EXPECT_EQ(Le(VersionsPage(0).bytes, 4), 7u);
 }
 
-TEST_F(VersionsFromContents, ErasedOrUnrecognisedDevicesAreNotReported) {
-  auto client = Connect();
-  ASSERT_EQ(client->SelectDevice(DEVICE_MAIN_FPGA), 0u);
-  ASSERT_EQ(client->Erase(), 0u);
-  ASSERT_EQ(client->End(), 0u);
-  // An HD-SDI image written without its word swap has no readable header.
-  sim::FactoryImage plain = sim::BuildFactoryImage(DEVICE_MAIN_FPGA, 1, 2, 3);
-  ASSERT_EQ(client->ProgramImage(DEVICE_HDSDI_FPGA, 0, plain.bytes), 0u);
-  EXPECT_FALSE(VersionOf(*client, DEVICE_MAIN_FPGA));
-  EXPECT_FALSE(VersionOf(*client, DEVICE_HDSDI_FPGA));
-  EXPECT_EQ(Le16(client->VersionsPage(0).bytes, 4), 7u);
+TEST_F(CameraExchange, MalformedRequestsAreRefusedWithTheCamerasErrorCode) {
+  Connect();
+  const struct {
+    const char* what;
+    Bytes request;
+    std::uint32_t responseLength;
+    std::uint32_t expected;
+  } cases[] = {
+      {"erase without a selected device", Telegram(0x1003, 13, 13), 17, Fw(83)},
+      {"write without a selected device", Telegram(0x1103, 14, 269), 15, Fw(83)},
+      {"read without a selected device", Telegram(0x1403, 13, 13), 269, Fw(83)},
+      {"end without a selected device", Telegram(0x0003, 13, 13), 17, Fw(83)},
+      {"select code of no device", Telegram(0x4603, 13, 13), 17, Fw(80)},
+      {"select code past the catalogue", Telegram(0x4F03, 13, 13), 17, Fw(80)},
+      {"newer HD-SDI board's code on the older board", Telegram(0x4A03, 13, 13), 17, Fw(81)},
+      {"select with a field set", Telegram(0x4003, 13, 13, 1), 17, Fw(22)},
+      {"select Main FPGA", Telegram(0x4203, 13, 13), 17, 0},
+      {"erase it", Telegram(0x1003, 13, 13), 17, 0},
+      {"unknown command", Telegram(0x1203, 13, 13), 17, Fw(6)},
+      {"code of another group", Telegram(0x0210, 5, 5), 23, Fw(6)},
+      {"request shorter than a telegram", {0x10, 0x01, 0x05, 0x00}, 23, Fw(4)},
+      {"camera type request too long", Telegram(0x0110, 5, 6), 23, Fw(4)},
+      {"camera type size field", Telegram(0x0110, 6, 5), 23, Fw(4)},
+      {"camera type answer too short", Telegram(0x0110, 5, 5), 22, Fw(4)},
+      {"versions answer too long", Telegram(0x0810, 5, 5), 208, Fw(4)},
+      {"paged versions without page byte", Telegram(0x0D10, 5, 5), 207, Fw(4)},
+      {"paged versions beyond the last page", Telegram(0x0D10, 6, 6, 1), 207, Fw(22)},
+      {"erase with reserved byte set", Telegram(0x1003, 13, 13, 0x01000000), 17, Fw(22)},
+      {"end access with reserved byte set", Telegram(0x0003, 13, 13, 0, 1u << 31), 17, Fw(22)},
+      {"erase request of write length", Telegram(0x1003, 13, 269), 17, Fw(4)},
+      {"write request not 269 bytes", Telegram(0x1103, 113, 113), 15, Fw(4)},
+      {"write without data", Telegram(0x1103, 13, 269), 15, Fw(4)},
+      {"write of 257 bytes", Telegram(0x1103, 270, 269, 0, 256), 15, Fw(4)},
+      {"write end not start + length - 1", Telegram(0x1103, 113, 269, 0x1000, 0x1064), 15, Fw(5)},
+      {"write answer length", Telegram(0x1103, 113, 269, 0x1000, 0x1063), 17, Fw(4)},
+      {"write past capacity", Telegram(0x1103, 14, 269, 0x800000, 0x800000), 15, Fw(88)},
+      {"write straddling the end", Telegram(0x1103, 269, 269, 0x7FFF80, 0x80007F), 15, Fw(88)},
+      {"read end before start", Telegram(0x1403, 13, 13, 0x100, 0xFF), 269, Fw(4)},
+      {"read of 257 bytes", Telegram(0x1403, 13, 13, 0, 256), 269, Fw(4)},
+      {"read past capacity", Telegram(0x1403, 13, 13, 0x7FFFFF, 0x800000), 269, Fw(88)},
+      {"read answer too short", Telegram(0x1403, 13, 13, 0, 255), 268, Fw(4)},
+      {"reboot request with field", Telegram(0x1704, 6, 6), 272, Fw(4)},
+      {"reboot answer length", Telegram(0x1704, 5, 5), 17, Fw(4)},
+      {"select while a device is open", Telegram(0x4303, 13, 13), 17, Fw(82)},
+  };
+  for (const auto& c : cases) {
+    const Answer answer = Send(c.request, c.responseLength);
+    EXPECT_EQ(answer.result, c.expected) << c.what;
+    if (c.expected != 0) {
+      EXPECT_EQ(answer.bytes, Bytes(c.responseLength, 0xEE)) << c.what;
+    }
+  }
+  // Nothing of the refused writes reached the flash.
+  EXPECT_EQ(ReadRange(0x1000, 0x100), Bytes(0x100, 0xFF));
+  // The newer HD-SDI board answers only to its own code.
+  ASSERT_EQ(CloseLink(), 0u);
+  ASSERT_EQ(Camsim("init --hdsdi-board newer").status, 0);
+  Connect();
+  EXPECT_EQ(SelectDevice(0x4703), Fw(81));
+  EXPECT_EQ(SelectDevice(0x4A03), 0u);
+}
+
+TEST_F(CameraExchange, LibraryRefusesCallsWithoutAValidConnection) {
+  Connect();
+  const LinkState& link = CurrentLinkState();
+  Bytes request = Telegram(0x0110, 5, 5), answer(23);
+  EXPECT_EQ(link.controlCommand(0, request.data(), 5, answer.data(), 23),
+            sim::kLibraryInvalidHandle);
+  EXPECT_EQ(link.controlCommand(link.cameraHandle + 1, request.data(), 5, answer.data(), 23),
+            sim::kLibraryInvalidHandle);
+  EXPECT_EQ(link.controlCommand(link.cameraHandle, nullptr, 5, answer.data(), 23),
+            sim::kLibraryWrongParameter);
+  std::uint32_t timeout = 100;
+  EXPECT_EQ(link.setTimeouts(link.cameraHandle, &timeout, 3), sim::kLibraryWrongParameter);
+  EXPECT_EQ(link.openCam(0, nullptr), sim::kLibraryWrongParameter);
 }
 
 }  // namespace
