@@ -63,7 +63,7 @@ TEST_F(CliCameraTest, RunsThatDidNotDoTheirWorkDoNotSucceed) {
 }
 
 // A requested backup that failed ends the run before anything is erased; --yes does not change
-// that, only --continue-without-backup does.
+// that, only --continue-without-backup does; a backup that cannot be written is refused.
 TEST_F(CliCameraTest, AFailedBackupStopsTheRunUnlessContinuingIsAskedFor) {
   const std::string packet = MakePacket("4.11");
   // Read-back is the first telegram of its command in a backup: failing it fails the backup.
@@ -88,14 +88,12 @@ TEST_F(CliCameraTest, AFailedBackupStopsTheRunUnlessContinuingIsAskedFor) {
   EXPECT_EQ(goesOn.status, 0) << goesOn.err;
   EXPECT_TRUE(Contains(goesOn.err, "The camera was updated anyway (--continue-without-backup)."));
   EXPECT_EQ(CameraVersions(), kUpdated);
-}
 
-// A backup needs its data folder; without one it is refused before the camera is changed, and
-// nothing lands in the working folder.
-TEST_F(CliCameraTest, ABackupWithoutADataFolderIsRefused) {
-  test::CreateFolderForTest(temp_.File("data"));
-  test::WriteFileText(temp_.File("data/orva"), "a file where the log folder should be");
-  const std::string packet = MakePacket("4.11");
+  // A backup needs its data folder: a file in the log folder's place refuses it before the
+  // camera is changed.
+  ASSERT_EQ(Camsim("init").status, 0);
+  std::filesystem::remove_all(LogFolder());
+  test::WriteFileText(LogFolder(), "a file where the log folder should be");
   const ToolResult blocked = Cli("program '" + packet + "' --backup");
   EXPECT_EQ(blocked.status, 1);
   EXPECT_TRUE(Contains(blocked.err, "No backup file was written"));

@@ -23,8 +23,7 @@ struct CapturedStream {
   }
 };
 
-constexpr ProgressColour kRunning{0, 0, 255};
-constexpr ProgressColour kBackground{248, 248, 248};
+constexpr ProgressColour kRunning{0, 0, 255}, kBackground{248, 248, 248};
 
 class TerminalWindowTest : public ::testing::Test {
  protected:
@@ -46,8 +45,7 @@ class TerminalWindowTest : public ::testing::Test {
         0, report_);
   }
 
-  CapturedStream results_;
-  CapturedStream status_;
+  CapturedStream results_, status_;
   std::istringstream answers_;
   RunReport report_;
 };
@@ -56,7 +54,7 @@ class TerminalWindowTest : public ::testing::Test {
 TEST_F(TerminalWindowTest, WithoutATerminalEachStepHasALineAndCountdownsAreThinned) {
   TerminalWindow window(Options(false));
   FollowThreeSteps(window);
-  window.SetDeviceProgressColours(2, kRunning, kBackground);
+  window.SetDeviceProgressColours(2, kRunning, kBackground);  // the device's step begins
   window.SetStatusText("Erase device Main FPGA ...");
   report_.reboots.emplace_back();
   for (int left = 30; left >= 1; --left) {
@@ -99,14 +97,11 @@ TEST_F(TerminalWindowTest, OnATerminalBarsStandUnderTheStatusLinesAndCountdownsI
 TEST_F(TerminalWindowTest, OnATerminalQuestionsAreAskedAndOnlyYesSaysYes) {
   const std::string question = "Creating backup file failed!\nDo you still want to proceed?";
   TerminalWindow asking(Options(true));
-  answers_.str("Yes\nn\nmaybe\n");
+  answers_.str("Yes\nmaybe\n");
   EXPECT_TRUE(asking.AskYesNo(question));
   EXPECT_FALSE(asking.AskYesNo(question));
-  EXPECT_FALSE(asking.AskYesNo(question));
   EXPECT_FALSE(asking.AskYesNo(question));  // end of input
-  EXPECT_NE(status_.Text().find("Creating backup file failed! Do you still want to proceed? "
-                                "[y/N] "),
-            std::string::npos);
+  EXPECT_NE(status_.Text().find("failed! Do you still want to proceed? [y/N] "), std::string::npos);
   TerminalWindow elsewhere(Options(false));
   answers_.clear();
   answers_.str("y\n");
