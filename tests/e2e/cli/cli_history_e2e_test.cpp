@@ -35,10 +35,8 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
   EXPECT_EQ(runs[2]["backup"]["complete"], true);
   EXPECT_EQ(runs[2]["packet"]["path"], packet);
 
-  const ToolResult one = Cli("history --serial 4711");
-  EXPECT_EQ(one.status, 0);
-  EXPECT_EQ(Lines(one.out).size(), 4u) << one.out;  // the run, packet, devices, backup
-  EXPECT_EQ(Lines(Cli("history --last 1").out).size(), 3u);
+  // As text: the run, packet, devices, backup.
+  EXPECT_EQ(Lines(Cli("history --serial 4711").out).size(), 4u);
 
   const nlohmann::json list =
       nlohmann::json::parse(Cli("backup list --json --serial 815").out)["backups"];
@@ -54,18 +52,11 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
       Contains(unrecorded.err, "ERROR: The service history " + history + " cannot be written ("));
 }
 
-// A device whose write failed, and one cut off between the record before its erase and its
-// outcome (the process killed): the next update of the camera programs it again, even where the
-// camera already reports the new version.
+// A device cut off between the record before its erase and its outcome (the process killed):
+// the next update of the camera programs it again, even where the camera already reports the
+// new version.
 TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
   const std::string packet = MakePacket("4.11");
-  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --command 0x1103 --code 0x80031058").status, 0);
-  ASSERT_EQ(Cli("program '" + packet + "'").status, 1);
-  EXPECT_TRUE(Contains(Cli("program '" + packet + "' --dry-run").out,
-                       "\nMain FPGA    001 V04.11  001 V04.11  will be programmed: the "
-                       "last update did not finish on it\n"));
-
-  ASSERT_EQ(Camsim("init").status, 0);
   ASSERT_EQ(Camsim("fault latency --ms 2").status, 0);
   const std::string errPath = temp_.File("killed.err");
   test::StartedProgram run(TARVO_CLI_PATH, {"program", packet}, errPath);
@@ -74,6 +65,8 @@ TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
   run.Wait();
   ASSERT_EQ(Camsim("power-cycle").status, 0);
   ASSERT_EQ(Camsim("fault latency --ms 0").status, 0);
+  EXPECT_TRUE(Contains(Cli("program '" + packet + "' --dry-run").out,
+                       "will be programmed: the last update did not finish on it\n"));
 
   const ToolResult resumed = Cli("program '" + packet + "'");
   EXPECT_EQ(resumed.status, 0) << resumed.err;
