@@ -236,7 +236,6 @@ TEST_F(CliCameraTest, AStopRequestDoesNotCutARunShortButASecondOneDoes) {
   EXPECT_EQ(CameraVersions()[6], "001 V04.11");
 
   // This run is stopped early; its waits would take minutes.
-  slower.reset();
   slower.emplace("TARVO_TIME_SCALE", "0.2");
   run.emplace(TARVO_CLI_PATH, std::vector<std::string>{"program", packet, "--devices", "all"},
               errPath);

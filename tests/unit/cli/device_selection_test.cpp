@@ -9,7 +9,7 @@ namespace {
 TEST(DeviceListTest, NamesIndicesAndBadLists) {
   DeviceList list;
   std::string error;
-  ASSERT_TRUE(ParseDeviceList("Main FPGA, 8,main fpga,Colordata", &list, &error));
+  ASSERT_TRUE(ParseDeviceList("Main FPGA, 8,main fpga,color data", &list, &error));
   EXPECT_EQ(list.named, (std::array<bool, kDeviceCount>{0, 0, 1, 0, 0, 0, 0, 0, 1}));
   for (const char* bad : {"9", "-1", "1x", "Main", "2,", "all,2"}) {
     EXPECT_FALSE(ParseDeviceList(bad, &list, &error)) << bad;
