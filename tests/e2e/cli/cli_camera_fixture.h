@@ -88,12 +88,9 @@ class CliCameraTest : public ::testing::Test {
 
   // The version the camera reports for each device, from its contents.
   std::vector<std::string> CameraVersions() {
-    const ToolResult shown = Camsim("show --json");
+    const nlohmann::json shown = nlohmann::json::parse(Camsim("show --json").out);
     std::vector<std::string> versions;
-    const nlohmann::json parsed = nlohmann::json::parse(shown.out);
-    for (const nlohmann::json& device : parsed["devices"]) {
-      versions.push_back(device["version"].get<std::string>());
-    }
+    for (const nlohmann::json& device : shown["devices"]) versions.push_back(device["version"]);
     return versions;
   }
 
@@ -104,12 +101,6 @@ class CliCameraTest : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
-  }
-
-  std::vector<std::uint8_t> Dump(int device) {
-    const std::string out = temp_.File("dump.bin");
-    EXPECT_EQ(Camsim("dump " + std::to_string(device) + " '" + out + "' --all").status, 0);
-    return test::ReadFileBytes(out);
   }
 
   test::TempFolder temp_;

@@ -29,25 +29,18 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0]["kind"], "backup");
   EXPECT_EQ(runs[1]["serialNumber"], 815);
-  EXPECT_EQ(runs[1]["devices"][2]["device"]["name"], "Main FPGA");
   EXPECT_EQ(runs[1]["devices"][2]["outcome"], "programmed");
   EXPECT_EQ(runs[1]["devices"][0]["planned"], false);
   EXPECT_EQ(runs[2]["serialNumber"], 4711);
-  EXPECT_EQ(runs[2]["succeeded"], true);
-  EXPECT_EQ(runs[2]["backup"]["file"], platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf"));
   EXPECT_EQ(runs[2]["backup"]["complete"], true);
   EXPECT_EQ(runs[2]["packet"]["path"], packet);
 
-  const ToolResult one = Cli("history --serial 4711");
-  EXPECT_EQ(one.status, 0);
-  EXPECT_EQ(Lines(one.out).size(), 4u) << one.out;  // the run, packet, devices, backup
-  EXPECT_EQ(Lines(Cli("history --last 1").out).size(), 3u);
+  // As text: the run, packet, devices, backup.
+  EXPECT_EQ(Lines(Cli("history --serial 4711").out).size(), 4u);
 
-  const ToolResult backups = Cli("backup list --json --serial 815");
-  ASSERT_EQ(backups.status, 0) << backups.err;
-  const nlohmann::json list = nlohmann::json::parse(backups.out)["backups"];
+  const nlohmann::json list =
+      nlohmann::json::parse(Cli("backup list --json --serial 815").out)["backups"];
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0]["devices"].size(), 7u);
   EXPECT_EQ(list[0]["devices"][2]["version"]["text"], "001 V04.11");
 
   // A history that cannot be written never stops a run, but the run says so.
@@ -55,29 +48,15 @@ TEST_F(CliCameraTest, HistoryKeepsEveryCamerasRunsNewestFirst) {
   std::filesystem::create_directory(history);
   const ToolResult unrecorded = Cli("program '" + packet + "' --devices 'Main FPGA' --yes");
   EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
-#ifdef _WIN32
-  const char* const reason = "Permission denied";  // Windows refuses to open a folder as a file
-#else
-  const char* const reason = "Is a directory";
-#endif
-  EXPECT_TRUE(Contains(unrecorded.err, "ERROR: The service history " + history +
-                                           " cannot be written (" + reason + ")"));
+  EXPECT_TRUE(
+      Contains(unrecorded.err, "ERROR: The service history " + history + " cannot be written ("));
 }
 
-// A device whose write failed, and one cut off between the record before its erase and its
-// outcome (the process killed): the next update of the camera programs it again, even where the
-// camera already reports the new version.
+// A device cut off between the record before its erase and its outcome (the process killed):
+// the next update of the camera programs it again, even where the camera already reports the
+// new version.
 TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
   const std::string packet = MakePacket("4.11");
-  ASSERT_EQ(Camsim("fault fail-telegram --nth 3000 --command 0x1103 --code 0x80031058").status, 0);
-  ASSERT_EQ(Cli("program '" + packet + "'").status, 1);
-  const ToolResult again = Cli("program '" + packet + "' --dry-run");
-  EXPECT_TRUE(Contains(again.out,
-                       "\nMain FPGA    001 V04.11  001 V04.11  will be programmed: the "
-                       "last update did not finish on it\n"))
-      << again.out;
-
-  ASSERT_EQ(Camsim("init").status, 0);
   ASSERT_EQ(Camsim("fault latency --ms 2").status, 0);
   const std::string errPath = temp_.File("killed.err");
   test::StartedProgram run(TARVO_CLI_PATH, {"program", packet}, errPath);
@@ -86,10 +65,9 @@ TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
   run.Wait();
   ASSERT_EQ(Camsim("power-cycle").status, 0);
   ASSERT_EQ(Camsim("fault latency --ms 0").status, 0);
+  EXPECT_TRUE(Contains(Cli("program '" + packet + "' --dry-run").out,
+                       "will be programmed: the last update did not finish on it\n"));
 
-  const ToolResult plan = Cli("program '" + packet + "' --dry-run");
-  EXPECT_TRUE(Contains(plan.out, "will be programmed: the last update did not finish on it"))
-      << plan.out;
   const ToolResult resumed = Cli("program '" + packet + "'");
   EXPECT_EQ(resumed.status, 0) << resumed.err;
   EXPECT_TRUE(Contains(resumed.out, "The last update of this camera did not finish on "));
@@ -97,8 +75,12 @@ TEST_F(CliCameraTest, AnUpdateKilledHalfwayIsPickedUpByTheNextOne) {
 }
 
 TEST_F(CliCameraTest, LatestBackupRestoresTheNewestCompleteBackupOfThisCamera) {
+  // The backup of the factory 1.0; the later ones get numbered names, replacing none.
   const std::string packet = MakePacket("4.11");
-  ASSERT_EQ(Cli("program '" + packet + "' --backup").status, 0);  // backup of the factory 1.0
+  const std::string first = platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf");
+  EXPECT_EQ(Cli("program '" + packet + "' --backup").out,
+            "Operation Status: Updating firmware in camera SN 4711 successful.\nBackup file: " +
+                first + "\n");
   ASSERT_EQ(Camsim("init --serial 815 --version 3.0").status, 0);
   ASSERT_EQ(Cli("backup").status, 0);  // another camera's, newer
   ASSERT_EQ(Camsim("init --version 4.11").status, 0);
@@ -108,12 +90,11 @@ TEST_F(CliCameraTest, LatestBackupRestoresTheNewestCompleteBackupOfThisCamera) {
   EXPECT_EQ(Cli("program --latest-backup --yes").status, 2);  // emergency mode only
   const ToolResult restore = Cli("--emergency program --latest-backup --yes");
   ASSERT_EQ(restore.status, 0) << restore.err;
-  EXPECT_TRUE(Contains(
-      restore.err, "Restoring camera SN 4711 from " +
-                       platform::JoinPath(LogFolder(), "orva_tarvo_SN004711_backup.tvf") + "\n"));
+  EXPECT_TRUE(Contains(restore.err, "Restoring camera SN 4711 from " + first + "\n"));
   std::vector<std::string> expected = kFactory;
   expected[6] = expected[8] = "001 V04.11";  // Power uP and Color Data are never backed up
   EXPECT_EQ(CameraVersions(), expected);
+  EXPECT_TRUE(Contains(Log(), "!!! Emergency Mode Enabled !!!\r\n"));
 }
 
 }  // namespace

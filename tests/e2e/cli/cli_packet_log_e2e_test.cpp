@@ -10,7 +10,6 @@
 #include "log/log_seal.h"
 #include "platform/folders.h"
 #include "platform/new_file.h"
-#include "support/packet_bytes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "unit/firmware/raw_image_files.h"
@@ -19,6 +18,10 @@ namespace tarvo {
 namespace {
 
 using CliResult = test::ProgramRun;
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class CliTest : public ::testing::Test {
  protected:
@@ -32,19 +35,15 @@ class CliTest : public ::testing::Test {
 
   std::string LogPath() const { return temp_.File("data/orva/TARVO_PROG.log"); }
 
-  std::string ImageArguments() const {
-    std::string arguments;
-    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
-      arguments += " --image '" + std::to_string(device) + "=" + paths_[device] + "'";
-    }
-    return arguments;
-  }
-
   // Builds a packet of all nine devices; returns its path.
   std::string BuildAll() {
+    std::string images;
+    for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+      images += " --image '" + std::to_string(device) + "=" + paths_[device] + "'";
+    }
     const std::string out = temp_.File("all");
     const CliResult result = Run("packet build --order '0,reboot,wait:5,Boot FPGA,2,3,4,5,6,7,8'" +
-                                 ImageArguments() + " -o '" + out + "'");
+                                 images + " -o '" + out + "'");
     EXPECT_EQ(result.status, 0) << result.err;
     return out + ".tvf";
   }
@@ -63,65 +62,46 @@ class CliTest : public ::testing::Test {
   std::vector<std::string> paths_;
 };
 
-TEST_F(CliTest, BuildWritesThePacketAndASealedLog) {
+// A packet built from image files reads back as it was built; the commands that only read
+// never touch the log, which every writing command leaves sealed.
+TEST_F(CliTest, BuildShowExtractAndCheckARoundTrip) {
   const std::string packet = BuildAll();
-  EXPECT_TRUE(platform::PathExists(packet));
   EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
   const std::string log = test::ReadFileText(LogPath());
-  EXPECT_NE(log.find("Programmer started "), std::string::npos);
-  EXPECT_NE(log.find("Programmer closed."), std::string::npos);
+  EXPECT_TRUE(Has(log, "Programmer started "));
+  EXPECT_TRUE(Has(log, "Programmer closed."));
 
-  const CliResult check = Run("packet check '" + packet + "'");
-  EXPECT_EQ(check.status, 0);
-  EXPECT_EQ(check.out, "Packet file check passed: " + packet + "\n");
-}
-
-TEST_F(CliTest, ShowDescribesThePacketAsTextAndAsJson) {
-  const std::string packet = BuildAll();
   const CliResult text = Run("packet show '" + packet + "'");
   ASSERT_EQ(text.status, 0) << text.err;
-  EXPECT_NE(text.out.find("Header text:     Firmware packet file for orva.tarvo"),
-            std::string::npos);
-  EXPECT_NE(text.out.find("Creation text:   File created: "), std::string::npos);
-  EXPECT_NE(text.out.find("Main FPGA    00000000"), std::string::npos);
-  EXPECT_NE(text.out.find("001 V04.11"), std::string::npos);
-  EXPECT_NE(text.out.find("   2. Reboot the camera and wait 30 s for it\n   3. Wait 5 s\n"
-                          "   4. Erase and program Boot FPGA, then pause 2 s\n"),
-            std::string::npos);
-  EXPECT_NE(text.out.find("  End\n"), std::string::npos);
+  EXPECT_TRUE(Has(text.out, "Header text:     Firmware packet file for orva.tarvo"));
+  EXPECT_TRUE(Has(text.out, "Main FPGA    00000000"));
+  EXPECT_TRUE(Has(text.out,
+                  "   2. Reboot the camera and wait 30 s for it\n   3. Wait 5 s\n"
+                  "   4. Erase and program Boot FPGA, then pause 2 s\n"));
 
-  // A reboot's wait follows the interface.
-  const CliResult json = Run("--interface gige packet show --json '" + packet + "'");
-  ASSERT_EQ(json.status, 0) << json.err;
-  const nlohmann::json parsed = nlohmann::json::parse(json.out)["packet"];
-  ASSERT_EQ(parsed["entries"].size(), 9u);
-  EXPECT_EQ(parsed["entries"][6]["end"], 0x35FF);
-  ASSERT_EQ(parsed["order"].size(), 11u);
-  EXPECT_EQ(parsed["order"][1]["waitMs"], 80000);
-  EXPECT_EQ(parsed["order"][2]["code"], "2005");
-}
-
-TEST_F(CliTest, ExtractWritesOneImageFromStartToEnd) {
-  const std::string packet = BuildAll();
   const std::string out = temp_.File("power.bin");
-  const CliResult result =
+  const CliResult extract =
       Run("packet extract '" + packet + "' --device 'Power uP' -o '" + out + "'");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(extract.status, 0) << extract.err;
   const std::vector<std::uint8_t> bytes = test::ReadFileBytes(out);
   ASSERT_EQ(bytes.size(), 0x3600u);
   EXPECT_EQ(bytes[0x35C0], 0x0B);
   EXPECT_EQ(bytes[0x35C1], 0xB0);
-}
 
-TEST_F(CliTest, ReadingCommandsNeverWriteTheLog) {
-  const std::string packet = BuildAll();
-  const std::string before = test::ReadFileText(LogPath());
-  EXPECT_EQ(Run("packet show '" + packet + "'").status, 0);
-  EXPECT_EQ(Run("packet check '" + packet + "'").status, 0);
-  EXPECT_EQ(
-      Run("packet extract '" + packet + "' --device 8 -o '" + temp_.File("c.bin") + "'").status, 0);
+  const CliResult check = Run("packet check '" + packet + "'");
+  EXPECT_EQ(check.out, "Packet file check passed: " + packet + "\n");
   EXPECT_EQ(Run("log check '" + LogPath() + "'").status, 0);
-  EXPECT_EQ(test::ReadFileText(LogPath()), before);
+  EXPECT_EQ(test::ReadFileText(LogPath()), log);
+
+  // An edited log fails its check, as does one never sealed.
+  std::string edited = log;
+  edited[20] = edited[20] == 'x' ? 'y' : 'x';
+  test::WriteFileText(temp_.File("edited.log"), edited);
+  const CliResult result = Run("log check '" + temp_.File("edited.log") + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(Has(result.err, "does not match"));
+  test::WriteFileText(temp_.File("unsealed.log"), "12:00:00.000 text\r\n");
+  EXPECT_EQ(Run("log check '" + temp_.File("unsealed.log") + "'").status, 1);
 }
 
 TEST_F(CliTest, FailuresAndBadCommandLinesHaveTheirExitStatuses) {
@@ -137,60 +117,28 @@ TEST_F(CliTest, FailuresAndBadCommandLinesHaveTheirExitStatuses) {
                              0),
             0u)
       << result.err;
-  EXPECT_EQ(Run("packet show '" + temp_.File("damaged.tvf") + "'").status, 1);
-  // packet check checks what loading checks: here an entry reaching beyond the file.
-  std::vector<std::uint8_t> beyond = test::ReadFileBytes(packet);
-  test::PutLe32(&beyond, 2168 + 4, 0x7FFFFFFF);
-  test::ResealPacket(&beyond);
-  test::WriteFileBytes(temp_.File("beyond.tvf"), beyond);
-  result = Run("packet check '" + temp_.File("beyond.tvf") + "'");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Packet entry 0 (device 0) has data beyond the end of the file.\n");
-
-  const std::string small = temp_.File("small.tvf");
-  ASSERT_EQ(Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + small + "'").status,
-            0);
-  result = Run("packet extract '" + small + "' --device 2 -o '" + temp_.File("x.bin") + "'");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Device 2 not found\n");
-  EXPECT_FALSE(platform::PathExists(temp_.File("x.bin")));
   EXPECT_EQ(Run("packet show '" + temp_.File("missing.tvf") + "'").status, 1);
-  EXPECT_EQ(Run("packet check '" + temp_.File("missing.tvf") + "'").status, 1);
-  EXPECT_EQ(Run("log check '" + temp_.File("missing.log") + "'").status, 1);
 
   // Only a wrong command line: 2.
-  EXPECT_EQ(Run("").status, 2);
-  EXPECT_EQ(Run("packet").status, 2);
-  EXPECT_EQ(Run("packet show").status, 2);
-  result = Run("bogus");
+  for (const std::string& wrong : {std::string(""), std::string("packet show"),
+                                   "--interface usb4 packet check '" + packet + "'",
+                                   "packet extract '" + packet + "' --device 12 -o x"}) {
+    EXPECT_EQ(Run(wrong).status, 2) << wrong;
+  }
+  result = Run("packet frobnicate x");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err.rfind("unknown command 'bogus'\n", 0), 0u);
-  EXPECT_EQ(Run("packet frobnicate x").err.rfind("unknown command 'packet frobnicate'\n", 0), 0u);
-  EXPECT_EQ(Run("--interface usb4 packet check '" + packet + "'").status, 2);
-  EXPECT_EQ(Run("packet extract '" + packet + "' --device 12 -o x").status, 2);
+  EXPECT_EQ(result.err.rfind("unknown command 'packet frobnicate'\n", 0), 0u);
 
   // Global options parse before any command.
   EXPECT_EQ(Run("--interface gige --emergency packet check '" + packet + "'").status, 0);
-  // Help: the exit statuses and the environment, and for every command its examples, which
-  // options repeat, and where a camera command's log and backups go.
-  const CliResult help = Run("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Exit status:\n  0  success\n  1  the work failed"), std::string::npos);
-  EXPECT_NE(help.out.find("  2  the command line itself is wrong\n"), std::string::npos);
+  // Help: the exit statuses, and for every command its examples.
+  EXPECT_TRUE(Has(Run("--help").out, "Exit status:\n  0  success\n  1  the work failed"));
   for (const char* command :
        {"info", "program", "verify", "backup", "backup list", "history", "packet show",
         "packet check", "packet build", "packet extract", "log check"}) {
-    const CliResult commandHelp = Run(std::string(command) + " --help");
-    EXPECT_NE(commandHelp.out.find("Examples:\n  tarvo-cli "), std::string::npos) << command;
+    EXPECT_TRUE(Has(Run(std::string(command) + " --help").out, "Examples:\n  tarvo-cli "))
+        << command;
   }
-  EXPECT_NE(Run("packet build --help").out.find("more than once: --image;"), std::string::npos);
-  const CliResult backupHelp = Run("backup --help");
-  for (const char* word : {"TARVO_TIME_SCALE", "XDG_DATA_HOME", "LD_LIBRARY_PATH", "_backup.tvf"}) {
-    EXPECT_NE(backupHelp.out.find(word), std::string::npos) << word;
-  }
-  const CliResult version = Run("--version");
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("tarvo-cli ", 0), 0u);
 }
 
 // A command's output is never one of its inputs, however named, and replaces an existing file
@@ -205,13 +153,6 @@ TEST_F(CliTest, OutputsNeverReplaceAnInputOrWithoutForceAnExistingFile) {
     ExpectRefusedAsInput(packet, output);
   }
   const std::string image = paths_[8];
-  const std::vector<std::uint8_t> imageBytes = test::ReadFileBytes(image);
-  std::filesystem::create_hard_link(image, temp_.File("img.tvf"), linked);
-  ASSERT_FALSE(linked) << linked.message();
-  EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + image + "' -o '" +
-                temp_.File("img.tvf") + "'")
-                .status,
-            1);
   test::WriteFileText(temp_.File("out.tvf"), "mine");
   const CliResult kept =
       Run("packet build --order 8 --image '8=" + image + "' -o '" + temp_.File("out") + "'");
@@ -227,7 +168,6 @@ TEST_F(CliTest, OutputsNeverReplaceAnInputOrWithoutForceAnExistingFile) {
       0);
   EXPECT_NE(test::ReadFileText(temp_.File("out.tvf")), "mine");
   EXPECT_EQ(test::ReadFileBytes(packet), bytes);
-  EXPECT_EQ(test::ReadFileBytes(image), imageBytes);
 }
 
 TEST_F(CliTest, OutputsNeverReplaceAnInputReachedThroughASymbolicLink) {
@@ -235,45 +175,25 @@ TEST_F(CliTest, OutputsNeverReplaceAnInputReachedThroughASymbolicLink) {
   const std::vector<std::uint8_t> bytes = test::ReadFileBytes(packet);
   ASSERT_TRUE(test::MakeSymbolicLink(packet, temp_.File("link.tvf")));
   ExpectRefusedAsInput(packet, temp_.File("link.tvf"));
-  ASSERT_TRUE(test::MakeSymbolicLink(paths_[8], temp_.File("img.tvf")));
-  EXPECT_EQ(Run("packet build --order 8 --force --image '8=" + paths_[8] + "' -o '" +
-                temp_.File("img.tvf") + "'")
-                .status,
-            1);
   EXPECT_EQ(test::ReadFileBytes(packet), bytes);
 }
 
-TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
+TEST_F(CliTest, BuildRefusesBadOrdersAndInputsAndWritesNoFileWhenItFails) {
   const std::string out = temp_.File("bad.tvf");
-  EXPECT_EQ(Run("packet build --order 2,3 --image '2=" + paths_[2] + "' -o '" + out + "'").status,
-            2);  // no image for Mem FPGA 1
-  EXPECT_EQ(Run("packet build --order 2 --image '2=" + paths_[2] + "' --image '3=" + paths_[3] +
-                "' -o '" + out + "'")
-                .status,
-            2);  // an image the order has no step for
-  EXPECT_EQ(
-      Run("packet build --order 2,wait:300 --image '2=" + paths_[2] + "' -o '" + out + "'").status,
-      2);
-  EXPECT_EQ(
-      Run("packet build --order reboot --image '2=" + paths_[2] + "' -o '" + out + "'").status, 2);
+  const std::string main = " --image '2=" + paths_[2] + "'";
+  // No image for Mem FPGA 1, an image the order has no step for, a wait too long, no device.
+  for (const std::string& wrong : {"2,3" + main, "2" + main + " --image '3=" + paths_[3] + "'",
+                                   "2,wait:300" + main, "reboot" + main}) {
+    EXPECT_EQ(Run("packet build --order " + wrong + " -o '" + out + "'").status, 2) << wrong;
+  }
   EXPECT_FALSE(platform::PathExists(out));
 
-  // An image file of another type than the device's is refused unless forced; a name without a
-  // version is only warned about.
+  // An image file of another type than the device's is refused unless forced.
   CliResult result = Run("packet build --order 8 --image '8=" + paths_[0] + "' -o '" + out + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "The image file of Color Data is a .cdt file; " + paths_[0] +
                             " is not (give --force to use it anyway).\n");
   EXPECT_FALSE(platform::PathExists(out));
-  test::WriteFileBytes(temp_.File("colors.CDT"), test::ReadFileBytes(paths_[8]));
-  result =
-      Run("packet build --order 8 --image '8=" + temp_.File("colors.CDT") + "' -o '" + out + "'");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_NE(result.err.find("Warning: the name of " + temp_.File("colors.CDT") +
-                            " carries no version (as in CALDO_1_V04_11.bit): its image gets 000 "
-                            "V00.00.\n"),
-            std::string::npos);
-  EXPECT_TRUE(platform::RemoveFile(out));
 
   // A broken bitstream: the file error goes to the log, no packet is written.
   test::WriteFileBytes(temp_.File("CALDO_1_V01_00.bit"), {1, 2, 3});
@@ -281,43 +201,21 @@ TEST_F(CliTest, BuildRefusesBadOrdersAndWritesNoFileWhenAnImageFails) {
                "' --image '2=" + temp_.File("CALDO_1_V01_00.bit") + "' -o '" + out + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(platform::PathExists(out));
-  EXPECT_NE(result.err.find("File error: Unknown data structure in file '"), std::string::npos);
-  const std::string log = test::ReadFileText(LogPath());
-  EXPECT_NE(log.find("File error: Unknown data structure in file '" +
-                     temp_.File("CALDO_1_V01_00.bit") + "'! \r\n"),
-            std::string::npos);
-  EXPECT_EQ(CheckLogSealFile(LogPath()).result, LogSealCheck::kValid);
-}
+  EXPECT_TRUE(Has(test::ReadFileText(LogPath()), "File error: Unknown data structure in file '" +
+                                                     temp_.File("CALDO_1_V01_00.bit") + "'! \r\n"));
 
-TEST_F(CliTest, WriteFailuresNameThePathAndTheReason) {
+  // Write failures name the path and the reason.
   const std::string nowhere = temp_.File("missing/p.tvf");
-  CliResult result =
-      Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + nowhere + "'");
+  result = Run("packet build --order 8 --image '8=" + paths_[8] + "' -o '" + nowhere + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Operation Status: Creating packet file failed.\n");
   EXPECT_EQ(result.err, "Creating file " + nowhere + " failed!. No such file or directory.\n");
-  const std::string log = test::ReadFileText(LogPath());
-  EXPECT_NE(log.find("Creating file " + nowhere + " failed!. No such file or directory.\r\n"),
+  EXPECT_NE(test::ReadFileText(LogPath()).find("ERROR: Creating packet file failed."),
             std::string::npos);
-  EXPECT_NE(log.find("ERROR: Creating packet file failed."), std::string::npos);
 
-  const std::string packet = BuildAll();
-  result = Run("packet extract '" + packet + "' --device 8 -o '" + nowhere + "'");
+  result = Run("packet extract '" + BuildAll() + "' --device 8 -o '" + nowhere + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Writing file " + nowhere + " failed: No such file or directory.\n");
-}
-
-TEST_F(CliTest, LogCheckTellsAnEditedLogFromASealedOne) {
-  BuildAll();
-  EXPECT_EQ(Run("log check '" + LogPath() + "'").status, 0);
-  std::string log = test::ReadFileText(LogPath());
-  log[20] = log[20] == 'x' ? 'y' : 'x';
-  test::WriteFileText(temp_.File("edited.log"), log);
-  const CliResult result = Run("log check '" + temp_.File("edited.log") + "'");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("does not match"), std::string::npos);
-  test::WriteFileText(temp_.File("unsealed.log"), "12:00:00.000 text\r\n");
-  EXPECT_EQ(Run("log check '" + temp_.File("unsealed.log") + "'").status, 1);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// What packet show makes of headers the end-to-end runs do not build: an unknown step code, no
+// stored order, a damaged header.
 #include "cli/packet_description.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +11,18 @@ namespace tarvo::cli {
 namespace {
 
 platform::CalendarTime SealTime() {
-  platform::CalendarTime time;
-  time.year = 2026;
-  time.month = 12;
-  time.day = 7;
-  time.hour = 8;
-  time.minute = 30;
-  return time;
+  return {2026, 12, 7, 8, 30, 0, 0};
 }
 
 class PacketDescriptionTest : public ::testing::Test {
  protected:
-  // A packet as a backup writes it: no order stored, so all 64 codes stay zero.
+  // A packet of one image; with an order or without one, as a backup writes it.
   json::Json Describe(bool withOrder) {
     CFirmwarePacket packet(&SealTime);
     EXPECT_TRUE(packet.CreatePacket());
     const std::uint8_t bytes[6] = {1, 2, 3, 4, 5, 6};
-    ImageVersion version;
-    version.variant = 1;
-    version.major = 4;
-    version.minor = 11;
-    version.day = 2;
-    version.month = 5;
-    version.year = 2024;
-    version.hour = 13;
-    version.minute = 9;
+    const ImageVersion version{11, 4, 1, 13, 9, 2, 5, 2024};
     EXPECT_TRUE(packet.AddImage(2, 0x20, 6, bytes, version));
-    EXPECT_TRUE(packet.AddImage(12, 0, 2, bytes, version));
     if (withOrder) {
       ProgramOrder order;
       order.fill(ORDER_END);
@@ -45,50 +32,25 @@ class PacketDescriptionTest : public ::testing::Test {
       EXPECT_TRUE(packet.SetOrder(order));
     }
     EXPECT_TRUE(packet.SealPacket());
-    const std::string path = temp_.File("p.tvf");
-    EXPECT_TRUE(packet.SavePacket(path));
+    EXPECT_TRUE(packet.SavePacket(temp_.File("p.tvf")));
     CFirmwarePacket loaded;
-    EXPECT_TRUE(loaded.LoadPacket(path));
-    return DescribePacket(loaded, path, INTERFACE_GIGE);
+    EXPECT_TRUE(loaded.LoadPacket(temp_.File("p.tvf")));
+    return DescribePacket(loaded, temp_.File("p.tvf"), INTERFACE_GIGE);
   }
 
   test::TempFolder temp_;
 };
 
-// The order's steps read as a run on the chosen interface takes them; a code no run knows ends
-// the order there.
-TEST_F(PacketDescriptionTest, EntriesAndOrderInWords) {
+TEST_F(PacketDescriptionTest, UnknownStepsEndTheOrderAndAMissingOrderIsNamed) {
   const json::Json json = Describe(true);
-  EXPECT_EQ(json["creationText"], "File created: 07.12.2026 08:30.");
-  EXPECT_EQ(json["length"], 6776 + 8 + 4);
-  ASSERT_EQ(json["entries"].size(), 2u);
-  EXPECT_EQ(json["entries"][0]["start"], 0x20);
-  EXPECT_EQ(json["entries"][0]["end"], 0x25);
-  EXPECT_EQ(json["entries"][0]["version"]["text"], "001 V04.11");
-  EXPECT_EQ(json["entries"][0]["imageTime"], "2024-05-02T13:09");
-  EXPECT_EQ(json["entries"][1]["device"], json::Json({{"index", 12}, {"name", "device 12"}}));
-  EXPECT_TRUE(json["orderStored"].get<bool>());
-  ASSERT_EQ(json["order"].size(), 3u);
-  EXPECT_EQ(json["order"][0]["pauseMs"], 1000);
-  EXPECT_EQ(json["order"][1]["code"], "201e");
-  EXPECT_EQ(json["order"][1]["waitMs"], 30000);
   EXPECT_EQ(json["order"][2]["kind"], "unknown");
-  const std::string text = PacketDescriptionText(json);
-  EXPECT_NE(
-      text.find("  0  Main FPGA    00000020  00000025  6         001 V04.11  2024-05-02 13:09\n"),
-      std::string::npos)
-      << text;
-  EXPECT_NE(text.find("   1. Erase and program Main FPGA, then pause 1 s\n   2. Wait 30 s\n"
-                      "   3. Unknown step 0x4001: the order ends here\n  End\n"),
-            std::string::npos)
-      << text;
-}
-
-TEST_F(PacketDescriptionTest, PacketWithoutAStoredOrderSaysSo) {
-  const json::Json json = Describe(false);
-  EXPECT_FALSE(json["orderStored"].get<bool>());
-  EXPECT_FALSE(json["orderEnds"].get<bool>());
-  EXPECT_NE(PacketDescriptionText(json).find("none stored"), std::string::npos);
+  EXPECT_NE(PacketDescriptionText(json).find("   2. Wait 30 s\n"
+                                             "   3. Unknown step 0x4001: the order ends here\n"
+                                             "  End\n"),
+            std::string::npos);
+  const json::Json backup = Describe(false);
+  EXPECT_FALSE(backup["orderStored"].get<bool>());
+  EXPECT_NE(PacketDescriptionText(backup).find("none stored"), std::string::npos);
 }
 
 // What a hand-made or damaged header may hold is shown as it is, but never wrongly: a count
@@ -113,12 +75,12 @@ TEST_F(PacketDescriptionTest, UnusualHeadersAreShownSafely) {
   EXPECT_EQ(json["creationText"], "File\\x1b[2J\\\\\\xffed: 07.12.2026 08:30.");
   EXPECT_TRUE(json["entries"][0]["end"].is_null());
   EXPECT_NO_THROW(json.dump());
+  EXPECT_EQ(json["entries"].size(), 32u);
   const std::string text = PacketDescriptionText(json);
   EXPECT_NE(text.find("Entries:         40 (more than the 32 the header has room for; the first "
                       "32 are shown)\n"),
             std::string::npos);
   EXPECT_NE(text.find("  0  Main uP      00000000  -         0 "), std::string::npos) << text;
-  EXPECT_EQ(json["entries"].size(), 32u);
 }
 
 }  // namespace
