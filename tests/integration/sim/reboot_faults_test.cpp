@@ -1,5 +1,4 @@
-// Reboots and the faults that tarvo-camsim sets in the camera the loaded library reaches, and
-// the trace of the telegrams.
+// Reboots, the faults tarvo-camsim sets in the camera the library reaches, the telegram trace.
 #include "sim_fixture.h"
 
 namespace tarvo::simtest {
@@ -7,8 +6,10 @@ namespace {
 
 using Reboot = SimCameraTest;
 
-// Here with another serial number afterwards, as if another camera had been plugged in.
-TEST_F(Reboot, CameraIsGoneUntilTheNextConnectionAndForgetsTheSelection) {
+// The camera is gone until the next connection and forgets the selection; here it comes back
+// with another serial number, as if another camera had been plugged in. A camera that is not
+// back after its reboot stays gone on every interface, also on a second try.
+TEST_F(Reboot, CameraIsGoneUntilTheNextConnectionOrForGood) {
   ASSERT_EQ(Camsim("fault new-serial-after-reboot --serial 815").status, 0);
   Connect();
   ASSERT_EQ(Select(DEVICE_MAIN_UP), 0u);
@@ -18,11 +19,7 @@ TEST_F(Reboot, CameraIsGoneUntilTheNextConnectionAndForgetsTheSelection) {
   Connect();
   EXPECT_EQ(Le(CameraType().bytes, 8, 4), 815u);
   EXPECT_EQ(EndDeviceAccess(), Fw(83));
-}
-
-TEST_F(Reboot, NotBackAfterRebootStaysGoneOnEveryInterface) {
   ASSERT_EQ(Camsim("fault not-back-after-reboot").status, 0);
-  Connect();
   ASSERT_EQ(Send(Telegram(0x1704, 5, 5), 272).result, 0u);
   for (const auto& [type, driver] : {std::pair{INTERFACE_USB2, 0x310000u},
                                      {INTERFACE_USB2, 0x310000u},
@@ -30,8 +27,6 @@ TEST_F(Reboot, NotBackAfterRebootStaysGoneOnEveryInterface) {
                                      {INTERFACE_USB3, 0x340000u}}) {
     EXPECT_EQ(OpenLink(type), sim::DriverError(driver, 1)) << type;
   }
-  ASSERT_EQ(Camsim("fault clear").status, 0);
-  Connect();
 }
 
 using Faults = SimCameraTest;
@@ -48,8 +43,6 @@ TEST_F(Faults, FailsTheNthTelegramOfOneCommandWithoutCarryingItOut) {
   EXPECT_EQ(WriteBlock(4, data, 4), 0x80031059u);
   EXPECT_EQ(WriteBlock(8, data, 4), 0u);
   EXPECT_EQ(ReadRange(4, 4), Bytes(4, 0xFF));
-  ASSERT_EQ(Camsim("fault wrong-type --type 0x2000").status, 0);
-  EXPECT_EQ(Le(CameraType().bytes, 4), 0x2000u);
 }
 
 TEST_F(Faults, BitFlipsInWrittenAndInReadData) {
@@ -74,8 +67,7 @@ TEST_F(Faults, EntriesBeyondTenArePagedOrCutToTheSingleForm) {
   std::size_t entries = 0;
   for (std::uint8_t page = 0; page < 4; ++page) {
     const Answer answer = VersionsPage(page);
-    ASSERT_EQ(answer.result, 0u) << int(page);
-    ASSERT_EQ(Le(answer.bytes, 4), 34u);
+    ASSERT_EQ(Le(answer.bytes, 4), 34u) << int(page);
     entries += Entries(answer, page).size();
   }
   EXPECT_EQ(entries, 34u);
@@ -83,7 +75,6 @@ TEST_F(Faults, EntriesBeyondTenArePagedOrCutToTheSingleForm) {
   ASSERT_EQ(Camsim("fault paged-refused").status, 0);
   EXPECT_EQ(VersionsPage(0).result, Fw(6));
   const Answer single = Send(Telegram(0x0810, 5, 5), 207);
-  ASSERT_EQ(single.result, 0u);
   EXPECT_EQ(Le(single.bytes, 4), 34u);
   EXPECT_STREQ(reinterpret_cast<const char*>(single.bytes.data() + 6 + 9 * 20), "Sensor uP");
 }
@@ -100,14 +91,11 @@ TEST_F(SimCameraTest, TraceHasOneLinePerTelegram) {
   test::ScopedEnvironment trace("QLM_SIM_TRACE", path);
   Connect();
   (void)Select(DEVICE_MAIN_FPGA);
-  (void)Send(Telegram(0x1403, 13, 13, 0x100, 0x10F), 269);
   (void)Send(Telegram(0x1403, 13, 13, 0x100, 0xFF), 269);
   ASSERT_EQ(CloseLink(), 0u);
   EXPECT_EQ(test::ReadFileText(path),
             "1 code=4203 req=13 resp=17 size=13 device=2 result=00000000\n"
-            "2 code=1403 req=13 resp=269 size=13 start=00000100 end=0000010f device=2 "
-            "result=00000000\n"
-            "3 code=1403 req=13 resp=269 size=13 start=00000100 end=000000ff device=2 "
+            "2 code=1403 req=13 resp=269 size=13 start=00000100 end=000000ff device=2 "
             "result=80031004\n");
 }
 

@@ -1,6 +1,5 @@
-// A fresh simulated camera in a temporary folder for each test, reached as the program reaches
-// it: the link loads the built interface library by name and exchanges telegrams through it.
-// tarvo-camsim, run as its own process, sets the camera up and arranges its faults.
+// A fresh simulated camera in a temporary folder for each test, reached through the program's
+// link and the built interface library; tarvo-camsim, run as its own process, sets its faults.
 #pragma once
 
 #include <gtest/gtest.h>
