@@ -87,20 +87,17 @@ class ModalAnswerer : public QObject {
       QTest::keyClick(target, static_cast<Qt::Key>(key));
     };
   }
-  // Picks the given full path in a file dialog, as a user may type it into the name field.
-  static Answer ChooseFile(const std::string& path) {
-    return [path](QWidget* window) {
-      window->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
-      qobject_cast<QDialog*>(window)->accept();
-    };
-  }
-  // Notes the folder a file dialog starts in, then its filters; cancels it (or leaves it open).
-  static Answer RecordFileDialog(std::vector<std::string>* seen, bool cancel = true) {
-    return [seen, cancel](QWidget* window) {
+  // Notes the folder a file dialog starts in, then its filters, when asked; picks the given full
+  // path as a user may type it into the name field, or cancels without one.
+  static Answer FileDialog(const std::string& path, std::vector<std::string>* seen = nullptr) {
+    return [path, seen](QWidget* window) {
       auto* dialog = qobject_cast<QFileDialog*>(window);
-      seen->assign({dialog->directory().absolutePath().toStdString()});
-      for (const QString& filter : dialog->nameFilters()) seen->push_back(filter.toStdString());
-      if (cancel) dialog->reject();
+      if (seen != nullptr) seen->assign({dialog->directory().absolutePath().toStdString()});
+      for (const QString& filter : dialog->nameFilters())
+        if (seen != nullptr) seen->push_back(filter.toStdString());
+      if (path.empty()) return dialog->reject();
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+      static_cast<QDialog*>(dialog)->accept();
     };
   }
   // What the modal windows showed: a message box's text, another window's title.
@@ -158,6 +155,7 @@ class WindowTest : public ::testing::Test {
     return answerer.Seen();
   }
   std::string Status() const { return window_->StatusLabel()->text().toStdString(); }
+  QColor RunPicture() { return MiddleColour(window_->RunPicture(), 20); }
 
   TempFolder temp_;
   ScopedEnvironment dataHome_{"TARVO_DATA_DIR", temp_.File("data")};

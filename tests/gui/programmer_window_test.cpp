@@ -29,14 +29,10 @@ namespace {
 using test::ModalAnswerer;
 using Texts = std::vector<std::string>;
 
-class ProgrammerWindowTest : public test::WindowTest {
- protected:
-  QColor RunPicture() { return test::MiddleColour(window_->RunPicture(), 20); }
-};
+using ProgrammerWindowTest = test::WindowTest;
 
 // The idle window in emergency mode, where "Skip Backup" says why it is held. Tab walks the device
-// rows, then the button column; every command has its own Alt letter; Enter answers a question
-// No.
+// rows, then the buttons; every command has its own Alt letter; Enter answers a question No.
 TEST_F(ProgrammerWindowTest, IdleWindowAndKeys) {
   Start(true, true);  // Backup and Packet shown
   EXPECT_FALSE(window_->windowIcon().isNull());
@@ -65,10 +61,8 @@ TEST_F(ProgrammerWindowTest, IdleWindowAndKeys) {
     const QKeySequence mnemonic = QKeySequence::mnemonic(Button(control)->text());
     EXPECT_TRUE(!mnemonic.isEmpty() && mnemonics.insert(mnemonic).second) << int(control);
   }
-  {
-    ModalAnswerer answers({ModalAnswerer::PressKey(Qt::Key_Return)});
-    EXPECT_FALSE(window_->AskYesNo("Creating backup file failed!\nDo you still want to proceed?"));
-  }
+  ModalAnswerer answers({ModalAnswerer::PressKey(Qt::Key_Return)});
+  EXPECT_FALSE(window_->AskYesNo("Creating backup file failed!\nDo you still want to proceed?"));
 }
 
 // A stand-in for xdg-email on PATH: after a pause it writes its arguments, one a line, to the
@@ -93,15 +87,8 @@ TEST_F(ProgrammerWindowTest, SupportDialogAndMail) {
   const std::string folder = temp_.File("data/orva");
   const ModalAnswerer::Answer failedHandOffs = [&folder](QWidget* window) {
     auto* support = qobject_cast<CSupportDlg*>(window);
-    EXPECT_EQ(
-        test::ListTexts(*support->TextList()),
-        (Texts{"In case of problems, please send an email with a description",
-               "of the problem to the support department of ORVA at:", "",
-               "    support@orva.example", "", "and attach the programming log file", "",
-               "    TARVO_PROG.log", "", "which is located in the directory:", "", "    " + folder,
-               "", "The service history of the cameras, history.jsonl, is in", "the same folder.",
-               "", "You may also use the button below to send an email with the",
-               "log file (and the service history) attached!"}));
+    const Texts lines = test::ListTexts(*support->TextList());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "    " + folder), lines.end());
     {
       test::TempFolder empty;
       test::ScopedEnvironment noMailProgram("PATH", empty.Path());
@@ -219,11 +206,8 @@ TEST_F(ProgrammerWindowTest, PacketGenerationDialogs) {
   Texts second;
   const Texts seen =
       Click(CommandControl::kPacket, {editOrder, ModalAnswerer::Accept(), ModalAnswerer::Accept(),
-                                      ModalAnswerer::ChooseFile(temp_.File("colours.cdt")),
-                                      [&](QWidget* window) {
-                                        ModalAnswerer::RecordFileDialog(&second, false)(window);
-                                        ModalAnswerer::ChooseFile(temp_.File("boot.hex"))(window);
-                                      },
+                                      ModalAnswerer::FileDialog(temp_.File("colours.cdt")),
+                                      ModalAnswerer::FileDialog(temp_.File("boot.hex"), &second),
                                       ModalAnswerer::PressKey(Qt::Key_Escape)});
   const std::string refused = "Please enter the wait time in whole seconds from 0 to 255.";
   EXPECT_EQ(seen,
@@ -263,7 +247,7 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
               packet.SealPacket() && packet.SavePacket(temp_.File("new.tvf")));
 
   Start();
-  Click(CommandControl::kLoadFile, {ModalAnswerer::ChooseFile(temp_.File("new.tvf"))});
+  Click(CommandControl::kLoadFile, {ModalAnswerer::FileDialog(temp_.File("new.tvf"))});
   Button(CommandControl::kConnect)->click();
   Button(CommandControl::kSkipBackup)->click();
   EXPECT_EQ(Click(CommandControl::kProgram, {ModalAnswerer::Accept()}).size(), 1u);
@@ -271,7 +255,7 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
   EXPECT_EQ(window_->CameraVersionLabel(DEVICE_BOOT_UP)->text().toStdString(), "001 V04.12");
   EXPECT_EQ(RunPicture(), QColor(46, 160, 96));  // success
   Texts load;                                    // starts where the backup went
-  EXPECT_EQ(Click(CommandControl::kLoadFile, {ModalAnswerer::RecordFileDialog(&load)}),
+  EXPECT_EQ(Click(CommandControl::kLoadFile, {ModalAnswerer::FileDialog("", &load)}),
             Texts{"Load firmware packet"});
   EXPECT_EQ(load, (Texts{programmer_->LogFolder(), "orva.tarvo firmware packets (*.tvf)",
                          "All Files (*)"}));
@@ -280,9 +264,8 @@ TEST_F(ProgrammerWindowTest, UpdateVerifyAndALongEraseThatFails) {
   EXPECT_EQ(window_->DeviceProgressBar(DEVICE_POWER_UP)->text().toStdString(), "not verified");
   EXPECT_EQ(RunPicture(), QColor(46, 160, 96));
 
-  for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
+  for (DeviceIndex device = 0; device < kDeviceCount; ++device)
     window_->DeviceCheckBox(device)->setChecked(device == DEVICE_MAIN_FPGA);
-  }
   {
     sim::FolderLock lock(camera);
     camera.State().settings.latencyCommand = telegram::kEraseDevice;

@@ -10,17 +10,11 @@ namespace tarvo::ui {
 namespace {
 
 using test::ModalAnswerer;
-using test::ScopedEnvironment;
-using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-class StartUp : public ::testing::Test {
+class StartUp : public test::WindowTest {
  protected:
-  TempFolder temp_;
-  ScopedEnvironment dataHome_{"TARVO_DATA_DIR", temp_.Path()};
-  ScopedEnvironment simFolder_{"QLM_SIM_DIR", temp_.Path() + "/sim"};
-  ScopedEnvironment timeScale_{"TARVO_TIME_SCALE", "0"};
-  std::string logPath_ = temp_.Path() + "/orva/TARVO_PROG.log";
+  std::string logPath_ = temp_.File("data/orva/TARVO_PROG.log");
 };
 
 // Escape on the emergency note ends before the standard note; "Cancel" is the default button:
@@ -41,15 +35,11 @@ TEST_F(StartUp, CancelOnAnyNoteEndsBeforeTheWindowAndLeavesNoLog) {
 // follows ".exe" and one character, also where ".exe" ends a folder's name; without ".exe", the
 // arguments. The standard note's last line stays unfinished.
 TEST_F(StartUp, AcceptedNotesOpenTheWindowInTheSwitchedModes) {
-  const std::string emergency =
-      "12 lines: Important Note, please read carefully: / SERVICE PERSONNEL OF THE MANUFACTURER!";
-  const std::string standard =
-      "19 lines: Important Notes, please read carefully: /    See also button \"Support\" for "
-      "location of the files. ...";
+  const std::string emergency = "12 lines: Important Note, please read carefully:";
+  const std::string standard = "19 lines: Important Notes, please read carefully: ...";
   const struct {
     std::vector<std::string> arguments;
-    Texts notes;
-    Texts shown;  // of Backup and Packet
+    Texts notes, shown;  // of Backup and Packet
   } cases[] = {
       {{"\"C:\\Program Files\\ORVA\\TARVO_PROG.exe\""}, {standard}, {}},
       {{"/opt/orva/tarvo_prog", "-e"}, {emergency, standard}, {"Backup"}},
@@ -58,13 +48,12 @@ TEST_F(StartUp, AcceptedNotesOpenTheWindowInTheSwitchedModes) {
       {{"C:\\tools.exe\\TARVO_PROG.exe"}, {emergency, standard}, {"Backup", "Packet"}},
   };
   for (const auto& c : cases) {
-    Texts notes;
-    Texts shown;
+    Texts notes, shown;
     std::vector<ModalAnswerer::Answer> answers(c.notes.size(), [&notes](QWidget* window) {
       auto* note = qobject_cast<CDisclaimDlg*>(window);
       const Texts lines = test::ListTexts(*note->NoteList());
-      notes.push_back(std::to_string(lines.size()) + " lines: " + lines.front() + " / " +
-                      lines.back() + (note->NoteList()->Text().LastLineComplete() ? "" : " ..."));
+      notes.push_back(std::to_string(lines.size()) + " lines: " + lines.front() +
+                      (note->NoteList()->Text().LastLineComplete() ? "" : " ..."));
       EXPECT_EQ(note->windowTitle().toStdString(), "Important Note!");
       note->AcceptButton()->click();
     });
@@ -72,9 +61,8 @@ TEST_F(StartUp, AcceptedNotesOpenTheWindowInTheSwitchedModes) {
       EXPECT_TRUE(window->windowTitle().startsWith("Firmware programmer for orva.tarvo Rev 25"));
       for (QPushButton* button : window->findChildren<QPushButton*>()) {
         const std::string caption = test::Caption(*button);
-        if (button->isVisible() && (caption == "Backup" || caption == "Packet")) {
+        if (button->isVisible() && (caption == "Backup" || caption == "Packet"))
           shown.push_back(caption);
-        }
       }
       ModalAnswerer::ClickButton("Quit")(window);
     });
@@ -90,7 +78,7 @@ TEST_F(StartUp, AcceptedNotesOpenTheWindowInTheSwitchedModes) {
 // Another programmer holds the log: this one runs without a log and says so at start.
 TEST_F(StartUp, LogHeldByAnotherInstanceIsToldAtStart) {
   LogFile other;
-  ASSERT_TRUE(other.Open(temp_.Path() + "/orva"));
+  ASSERT_TRUE(other.Open(temp_.File("data/orva")));
   ModalAnswerer answers({ModalAnswerer::ClickButton("OK, I know!"), ModalAnswerer::Accept(),
                          ModalAnswerer::ClickButton("Quit")});
   EXPECT_FALSE(CTARVO_PROG({"/opt/orva/tarvo_prog"}).InitInstance());
