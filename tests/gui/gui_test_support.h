@@ -131,8 +131,7 @@ class ModalAnswerer : public QObject {
   int unexpected_ = 0;
 };
 
-// The main window with its programmer against the simulated camera, data kept in a temporary
-// folder.
+// The main window with its programmer against the simulated camera, data in a temporary folder.
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() { CreateFolderForTest(programFolder_); }
