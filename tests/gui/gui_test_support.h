@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <functional>
 
 #include "engine/programmer_dlg.h"
@@ -25,12 +24,10 @@
 namespace tarvo::test {
 
 struct QtApplicationEnvironment : ::testing::Environment {
-  void SetUp() override {
-    static int argc = 1;
-    static char* argv[] = {const_cast<char*>("tarvo_gui_tests"), nullptr};
-    application = std::make_unique<QApplication>(argc, argv);
-  }
+  void SetUp() override { application = std::make_unique<QApplication>(argc, argv); }
   void TearDown() override { application.reset(); }
+  int argc = 1;  // both live as long as the application
+  char* argv[2] = {const_cast<char*>("tarvo_gui_tests"), nullptr};
   std::unique_ptr<QApplication> application;
 };
 inline ::testing::Environment* const kQtEnvironment =
@@ -60,13 +57,12 @@ class ModalAnswerer : public QObject {
  public:
   using Answer = std::function<void(QWidget*)>;
 
-  explicit ModalAnswerer(std::vector<Answer> answers = {})
-      : answers_(answers.begin(), answers.end()) {
+  explicit ModalAnswerer(std::vector<Answer> answers = {}) : answers_(std::move(answers)) {
     connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
     timer_.start(5);
   }
   ~ModalAnswerer() override {
-    EXPECT_TRUE(answers_.empty()) << answers_.size() << " answers left";
+    EXPECT_EQ(next_, answers_.size()) << "answers left";
     EXPECT_EQ(unexpected_, 0) << "modal windows without an answer";
   }
   static Answer Accept() {
@@ -112,20 +108,20 @@ class ModalAnswerer : public QObject {
     answered_.emplace_back(window);
     auto* box = qobject_cast<QMessageBox*>(window);
     seen_.push_back((box != nullptr ? box->text() : window->windowTitle()).toStdString());
-    if (answers_.empty()) {
+    if (next_ == answers_.size()) {
       ++unexpected_;
       return qobject_cast<QDialog*>(window)->reject();
     }
     // The answer runs from an event of its own: an answer that opens a further modal window
     // (a click that ends in a message box) must not hold up the polling.
-    QTimer::singleShot(0, this, [answer = std::move(answers_.front()), target = QPointer(window)] {
+    QTimer::singleShot(0, this, [answer = answers_[next_++], target = QPointer(window)] {
       if (target) answer(target);
     });
-    answers_.pop_front();
   }
 
   QTimer timer_;
-  std::deque<Answer> answers_;
+  std::vector<Answer> answers_;
+  std::size_t next_ = 0;
   std::vector<QPointer<QWidget>> answered_;
   std::vector<std::string> seen_;
   int unexpected_ = 0;
