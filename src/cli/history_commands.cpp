@@ -24,6 +24,12 @@ std::string HistoryPath() {
   return folder.empty() ? std::string() : platform::JoinPath(folder, kHistoryFileName);
 }
 
+// Neither the history nor the backups can be found without the log folder.
+int FailWithoutDataFolder(CommandOutput& out) {
+  return out.Fail(kExitFailed, "no-data-folder",
+                  std::string("No data folder: ") + platform::NoDataFolderReason() + ".");
+}
+
 std::string Text(const json::Json& value) {
   return value.is_string() ? value.get<std::string>() : std::string();
 }
@@ -85,8 +91,7 @@ class HistoryCommand final : public Command {
     out.Document()["runs"] = json::Json::array();
     const std::string path = HistoryPath();
     if (path.empty()) {
-      return out.Fail(kExitFailed, "no-data-folder",
-                      std::string("No data folder: ") + platform::NoDataFolderReason() + ".");
+      return FailWithoutDataFolder(out);
     }
     std::vector<history::Record> runs = history::RunRecords(history::ReadRecords(path), serial_);
     if (last_ && runs.size() > *last_) runs.resize(*last_);
@@ -130,8 +135,7 @@ class BackupListCommand final : public Command {
     out.Document()["backups"] = json::Json::array();
     const std::string folder = DefaultLogFolder();
     if (folder.empty()) {
-      return out.Fail(kExitFailed, "no-data-folder",
-                      std::string("No data folder: ") + platform::NoDataFolderReason() + ".");
+      return FailWithoutDataFolder(out);
     }
     json::Json backups = json::Json::array();
     CFirmwarePacket packet;

@@ -46,18 +46,6 @@ bool RenameKeepingExisting(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) {}
-
-AtomicFile::~AtomicFile() {
-  Discard();
-}
-
-bool AtomicFile::Fail() {
-  error_ = LastSystemErrorText();
-  Discard();
-  return false;
-}
-
 bool AtomicFile::Create() {
   Discard();
   committed_ = finished_ = false;

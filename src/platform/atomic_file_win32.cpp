@@ -16,18 +16,6 @@ std::atomic<unsigned> temporaryCounter{0};
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) {}
-
-AtomicFile::~AtomicFile() {
-  Discard();
-}
-
-bool AtomicFile::Fail() {
-  error_ = LastSystemErrorText();
-  Discard();
-  return false;
-}
-
 bool AtomicFile::Create() {
   Discard();
   committed_ = finished_ = false;
