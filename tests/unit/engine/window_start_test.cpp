@@ -24,10 +24,10 @@ TEST_F(WindowStart, NormalModeStartsWithNoCameraAndNoPacket) {
                             platform::BuildDateText() + " " + platform::BuildTimeText();
   EXPECT_EQ(window_.Title(), title);
   EXPECT_EQ(window_.StatusText(), "No camera connected.");
-  EXPECT_FALSE(window_.Control(CommandControl::kPacket).visible);
-  EXPECT_FALSE(window_.Control(CommandControl::kBackup).visible);
-  EXPECT_TRUE(window_.Control(CommandControl::kSkipBackup).checked);
-  EXPECT_TRUE(window_.Control(CommandControl::kUsb2).checked);
+  EXPECT_FALSE(window_.Control(CommandControl::kPacket).visible ||
+               window_.Control(CommandControl::kBackup).visible);
+  EXPECT_TRUE(window_.Control(CommandControl::kSkipBackup).checked &&
+              window_.Control(CommandControl::kUsb2).checked);
   for (CommandControl control : kAllCommandControls) {
     const bool needsCameraOrMode =
         control == CommandControl::kBackup || control == CommandControl::kProgram ||
@@ -45,21 +45,35 @@ TEST_F(WindowStart, NormalModeStartsWithNoCameraAndNoPacket) {
 }
 
 // Programming in emergency mode makes no backup, so "Skip Backup" is checked and stays disabled,
-// also after an action held the controls. Packet generation mode offers "Packet" from the start.
+// also after an action held the controls. Holding the controls (twice: a nested hold must not
+// overwrite the memory) gives back exactly what was enabled before, and what an action enabled
+// meanwhile. Packet generation mode offers "Packet" from the start.
 TEST_F(WindowStart, ModesShowTheirControlsAndLogLines) {
   Start(/*emergency=*/true);
-  EXPECT_TRUE(window_.Control(CommandControl::kBackup).visible);
-  EXPECT_FALSE(window_.Control(CommandControl::kBackup).enabled);
-  EXPECT_FALSE(window_.Control(CommandControl::kPacket).visible);
+  EXPECT_TRUE(window_.Control(CommandControl::kBackup).visible &&
+              !window_.Control(CommandControl::kPacket).visible);
+  window_.EnableDevice(DEVICE_MAIN_UP, true);
   dlg_->EnableControls(false);
+  dlg_->EnableControls(false);
+  EXPECT_FALSE(window_.Control(CommandControl::kConnect).enabled ||
+               window_.Row(DEVICE_MAIN_UP).enabled);
+  dlg_->EnableCommand(CommandControl::kVerify, true);
+  dlg_->EnableDeviceBox(DEVICE_POWER_UP, true);
+  EXPECT_FALSE(window_.Control(CommandControl::kVerify).enabled);
   dlg_->EnableControls(true);
-  EXPECT_TRUE(window_.Control(CommandControl::kSkipBackup).checked);
-  EXPECT_FALSE(window_.Control(CommandControl::kSkipBackup).enabled);
+  EXPECT_TRUE(window_.Control(CommandControl::kConnect).enabled &&
+              window_.Control(CommandControl::kVerify).enabled);
+  EXPECT_FALSE(window_.Control(CommandControl::kProgram).enabled ||
+               window_.Control(CommandControl::kBackup).enabled);
+  EXPECT_TRUE(window_.Row(DEVICE_MAIN_UP).enabled && window_.Row(DEVICE_POWER_UP).enabled);
+  EXPECT_FALSE(window_.Row(DEVICE_BOOT_UP).enabled);
+  EXPECT_TRUE(window_.Control(CommandControl::kSkipBackup).checked &&
+              !window_.Control(CommandControl::kSkipBackup).enabled);
   EXPECT_EQ(LogLines()[2], "!!! Emergency Mode Enabled !!!");
   dlg_.reset();
   Start(/*emergency=*/false, /*packetGeneration=*/true);
-  EXPECT_TRUE(window_.Control(CommandControl::kPacket).visible);
-  EXPECT_TRUE(window_.Control(CommandControl::kPacket).enabled);
+  EXPECT_TRUE(window_.Control(CommandControl::kPacket).visible &&
+              window_.Control(CommandControl::kPacket).enabled);
   EXPECT_FALSE(window_.Control(CommandControl::kBackup).visible);
   EXPECT_THAT(LogLines(), testing::Contains("!!! Packet Generation Mode Enabled !!!"));
 }
@@ -82,7 +96,6 @@ TEST_F(WindowStart, SecondInstanceRunsWithoutLog) {
   FakeWindow otherWindow;
   CProgrammerDlg second(otherWindow, clock_, programFolder_);
   EXPECT_FALSE(second.Log().IsOpen());
-  EXPECT_EQ(second.LogFolder(), dlg_->LogFolder());
   EXPECT_EQ(second.LogFolder(), temp_.File("data/orva"));
   second.StartWindow();
   second.ShowStatus("Verify device %s ...", "Main uP");
