@@ -1,6 +1,5 @@
-// Programming and verifying single devices of the simulated camera from a loaded packet: the
-// camera's flash afterwards, the block shapes, the difference listing, and every line of
-// success and failure.
+// Programming and verifying single devices of the simulated camera: the flash afterwards, the
+// block shapes, the difference listing, and the lines of success and failure.
 #include <gmock/gmock.h>
 
 #include "engine_fixture.h"
@@ -18,10 +17,16 @@ using ::testing::Le;
 
 class ProgramDevice : public EngineFixture {};
 
-// One position per block: Power uP in pages of 128 bytes. Boot FPGA's 257th byte goes out in a
-// block of two: the byte after the image is written as erased flash, whatever an earlier image
-// left at that offset of the image buffer. Each device ends green on light grey after the pause
-// before its erase, slept in slices with the window's events dispatched.
+PacketImage OlderBoardHdsdiImage() {  // its revision word 0x0009
+  PacketImage hdsdi = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
+  hdsdi.bytes[2] = 0x00;
+  hdsdi.bytes[3] = 0x09;
+  return hdsdi;
+}
+
+// Power uP in pages of 128 bytes. Boot FPGA's 257th byte goes out in a block of two whose second
+// byte is erased flash, whatever an earlier image left in the buffer. Green on light grey after
+// the pause before the erase, slept in slices with the window's events dispatched.
 TEST_F(ProgramDevice, BlockShapesFollowTheDevice) {
   const PacketImage power = PlainImage(DEVICE_POWER_UP, 0x100, 300, 3);
   const PacketImage boot = PlainImage(DEVICE_BOOT_FPGA, 0, 257, 12);
@@ -29,27 +34,24 @@ TEST_F(ProgramDevice, BlockShapesFollowTheDevice) {
   LoadPacket({power, boot});
   ASSERT_EQ(Dlg().ProgramDevice(DEVICE_POWER_UP), 1);
   EXPECT_THAT(window_.ProgressPositions(DEVICE_POWER_UP), ElementsAre(0, 0, 42, 85, 100));
-  EXPECT_EQ(window_.Row(DEVICE_POWER_UP).progressBar, kGreen);
-  EXPECT_EQ(window_.Row(DEVICE_POWER_UP).progressBackground, (ProgressColour{248, 248, 248}));
+  EXPECT_TRUE(window_.Row(DEVICE_POWER_UP).progressBar == kGreen &&
+              window_.Row(DEVICE_POWER_UP).progressBackground == (ProgressColour{248, 248, 248}));
   EXPECT_EQ(clock_.TotalMilliseconds(), 2000u);
   EXPECT_THAT(clock_.Sleeps(), Each(Le(kWaitSliceMilliseconds)));
   EXPECT_THAT(TracedCodes([&] { ASSERT_EQ(Dlg().ProgramDevice(DEVICE_BOOT_FPGA), 1); }),
               ElementsAre("4103", "1003", "1103@00000000", "1103@00000100", "0003"));
   EXPECT_THAT(window_.ProgressPositions(DEVICE_BOOT_FPGA), ElementsAre(0, 0, 99, 100));
-  EXPECT_TRUE(FlashHolds(power) && FlashHolds(boot));
-  EXPECT_EQ(ReadFlash(DEVICE_BOOT_FPGA, 257, 1)[0], 0xFF);
+  EXPECT_TRUE(FlashHolds(power) && FlashHolds(boot) &&
+              ReadFlash(DEVICE_BOOT_FPGA, 257, 1)[0] == 0xFF);
   EXPECT_EQ(Dlg().VerifyDevice(DEVICE_BOOT_FPGA), 1);
 }
 
-// Up to the limit every block is read, so the listing shows the whole damage and the address
-// line names where the loop stopped, past the image. One byte more and the block that crosses
-// the limit is the last one read, all of its lines before the stop line. Power uP stops at its
-// first differing page. HD-SDI boards that read their flash in 16-bit steps are found by the
-// probe; the listing still names byte offsets.
+// Up to the limit every block is read and the address line names where the loop stopped, past
+// the image; one byte more and the block crossing the limit is the last read. Power uP stops at
+// its first differing page. HD-SDI boards reading in 16-bit steps (found by the probe) are
+// still listed by byte offsets.
 TEST_F(ProgramDevice, VerifyDifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPage) {
-  PacketImage hdsdi = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
-  hdsdi.bytes[2] = 0x00;  // the older board's image
-  hdsdi.bytes[3] = 0x09;
+  const PacketImage hdsdi = OlderBoardHdsdiImage();
   const struct {
     PacketImage image;
     std::uint32_t readScale, corruptAt, count;
@@ -86,14 +88,11 @@ TEST_F(ProgramDevice, VerifyDifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPag
   }
 }
 
-// A failing telegram names its code, and the block it failed in: a failing erase or HD-SDI
-// probe read comes before any block and names none; a failing end of access names the address
-// past the image. Without an image in the packet nothing is sent.
+// A failing telegram names its code and block: an erase or HD-SDI probe read names none, an end
+// of access the address past the image. Without an image in the packet nothing is sent.
 TEST_F(ProgramDevice, FailingTelegramsGiveTheirCodeAndAddress) {
   const PacketImage main = PlainImage(DEVICE_MAIN_FPGA, 0x10000, 1024, 4);
-  PacketImage hdsdi = PlainImage(DEVICE_HDSDI_FPGA, 0, 4096, 13);
-  hdsdi.bytes[2] = 0x00;  // the older board's image
-  hdsdi.bytes[3] = 0x09;
+  const PacketImage hdsdi = OlderBoardHdsdiImage();
   // clang-format off
   const struct {
     bool verify;
@@ -128,14 +127,12 @@ TEST_F(ProgramDevice, FailingTelegramsGiveTheirCodeAndAddress) {
     EXPECT_TRUE(lines.back().starts_with(FormatText(
         "Error programming device %s: Firmware error %s at device 'QLM Main uP': ", name, c.code)))
         << lines.back();
-    EXPECT_EQ(window_.Row(c.device).progressBar, kRed);
-    EXPECT_EQ(CurrentLinkState().library, nullptr);
+    EXPECT_TRUE(window_.Row(c.device).progressBar == kRed && CurrentLinkState().library == nullptr);
   }
   window_.ClearRecords();
   EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_UP), 0);
   EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_UP), 0);
-  EXPECT_TRUE(NewLogLines().empty());
-  EXPECT_TRUE(window_.StatusLines().empty());
+  EXPECT_TRUE(NewLogLines().empty() && window_.StatusLines().empty());
 }
 
 }  // namespace
