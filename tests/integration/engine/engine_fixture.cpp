@@ -55,8 +55,7 @@ std::string EngineFixture::WritePacket(const std::string& path,
     std::copy(steps->begin(), steps->end(), order.begin());
     EXPECT_TRUE(packet.SetOrder(order));
   }
-  EXPECT_TRUE(packet.SealPacket()) << packet.LastError();
-  EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
+  EXPECT_TRUE(packet.SealPacket() && packet.SavePacket(path)) << packet.LastError();
   return path;
 }
 

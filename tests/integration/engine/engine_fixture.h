@@ -20,7 +20,6 @@
 
 namespace tarvo::test {
 
-// One image of a packet, at its device addresses.
 struct PacketImage {
   DeviceIndex device = 0;
   std::uint32_t start = 0;
@@ -35,8 +34,7 @@ PacketImage RecognisedImage(DeviceIndex device, std::uint16_t variant, std::uint
 PacketImage PlainImage(DeviceIndex device, std::uint32_t start, std::uint32_t size,
                        std::uint32_t seed);
 
-// The programming order stored in a packet, when there is one.
-using OrderSteps = std::optional<std::vector<std::uint16_t>>;
+using OrderSteps = std::optional<std::vector<std::uint16_t>>;  // a packet's stored order
 
 class EngineFixture : public ::testing::Test {
  protected:
@@ -110,7 +108,6 @@ class EngineFixture : public ::testing::Test {
     LoadPacket(images, steps);
     ConnectFresh();
   }
-  // Checks exactly the given devices.
   void CheckOnly(const std::vector<DeviceIndex>& devices) {
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
       window_.ClickDevice(device, std::count(devices.begin(), devices.end(), device) != 0);

@@ -1,5 +1,5 @@
-// Programming and verifying single devices of the simulated camera: the flash afterwards, the
-// block shapes, the difference listing, and the lines of success and failure.
+// Programming, verifying and reading back single devices of the simulated camera: flash, blocks
+// sent, the difference listing, extents read back, and the lines of success and failure.
 #include <gmock/gmock.h>
 
 #include "engine_fixture.h"
@@ -46,10 +46,9 @@ TEST_F(ProgramDevice, BlockShapesFollowTheDevice) {
   EXPECT_EQ(Dlg().VerifyDevice(DEVICE_BOOT_FPGA), 1);
 }
 
-// Up to the limit every block is read and the address line names where the loop stopped, past
-// the image; one byte more and the block crossing the limit is the last read. Power uP stops at
-// its first differing page. HD-SDI boards reading in 16-bit steps (found by the probe) are
-// still listed by byte offsets.
+// Up to the limit every block is read, the stop address past the image; one more and the block
+// crossing the limit is the last read. Power uP stops at its first differing page. HD-SDI boards
+// reading in 16-bit steps (found by the probe) still list byte offsets.
 TEST_F(ProgramDevice, VerifyDifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPage) {
   const PacketImage hdsdi = OlderBoardHdsdiImage();
   const struct {
@@ -130,9 +129,79 @@ TEST_F(ProgramDevice, FailingTelegramsGiveTheirCodeAndAddress) {
     EXPECT_TRUE(window_.Row(c.device).progressBar == kRed && CurrentLinkState().library == nullptr);
   }
   window_.ClearRecords();
-  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_UP), 0);
-  EXPECT_EQ(Dlg().VerifyDevice(DEVICE_MAIN_UP), 0);
+  EXPECT_EQ(Dlg().ProgramDevice(DEVICE_MAIN_UP) + Dlg().VerifyDevice(DEVICE_MAIN_UP), 0);
   EXPECT_TRUE(NewLogLines().empty() && window_.StatusLines().empty());
+}
+
+class ReadBack : public EngineFixture {
+ protected:
+  void SetUp() override { ConnectFresh(); }
+  // Reads the device back; the telegrams the camera saw.
+  std::vector<std::string> Traced(DeviceIndex device, int expected = 1) {
+    return TracedCodes([&] { EXPECT_EQ(Dlg().ReadBackDevice(device, &found_), expected); });
+  }
+  ReadBackImage found_;
+};
+
+// The header block, then the blocks the length gives (224 bytes behind the 32-byte header fill
+// one block, 225 two); the whole last block lands in the buffer. HD-SDI: the newer board's code
+// first, then the catalogue code, two probe reads for the address scale; header in high-byte-
+// first words, image ending on 512 bytes. Sizes below 2 bytes, or past the buffer's 39062
+// blocks, are refused. Boot FPGA has no header; Boot uP is its fixed area.
+TEST_F(ReadBack, HeaderLengthGivesTheBlocksRead) {
+  const std::string block = "1403@00000";
+  // clang-format off
+  const struct {
+    DeviceIndex device;
+    std::uint32_t length;
+    std::int32_t end;  // -1: refused
+    std::vector<std::string> telegrams;
+  } cases[] = {
+      {DEVICE_MAIN_FPGA, 224, 255, {"4203", block + "000", block + "000", "0003"}},
+      {DEVICE_MEM_FPGA_1, 225, 256, {"4303", block + "000", block + "000", block + "100", "0003"}},
+      {DEVICE_HDSDI_FPGA, 1000, 1535, {"4a03", "4703", block + "000", block + "100", block + "000",
+       block + "100", block + "200", block + "300", block + "400", block + "500", "0003"}},
+      {DEVICE_MAIN_FPGA, 9999872 - 32 + 1, -1, {"4203", block + "000", "0003"}},
+      {DEVICE_MAIN_FPGA, 0xFFFFFFF0u, -1, {"4203", block + "000", "0003"}},
+      {DEVICE_COLOR_DATA, 0xFFFFFFFFu, -1, {"4b03", block + "000", "0003"}},
+      {DEVICE_HDSDI_FPGA, 9999872, -1, {}},
+      {DEVICE_BOOT_FPGA, 0, 0, {}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(FormatText("device %u, length %u", c.device, c.length));
+    PacketImage image = PlainImage(c.device, 0, 2048, 21);
+    for (int i = 0; i < 4; ++i) {
+      image.bytes[28 + (i ^ (c.device == DEVICE_HDSDI_FPGA ? 1 : 0))] =
+          static_cast<std::uint8_t>(c.length >> (8 * i));
+    }
+    FactoryWrite(image);
+    const std::vector<std::string> telegrams = Traced(c.device, c.end < 0 ? 0 : 1);
+    const std::vector<std::string> lines = NewLogLines();
+    EXPECT_TRUE(c.telegrams.empty() || telegrams == c.telegrams) << telegrams.size();
+    if (c.end > 0) {
+      EXPECT_TRUE(found_.start == 0 && found_.end == c.end) << found_.end;
+      const auto whole = static_cast<std::uint32_t>(c.end / 256 + 1) * 256;
+      EXPECT_TRUE(
+          std::equal(image.bytes.begin(), image.bytes.begin() + whole, Dlg().ReadBackBuffer()));
+      EXPECT_EQ(lines.back(),
+                FormatText("Read back device %s successful.", DeviceDisplayName(c.device)));
+      if (c.device == DEVICE_HDSDI_FPGA) {
+        EXPECT_EQ(lines.at(1), "Testing, if newer rev. of HDSDI board is installed.");
+      }
+    } else if (c.end < 0) {
+      ASSERT_GE(lines.size(), 3u);
+      EXPECT_EQ(lines[lines.size() - 2],
+                FormatText("ERROR: Read back device %s failed!", DeviceDisplayName(c.device)));
+      EXPECT_TRUE(lines.back().starts_with("  - header gives a firmware size of ")) << lines.back();
+      EXPECT_TRUE(window_.Row(c.device).progressBar == kRed && telegrams.back() == "0003" &&
+                  CurrentLinkState().library == nullptr);
+    }
+  }
+
+  FactoryWrite(RecognisedImage(DEVICE_BOOT_UP, 1, 4, 11));
+  const std::vector<std::string> boot = Traced(DEVICE_BOOT_UP);
+  EXPECT_TRUE(boot.size() == 258u && boot[1] == "1403@000d0000");
+  EXPECT_TRUE(found_.start == 0xD0000 && found_.end == 0xDFFFF && found_.version.minor == 11);
 }
 
 }  // namespace
