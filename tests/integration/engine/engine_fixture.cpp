@@ -38,25 +38,9 @@ EngineFixture::~EngineFixture() {
   camera_.Close();
 }
 
-void EngineFixture::FactoryWrite(const PacketImage& image) {
-  sim::FolderLock lock(camera_);
-  sim::FlashDevice& flash = camera_.Flash(image.device);
-  ASSERT_TRUE(flash.Erase());
-  ASSERT_TRUE(flash.Program(image.start, image.bytes.data(),
-                            static_cast<std::uint32_t>(image.bytes.size())));
-}
-
-std::vector<std::uint8_t> EngineFixture::ReadFlash(DeviceIndex device, std::uint32_t address,
-                                                   std::uint32_t length) {
-  sim::FolderLock lock(camera_);
-  std::vector<std::uint8_t> bytes(length);
-  EXPECT_TRUE(camera_.Flash(device).Read(address, bytes.data(), length));
-  return bytes;
-}
-
 std::string EngineFixture::WritePacket(const std::string& path,
                                        const std::vector<PacketImage>& images,
-                                       const std::optional<std::vector<std::uint16_t>>& steps) {
+                                       const OrderSteps& steps) {
   CFirmwarePacket packet;
   EXPECT_TRUE(packet.CreatePacket());
   for (const PacketImage& image : images) {
@@ -71,41 +55,8 @@ std::string EngineFixture::WritePacket(const std::string& path,
     std::copy(steps->begin(), steps->end(), order.begin());
     EXPECT_TRUE(packet.SetOrder(order));
   }
-  EXPECT_TRUE(packet.SealPacket()) << packet.LastError();
-  EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
+  EXPECT_TRUE(packet.SealPacket() && packet.SavePacket(path)) << packet.LastError();
   return path;
-}
-
-CProgrammerDlg& EngineFixture::Start(bool emergency, bool packetGeneration) {
-  dlg_ = std::make_unique<CProgrammerDlg>(window_, clock_, programFolder_);
-  dlg_->SetModes(emergency, packetGeneration);
-  dlg_->StartWindow();
-  return *dlg_;
-}
-
-void EngineFixture::LoadPacket(const std::vector<PacketImage>& images,
-                               const std::optional<std::vector<std::uint16_t>>& steps,
-                               bool emergency) {
-  if (!dlg_) Start(emergency);
-  ASSERT_EQ(dlg_->LoadPacketFile(WritePacket(temp_.File("run.tvf"), images, steps)), 1);
-  window_.ClearRecords();
-  NewLogLines();
-}
-
-void EngineFixture::ConnectFresh() {
-  if (!dlg_) Start();
-  dlg_->OnConnect();
-  ASSERT_TRUE(dlg_->Camera().connected);
-  window_.ClearRecords();
-  clock_.Reset();
-  NewLogLines();
-}
-
-std::vector<std::string> EngineFixture::NewLogLines() {
-  std::vector<std::string> all = LogLineTexts(dlg_->Log().Path());
-  std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
-  logMark_ = all.size();
-  return fresh;
 }
 
 std::vector<std::string> EngineFixture::TracedCodes(const std::function<void()>& action) {

@@ -1,7 +1,6 @@
-// A whole Program run with backup, nine devices, against the simulated camera, with one
-// telegram failing at a time, at positions spread over every phase of the run. Whatever fails,
-// the run never claims success for a camera that does not hold the packet, the log ends
-// sealed, a backup written holds what the camera held, and a second run repairs the camera.
+// A Program run with backup of nine devices with one telegram failing at a time, spread over every
+// phase: no success claimed for a camera without the packet, the log sealed, a backup written
+// holds what the camera held, and a second run repairs the camera.
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -16,15 +15,14 @@
 namespace tarvo::test {
 namespace {
 
-// A small piece of the factory image the camera still recognises: the header and some data for
-// the header devices, the application block of Boot uP, the last page of Power uP.
+// A small piece of the factory image the camera still recognises (Boot uP: its application
+// block, Power uP: its last page), with data of its own per version.
 PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::uint8_t minor) {
   PacketImage image = RecognisedImage(device, 1, major, minor);
   const bool boot = device == DEVICE_BOOT_UP, power = device == DEVICE_POWER_UP;
   const std::uint32_t from = boot ? 0xD0000 - image.start : power ? 0x3500 : 0;
   image.start += from;
   image.bytes.assign(image.bytes.begin() + from, image.bytes.begin() + from + (power ? 256 : 1024));
-  // Data of its own per version, the information blocks kept; the header length cut to match.
   sim::FillSynthetic(image.bytes.data() + (power ? 0 : 64), power ? 0xC0 : 1024 - 64,
                      0x500 + device * 16 + minor);
   for (int i = 0; i < 4 && !boot && !power; ++i) {  // HD-SDI: 16-bit words high byte first
@@ -35,8 +33,7 @@ PacketImage SmallRecognisedImage(DeviceIndex device, std::uint8_t major, std::ui
 
 class FaultSweep : public EngineFixture {
  protected:
-  // Small images keep each run short, so many runs fit in the sweep; the read-back of Boot uP
-  // still takes its whole fixed area. The order has a reboot and a wait inside it.
+  // Small images keep the runs short; the order has a reboot and a wait inside it.
   void SetUp() override {
     ResetOldCamera();
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -48,7 +45,6 @@ class FaultSweep : public EngineFixture {
                     std::vector<std::uint16_t>{7, 0, 1, ORDER_REBOOT, 2, 3, 4, 0x2002, 5, 6, 8});
   }
 
-  // The camera with older firmware (1.00) on every device.
   void ResetOldCamera() {
     ResetCamera(false);
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
@@ -56,8 +52,8 @@ class FaultSweep : public EngineFixture {
     }
   }
 
-  // One Program run of every device from a fresh window, the backup question answered Yes; the
-  // window object is gone afterwards, so its log is sealed. True when it reported success.
+  // A Program run of every device from a fresh window, the backup question answered Yes; the
+  // window object is gone afterwards (its log sealed). True when it reported success.
   bool ProgramRun(bool emergency, std::uint32_t failAt, std::string* backupFile = nullptr) {
     window_.ClearRecords();
     Start(emergency);
@@ -85,8 +81,7 @@ class FaultSweep : public EngineFixture {
   }
 
   bool CameraHoldsPacket() {
-    return std::all_of(packet_.begin(), packet_.end(),
-                       [this](const PacketImage& image) { return FlashHolds(image); });
+    return std::ranges::all_of(packet_, [this](const PacketImage& i) { return FlashHolds(i); });
   }
 
   // Every entry of the backup is what the camera held at those addresses before the run.

@@ -45,7 +45,6 @@ void FakeWindow::SetControlChecked(CommandControl control, bool checked) {
 }
 
 void FakeWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) {
-  rows_[device].progressPosition = percent;
   positions_[device].push_back(percent);
 }
 

@@ -28,7 +28,6 @@ struct DeviceRow {
   bool progressVisible = false;
   ProgressColour progressBar;
   ProgressColour progressBackground;
-  int progressPosition = 0;
 };
 
 struct ControlState {

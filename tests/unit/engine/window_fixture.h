@@ -22,38 +22,30 @@ class WindowFixture : public ::testing::Test {
     std::filesystem::create_directories(programFolder_);
   }
 
-  CProgrammerDlg& Create(platform::Clock* clock = nullptr) {
+  void Create(platform::Clock* clock = nullptr) {
     dlg_ = std::make_unique<CProgrammerDlg>(window_, clock ? *clock : clock_, programFolder_);
-    return *dlg_;
   }
-  CProgrammerDlg& Start(bool emergency = false, bool packetGeneration = false) {
+  void Start(bool emergency = false, bool packetGeneration = false) {
     Create();
     dlg_->SetModes(emergency, packetGeneration);
     dlg_->StartWindow();
-    return *dlg_;
   }
 
-  // A packet with one small image per given device, version variant.major.minor.
+  // A packet with one small image of variant 1 per given device and version major.minor.
   struct Entry {
     DeviceIndex device;
-    std::uint16_t variant;
-    std::uint8_t major;
-    std::uint8_t minor;
+    std::uint8_t major, minor;
   };
   std::string WritePacket(const std::string& path, const std::vector<Entry>& entries) {
     CFirmwarePacket packet;
     EXPECT_TRUE(packet.CreatePacket());
-    for (const Entry& entry : entries) {
-      std::vector<std::uint8_t> bytes(64, static_cast<std::uint8_t>(entry.device + 1));
-      ImageVersion version;
-      version.variant = entry.variant;
-      version.major = entry.major;
-      version.minor = entry.minor;
+    for (const Entry& e : entries) {
+      std::vector<std::uint8_t> bytes(64, static_cast<std::uint8_t>(e.device + 1));
+      const ImageVersion version{.minor = e.minor, .major = e.major, .variant = 1};
       EXPECT_TRUE(
-          packet.AddImage(static_cast<std::uint16_t>(entry.device), 0, 64, bytes.data(), version));
+          packet.AddImage(static_cast<std::uint16_t>(e.device), 0, 64, bytes.data(), version));
     }
-    EXPECT_TRUE(packet.SealPacket());
-    EXPECT_TRUE(packet.SavePacket(path)) << packet.LastError();
+    EXPECT_TRUE(packet.SealPacket() && packet.SavePacket(path)) << packet.LastError();
     return path;
   }
 

@@ -1,19 +1,28 @@
-// Backups of the simulated camera: file names that never replace an older backup, the devices
-// and their order, the pauses, what the backup file holds, and the devices a backup misses.
+// Packet files the window writes: backups of the simulated camera (names that never replace an
+// older backup, devices and order, pauses, the devices a backup misses) and generated packets.
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "engine/program_order.h"
 #include "engine_fixture.h"
 #include "platform/folders.h"
+#include "sim/core/raw_image_files.h"
 #include "sim/core/sim_errors.h"
 
 namespace tarvo::test {
 namespace {
 
 using ::testing::ElementsAre;
+
+// Devices of a loaded packet's entries, in stored order.
+std::vector<unsigned> EntryDevices(const CFirmwarePacket& packet) {
+  std::vector<unsigned> devices;
+  for (const PacketEntryInfo& entry : packet.LoadedEntries()) devices.push_back(entry.deviceIndex);
+  return devices;
+}
 
 class FirmwareBackup : public EngineFixture {
  protected:
@@ -22,20 +31,11 @@ class FirmwareBackup : public EngineFixture {
     return platform::JoinPath(Dlg().LogFolder(), name);
   }
   static void Touch(const std::string& path) { std::ofstream(path) << "x"; }
-  // Devices of the loaded backup's entries, in stored order.
-  static std::vector<unsigned> EntryDevices(const CFirmwarePacket& packet) {
-    std::vector<unsigned> devices;
-    for (const PacketEntryInfo& entry : packet.LoadedEntries())
-      devices.push_back(entry.deviceIndex);
-    return devices;
-  }
 };
 
-// The backup takes the first free name, counting on from the unnumbered one (so a gap is filled
-// first), and never touches an older backup. It stores what the camera holds, with an order of
-// its devices, after the pauses each device needs: 2 s after each device (4 s select pause
-// inside each read-back), 3 s before the reboot, then the reboot's own 2 s and countdown. (That
-// each entry holds what the camera held is pinned by the fault sweep, for every backup it makes.)
+// The first free name (a gap first), never an older backup's; an order of its devices; 4 s select
+// pause and 2 s after each device, 3 s before the reboot, its own 2 s and countdown. (That each
+// entry holds what the camera held is pinned by the fault sweep.)
 TEST_F(FirmwareBackup, StoresWhatTheCameraHoldsUnderTheFirstFreeName) {
   Touch(BackupPath("orva_tarvo_SN004711_backup.tvf"));
   for (int n = 1; n <= 99; ++n) {
@@ -58,10 +58,9 @@ TEST_F(FirmwareBackup, StoresWhatTheCameraHoldsUnderTheFirstFreeName) {
               ElementsAre(7, 1, 2, 3, 4, 5, 0, ORDER_END));
 }
 
-// A device left out or failed fails the backup, but the others follow and the file is written;
-// so it is when the camera does not come back after the reboot. Three devices whose headers
-// claim 7 MB each would pass the packet's 20,000,000 bytes: the one that does not fit is left
-// out (and the Main FPGA they leave holds no variant 1: the HD-SDI board is not asked).
+// A device left out or failed fails the backup, but the others follow and the file is written,
+// also when the camera is not back after the reboot. Of three 7 MB devices the one past the
+// packet's 20,000,000 bytes is left out (no variant 1 Main FPGA: HD-SDI is not asked).
 TEST_F(FirmwareBackup, FailuresFailTheBackupButTheFileHoldsTheOtherDevices) {
   const struct {
     const char* name;
@@ -105,6 +104,56 @@ TEST_F(FirmwareBackup, FailuresFailTheBackupButTheFileHoldsTheOtherDevices) {
       EXPECT_EQ(window_.Row(device).progressBar == kRed, device == c.failed) << device;
     }
   }
+}
+
+class GeneratePacket : public EngineFixture {};
+
+TEST_F(GeneratePacket, AsksOneFilePerDeviceAndStoresTheWholeOrderOrWritesNoFile) {
+  sim::RawImageRequest request;
+  request.major = 4;
+  request.minor = 12;
+  std::vector<std::string> written;
+  std::string error;
+  ASSERT_TRUE(sim::WriteRawImageFiles(temp_.File("raw"), request, &written, &error)) << error;
+  const auto file = [&](DeviceIndex device) {
+    return temp_.File("raw/" + sim::RawImageFileName(device, request));
+  };
+  CProgrammerDlg& dlg = Start(false, true);
+  const std::vector<std::uint16_t> steps = {DEVICE_BOOT_UP, ORDER_REBOOT, 0x2005, DEVICE_MAIN_FPGA,
+                                            DEVICE_BOOT_UP};
+  dlg.Order().fill(ORDER_END);
+  std::copy(steps.begin(), steps.end(), dlg.Order().begin());
+  EXPECT_EQ(dlg.GeneratePacket(), 0);
+  EXPECT_EQ(window_.StatusText(),
+            "Packet generation cancelled: no image file was chosen for Boot uP; no file written.");
+
+  // A device the order names twice is asked for once; the extension is added.
+  window_.ScriptOpenFile(file(DEVICE_BOOT_UP));
+  window_.ScriptOpenFile(file(DEVICE_MAIN_FPGA));
+  window_.ScriptSaveFile(temp_.File("new"));
+  EXPECT_EQ(dlg.GeneratePacket(), 1);
+  EXPECT_THAT(window_.DialogFilters(),
+              ElementsAre(DeviceImageFilter(DEVICE_BOOT_UP), DeviceImageFilter(DEVICE_BOOT_UP),
+                          DeviceImageFilter(DEVICE_MAIN_FPGA), kPacketFileFilter));
+  CFirmwarePacket packet;
+  ASSERT_TRUE(packet.LoadPacket(temp_.File("new.tvf"))) << packet.LastError();
+  ProgramOrder order;
+  ASSERT_TRUE(packet.GetOrder(&order));
+  EXPECT_EQ(order, dlg.Order());
+  EXPECT_THAT(EntryDevices(packet), ElementsAre(DEVICE_BOOT_UP, DEVICE_MAIN_FPGA));
+  EXPECT_FALSE(dlg.Packet().IsLoaded());  // the window's own packet stays as it was
+
+  NewLogLines();
+  window_.ScriptOpenFile(file(DEVICE_BOOT_UP));
+  window_.ScriptOpenFile(temp_.File("raw/missing.bit"));
+  window_.ScriptSaveFile(temp_.File("broken.tvf"));
+  EXPECT_EQ(dlg.GeneratePacket(), 0);
+  EXPECT_FALSE(std::filesystem::exists(temp_.File("broken.tvf")));
+  EXPECT_EQ(window_.BoxTexts().back(),
+            "Creating packet file failed.\nImage file of Main FPGA could not be loaded.");
+  EXPECT_EQ(window_.Row(DEVICE_MAIN_FPGA).progressBar, kRed);
+  EXPECT_THAT(NewLogLines(), testing::Contains(testing::StartsWith("File error: ")));
+  EXPECT_TRUE(dlg.LastRun().outputFile.empty());
 }
 
 }  // namespace
