@@ -84,6 +84,8 @@ TEST_F(ProgramDevice, VerifyDifferenceListingStopsAtItsLimitOrAtPowerUpsFirstPag
          FormatText("Error programming device %s: Verify failed! ", name)});
     EXPECT_EQ(NewLogLines(), expected);
     EXPECT_EQ(window_.Row(device).progressBar, kRed);
+    // The run report counts the bytes found different, not the blocks.
+    EXPECT_EQ(Dlg().LastRun().devices[device].differingBytes, c.count);
   }
 }
 
