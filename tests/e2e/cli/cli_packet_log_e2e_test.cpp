@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log/log_seal.h"
@@ -181,10 +182,23 @@ TEST_F(CliTest, OutputsNeverReplaceAnInputReachedThroughASymbolicLink) {
 TEST_F(CliTest, BuildRefusesBadOrdersAndInputsAndWritesNoFileWhenItFails) {
   const std::string out = temp_.File("bad.tvf");
   const std::string main = " --image '2=" + paths_[2] + "'";
-  // No image for Mem FPGA 1, an image the order has no step for, a wait too long, no device.
-  for (const std::string& wrong : {"2,3" + main, "2" + main + " --image '3=" + paths_[3] + "'",
-                                   "2,wait:300" + main, "reboot" + main}) {
-    EXPECT_EQ(Run("packet build --order " + wrong + " -o '" + out + "'").status, 2) << wrong;
+  std::string tooMany;
+  for (int step = 0; step < 64; ++step) tooMany += "reboot,";
+  const std::pair<std::string, std::string> wrong[] = {
+      {"2,3" + main, "The order names Mem FPGA 1, but no --image 3=FILE is given for it."},
+      {"2" + main + " --image '3=" + paths_[3] + "'",
+       "Image given for Mem FPGA 1, but the order has no step for it."},
+      {"2,wait:300" + main, "Bad wait step 'wait:300': seconds must be 0..255."},
+      {"reboot" + main, "The order has no device step: there is no image to put into a packet."},
+      {"2,2" + main, "Device 'Main FPGA' is named twice in the order."},
+      {"2,foo" + main, "Bad step 'foo': expected a device (0..8 or its name), reboot or wait:N."},
+      {"2 --image 2", "Bad image '2': expected DEV=FILE."},
+      {"2 --image x=a.bit", "Bad device in image 'x=a.bit': expected 0..8 or a device name."},
+      {tooMany + "2" + main, "Too many steps: a programming order holds at most 63."}};
+  for (const auto& [arguments, message] : wrong) {
+    const CliResult result = Run("packet build --order " + arguments + " -o '" + out + "'");
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_EQ(result.err, message + "\n") << arguments;
   }
   EXPECT_FALSE(platform::PathExists(out));
 

@@ -176,8 +176,9 @@ struct OrderCase {
 // 0x2014 waits 20 s, 0x6000 0 s; 0x4001 ends the list (Mem FPGA 1 behind it fails the version
 // check), yet the final reboot runs. A reboot over GigE waits 80 s; unchecked devices pass
 // without pause. Older backups' packets carry 64 zero codes: entries in stored order. A refused
-// reboot request still counts as sent; a camera not back fails the run (another camera answering:
-// the CLI's tests), as do versions not read after the update (only the connect's query fails).
+// reboot request still counts as sent; a camera not back or of another model fails the run (another
+// camera of this model answering: the CLI's tests), as do versions not read after the update (only
+// the connect's query fails).
 // clang-format off
 const OrderCase kOrderCases[] = {
     {"wait and stop steps", {2, 3}, std::vector<std::uint16_t>{2, 0x2014, 0x6000, 0x4001, 3},
@@ -197,6 +198,9 @@ const OrderCase kOrderCases[] = {
     {"not back", {2}, std::nullopt, std::nullopt, {2}, 35000, false, nullptr,
      "Error reconnecting to camera: 80312001. ",
      [](sim::CameraState& s) { s.faults.notBackAfterReboot = 1; }},
+    {"other model", {8, 2}, std::vector<std::uint16_t>{8, ORDER_REBOOT, 2}, std::nullopt, {8}, 38000, false,
+     "Camera found is not a orva.tarvo!", nullptr,
+     [](sim::CameraState& s) { s.faults.wrongCameraType = 0x2000; }},
     {"versions not read", {2}, std::nullopt, std::vector<DeviceIndex>{2}, {2}, 35000, false, nullptr,
      nullptr, [](sim::CameraState& s) { s.faults.failTelegram = {1, {0}, 0x0110, 2, 0, 0x80031006}; },
      true},
