@@ -43,11 +43,4 @@ bool FileLastWriteTimeUtc(const std::string& path, CalendarTime* time) {
   return true;
 }
 
-const char* BuildDateText() {
-  return __DATE__;
-}
-const char* BuildTimeText() {
-  return __TIME__;
-}
-
 }  // namespace tarvo::platform
