@@ -127,7 +127,7 @@ class InfoCommand final : public Command {
     out.Document()["camera"] = CameraJson(global, camera);
     if (global.json) return kExitSuccess;
     std::printf("Camera:     orva.tarvo SN %d on %s\n", static_cast<int>(camera.serialNumber),
-                InterfaceDisplayName(global.interfaceName));
+                InterfaceNamed(global.interfaceName).displayName);
     for (DeviceIndex device = 0; device < kDeviceCount; ++device) {
       std::printf("%-11s %s\n", DeviceDisplayName(device),
                   session.Window().CameraVersionText(device).c_str());

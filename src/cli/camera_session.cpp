@@ -5,18 +5,6 @@
 
 namespace tarvo::cli {
 
-CommandControl InterfaceButton(const std::string& interfaceName) {
-  if (interfaceName == "usb3") return CommandControl::kUsb3;
-  if (interfaceName == "gige") return CommandControl::kGige;
-  return CommandControl::kUsb2;
-}
-
-const char* InterfaceDisplayName(const std::string& interfaceName) {
-  if (interfaceName == "usb3") return "USB 3.0";
-  if (interfaceName == "gige") return "GigE";
-  return "USB 2.0";
-}
-
 // The command line names every file, so the packet search of the program folder is left out:
 // an empty program folder holds no packet.
 CameraSession::CameraSession(const GlobalOptions& global, CommandOutput& out, bool answerYes,
@@ -50,7 +38,7 @@ CameraSession::CameraSession(const GlobalOptions& global, CommandOutput& out, bo
   window_.PrintStatusLines(false);
   dlg_.StartWindow();
   window_.PrintStatusLines(true);
-  window_.SetControlChecked(InterfaceButton(global.interfaceName), true);
+  window_.SetControlChecked(InterfaceNamed(global.interfaceName).button, true);
 }
 
 CameraSession::~CameraSession() {
@@ -63,7 +51,7 @@ bool CameraSession::Connect() {
   dlg_.OnConnect();
   const ConnectRecord& connect = dlg_.LastConnect();
   if (connect.identified) return true;
-  const char* interfaceName = InterfaceDisplayName(global_.interfaceName);
+  const char* interfaceName = InterfaceNamed(global_.interfaceName).displayName;
   if (connect.resultCode == 0) {
     out_.Fail(kExitFailed, "wrong-camera",
               FormatText("The camera on %s is not an orva.tarvo (type %04x): nothing was done.",

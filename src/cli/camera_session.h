@@ -15,10 +15,6 @@
 
 namespace tarvo::cli {
 
-// The interface button of --interface: usb2, usb3 or gige.
-CommandControl InterfaceButton(const std::string& interfaceName);
-const char* InterfaceDisplayName(const std::string& interfaceName);
-
 // Whether a command may change the camera (program, backup, verify with its reboots); such a
 // command never runs beside another instance of the programmer.
 enum class CameraUse { kReadsOnly, kChanges };

@@ -16,6 +16,18 @@ std::string Compact(const json::Json& value) {
   return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// A flat object or array on one line, with a blank after each separator (the compact form has
+// none): {"index": 2, "name": "Main FPGA"}.
+std::string OneLine(const json::Json& value) {
+  std::string line = value.is_object() ? "{" : "[";
+  for (auto item = value.begin(); item != value.end(); ++item) {
+    if (item != value.begin()) line += ", ";
+    if (value.is_object()) line += Compact(item.key()) + ": ";
+    line += Compact(item.value());
+  }
+  return line + (value.is_object() ? "}" : "]");
+}
+
 // Indented by two, except that an object or array of plain values stands on one line when it
 // fits: a device, a version or a step reads at a glance.
 void Pretty(const json::Json& value, const std::string& indent, std::string* out) {
@@ -25,29 +37,9 @@ void Pretty(const json::Json& value, const std::string& indent, std::string* out
   }
   bool flat = true;
   for (const json::Json& item : value) flat = flat && (!item.is_structured() || item.empty());
-  if (flat) {
-    std::string line = Compact(value);
-    if (indent.size() + line.size() <= kLineWidth) {
-      // The compact form has no blanks; one after each separator reads better.
-      std::string spaced;
-      bool inString = false;
-      bool escaped = false;
-      for (char c : line) {
-        spaced += c;
-        if (escaped) {
-          escaped = false;
-        } else if (inString) {
-          escaped = c == '\\';
-          inString = c != '"';
-        } else if (c == '"') {
-          inString = true;
-        } else if (c == ',' || c == ':') {
-          spaced += ' ';
-        }
-      }
-      *out += spaced;
-      return;
-    }
+  if (flat && indent.size() + Compact(value).size() <= kLineWidth) {
+    *out += OneLine(value);
+    return;
   }
   const std::string inner = indent + "  ";
   *out += value.is_object() ? "{\n" : "[\n";

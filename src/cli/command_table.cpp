@@ -127,4 +127,11 @@ std::span<const CommandEntry> Commands() {
   return kCommandTable;
 }
 
+const InterfaceChoice& InterfaceNamed(const std::string& name) {
+  for (const InterfaceChoice& choice : kInterfaces) {
+    if (name == choice.name) return choice;
+  }
+  return kInterfaces[0];
+}
+
 }  // namespace tarvo::cli

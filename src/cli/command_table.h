@@ -10,6 +10,9 @@
 #include <span>
 #include <string>
 
+#include "engine/window_port.h"
+#include "link/link.h"
+
 namespace CLI {
 class App;
 }
@@ -24,8 +27,23 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;  // only: the command line itself is wrong
 
-// The names --interface takes.
-inline constexpr std::array<const char*, 3> kInterfaceNames = {"usb2", "usb3", "gige"};
+// The interfaces --interface names: the engine's type, the window's button for it and the name
+// the status lines give it.
+struct InterfaceChoice {
+  const char* name;
+  InterfaceType type;
+  CommandControl button;
+  const char* displayName;
+};
+inline constexpr std::array<InterfaceChoice, 3> kInterfaces = {{
+    {"usb2", INTERFACE_USB2, CommandControl::kUsb2, "USB 2.0"},
+    {"usb3", INTERFACE_USB3, CommandControl::kUsb3, "USB 3.0"},
+    {"gige", INTERFACE_GIGE, CommandControl::kGige, "GigE"},
+}};
+inline constexpr std::array<const char*, 3> kInterfaceNames = {
+    kInterfaces[0].name, kInterfaces[1].name, kInterfaces[2].name};
+// The interface of that name; USB 2.0 for any other (the command line admits only these).
+const InterfaceChoice& InterfaceNamed(const std::string& name);
 
 // Options every command takes: the global ones before the command, and --json and --quiet,
 // which every command defines.

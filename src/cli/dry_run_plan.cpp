@@ -180,8 +180,8 @@ std::string PlanText(const DryRunPlan& plan) {
   std::string text;
   auto line = [&text](const std::string& content) { text += content + "\n"; };
   line(FormatText("Dry run: camera SN %d on %s, packet %s; nothing on the camera is changed.",
-                  static_cast<int>(plan.serialNumber), InterfaceDisplayName(plan.interfaceName),
-                  plan.packet.path.c_str()));
+                  static_cast<int>(plan.serialNumber),
+                  InterfaceNamed(plan.interfaceName).displayName, plan.packet.path.c_str()));
   if (plan.emergencyMode) line("Emergency mode: version safeguards lifted, no backup.");
   line("Device       Camera      Packet      Decision");
   for (const PlannedDevice& device : plan.devices) {

@@ -118,7 +118,7 @@ class PacketBuildCommand final : public Command {
     CFirmwarePacket written;
     if (written.LoadPacket(path)) {
       out.Document()["packet"] =
-          DescribePacket(written, path, InterfaceTypeNamed(global.interfaceName));
+          DescribePacket(written, path, InterfaceNamed(global.interfaceName).type);
     }
     if (!global.json) std::printf("Packet file written: %s\n", path.c_str());
     return kExitSuccess;

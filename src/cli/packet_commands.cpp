@@ -42,7 +42,7 @@ class PacketShowCommand final : public Command {
     CFirmwarePacket packet;
     if (!LoadInputPacket(path_, &packet, out)) return kExitFailed;
     const json::Json description =
-        DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
+        DescribePacket(packet, path_, InterfaceNamed(global.interfaceName).type);
     out.Document()["packet"] = description;
     if (!global.json) std::fputs(PacketDescriptionText(description).c_str(), stdout);
     return kExitSuccess;
@@ -63,7 +63,7 @@ class PacketCheckCommand final : public Command {
     CFirmwarePacket packet;
     if (!LoadInputPacket(path_, &packet, out)) return kExitFailed;
     out.Document()["packet"] =
-        DescribePacket(packet, path_, InterfaceTypeNamed(global.interfaceName));
+        DescribePacket(packet, path_, InterfaceNamed(global.interfaceName).type);
     if (!global.json) std::printf("Packet file check passed: %s\n", path_.c_str());
     return kExitSuccess;
   }

@@ -33,12 +33,6 @@ PlannedStep ProgramStep(DeviceIndex device, std::uint32_t pauseMs) {
 
 }  // namespace
 
-InterfaceType InterfaceTypeNamed(const std::string& name) {
-  if (name == "usb3") return INTERFACE_USB3;
-  if (name == "gige") return INTERFACE_GIGE;
-  return INTERFACE_USB2;
-}
-
 std::vector<PlannedStep> OrderSteps(const ProgramOrder& order, InterfaceType interfaceType) {
   std::vector<PlannedStep> steps;
   for (std::uint16_t code : order) {

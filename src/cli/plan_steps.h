@@ -23,9 +23,6 @@ struct PlannedStep {
   std::string text;           // the step in words
 };
 
-// The interface --interface names (usb2, usb3, gige): the reboot countdowns depend on it.
-InterfaceType InterfaceTypeNamed(const std::string& name);
-
 // The steps of a programming order, code by code, as a run on this interface takes them: up
 // to the end mark, or up to a code no run knows, which ends the order as well (kind "unknown").
 std::vector<PlannedStep> OrderSteps(const ProgramOrder& order, InterfaceType interfaceType);

@@ -2,20 +2,13 @@
 
 #include <algorithm>
 
+#include "engine/camera_pauses.h"
 #include "log/format_text.h"
 
 namespace tarvo::cli {
 
 namespace {
 
-// The fixed waits inside a step, as the camera needs them: a pause between selecting a device
-// and erasing it, a longer one before reading it back, the pause after each device of a backup
-// and before its reboot, and the moment a reboot request is given to leave.
-constexpr std::uint64_t kBeforeEraseMs = 2000;
-constexpr std::uint64_t kBeforeReadMs = 4000;
-constexpr std::uint64_t kAfterBackupDeviceMs = 2000;
-constexpr std::uint64_t kBeforeBackupRebootMs = 3000;
-constexpr std::uint64_t kAfterRebootRequestMs = 2000;
 // Until a device has been programmed or verified, a transfer is taken to move this much.
 constexpr double kAssumedBytesPerMs = 200.0;
 
@@ -57,17 +50,17 @@ std::vector<ProgressStep> ProgressSteps(const std::vector<PlannedStep>& steps,
     const std::uint64_t deviceBytes =
         step.device >= 0 ? imageBytes[static_cast<DeviceIndex>(step.device)] : 0;
     if (step.kind == "program") {
-      entry = {step, deviceBytes, kBeforeEraseMs + step.pauseMs};
+      entry = {step, deviceBytes, kPauseBeforeEraseMs + step.pauseMs};
     } else if (step.kind == "verify") {
-      entry = {step, deviceBytes, kBeforeReadMs + step.pauseMs};
+      entry = {step, deviceBytes, kPauseBeforeReadMs + step.pauseMs};
     } else if (IsReboot(step)) {
-      entry.waitMs += kAfterRebootRequestMs;
+      entry.waitMs += kPauseAfterRebootRequestMs;
     } else if (step.kind == "backup") {
       for (DeviceIndex device : backupDevices) {
         entry.bytes += imageBytes[device];
-        entry.waitMs += kBeforeReadMs + kAfterBackupDeviceMs;
+        entry.waitMs += kPauseBeforeReadMs + kPauseAfterBackupDeviceMs;
       }
-      entry.waitMs += kBeforeBackupRebootMs + kAfterRebootRequestMs;
+      entry.waitMs += kPauseBeforeBackupRebootMs + kPauseAfterRebootRequestMs;
     }
     timed.push_back(entry);
   }
@@ -115,9 +108,9 @@ void RunProgress::DeviceEnded(DeviceIndex device, Clock::time_point now) {
       (current.step.kind != "program" && current.step.kind != "verify")) {
     return;
   }
-  const double fixedMs =
-      static_cast<double>(current.step.kind == "program" ? kBeforeEraseMs : kBeforeReadMs) *
-      timeScale_;
+  const double fixedMs = static_cast<double>(current.step.kind == "program" ? kPauseBeforeEraseMs
+                                                                            : kPauseBeforeReadMs) *
+                         timeScale_;
   const double elapsedMs =
       std::chrono::duration<double, std::milli>(now - deviceStart_[device]).count();
   bytesMoved_ += current.bytes;

@@ -1,14 +1,10 @@
 // Programming one device: select it, erase it, write the loaded packet's image in blocks.
+#include "engine/camera_pauses.h"
 #include "engine/device_blocks.h"
 #include "engine/programmer_dlg.h"
 #include "link/telegrams.h"
 
 namespace tarvo {
-
-namespace {
-// The camera needs a moment between selecting a device and erasing it.
-constexpr std::uint32_t kPauseBeforeEraseMs = 2000;
-}  // namespace
 
 int CProgrammerDlg::ProgramDevice(DeviceIndex device) {
   // Without an image there is nothing to do; the packet keeps its own message text.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/camera_pauses.h"
 #include "engine/device_blocks.h"
 #include "engine/programmer_dlg.h"
 #include "firmware/byte_order.h"
@@ -14,9 +15,6 @@
 namespace tarvo {
 
 namespace {
-
-// The camera needs a moment between selecting a device and the first read.
-constexpr std::uint32_t kPauseBeforeReadMs = 4000;
 
 // Boot uP keeps its application, with the version record, in a fixed area.
 constexpr std::uint32_t kBootUpStart = kBootAppInfoAddress;

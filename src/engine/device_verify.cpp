@@ -2,6 +2,7 @@
 // image, listing every differing byte.
 #include <cstring>
 
+#include "engine/camera_pauses.h"
 #include "engine/device_blocks.h"
 #include "engine/programmer_dlg.h"
 #include "link/telegrams.h"
@@ -10,8 +11,6 @@
 namespace tarvo {
 
 namespace {
-// The camera needs a moment between selecting a device and the first read.
-constexpr std::uint32_t kPauseBeforeReadMs = 4000;
 // The HD-SDI probe reads the first two blocks; boards that address their flash in 16-bit words
 // answer the second read with the second half of the first block again.
 constexpr std::uint32_t kProbeHalf = 128;

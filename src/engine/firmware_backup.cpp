@@ -2,6 +2,7 @@
 // a new packet file in the log folder, named after the camera, never over an older backup.
 #include <vector>
 
+#include "engine/camera_pauses.h"
 #include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
 #include "platform/folders.h"
@@ -9,13 +10,6 @@
 #include "platform/system_error.h"
 
 namespace tarvo {
-
-namespace {
-
-constexpr std::uint32_t kPauseAfterDeviceMs = 2000;
-constexpr std::uint32_t kPauseBeforeRebootMs = 3000;
-
-}  // namespace
 
 namespace {
 
@@ -106,9 +100,9 @@ int CProgrammerDlg::BackupFirmware() {
       BackupDevice(device).outcome = DeviceOutcome::kStored;
       stored.push_back(device);
     }
-    Wait(kPauseAfterDeviceMs);
+    Wait(kPauseAfterBackupDeviceMs);
   }
-  Wait(kPauseBeforeRebootMs);
+  Wait(kPauseBeforeBackupRebootMs);
   record.cameraBack = RebootAndReconnect(RebootPurpose::kAfterBackup) == 1;
   if (!record.cameraBack) ok = 0;
 

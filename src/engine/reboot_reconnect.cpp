@@ -1,6 +1,7 @@
 // Rebooting the camera so new firmware takes effect, waiting for it, and making sure the camera
 // that answers afterwards is the one that was rebooted.
 #include "engine/camera_identity.h"
+#include "engine/camera_pauses.h"
 #include "engine/program_order.h"
 #include "engine/programmer_dlg.h"
 #include "link/telegrams.h"
@@ -9,8 +10,7 @@ namespace tarvo {
 
 namespace {
 
-// The camera takes the request and restarts; the link is held a moment so the request leaves.
-constexpr std::uint32_t kPauseAfterRequestMs = 2000;
+// The reconnect countdown shows every second.
 constexpr std::uint32_t kCountdownStepMs = 1000;
 
 }  // namespace
@@ -25,7 +25,7 @@ int CProgrammerDlg::RebootAndReconnect(RebootPurpose purpose) {
   report_.reboots.back().requestSent = sent;
   // The camera may restart before it answers: a failed request still counts as sent.
   if (sent) (void)RequestReboot();
-  Wait(kPauseAfterRequestMs);
+  Wait(kPauseAfterRebootRequestMs);
   CloseLink();
   WriteLog(sent ? "Reboot request send successful.\n"
                 : "Reboot request send failed, but waiting not skipped!\n");
