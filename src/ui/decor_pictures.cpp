@@ -87,8 +87,10 @@ void DrawRunState(QPainter& painter, RunPictureState state) {
   const QColor colour = state == RunPictureState::kSuccess   ? QColor(46, 160, 96)
                         : state == RunPictureState::kFailure ? QColor(210, 58, 50)
                                                              : QColor(160, 166, 176);
+  QColor halo = colour;
+  halo.setAlpha(60);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(colour.red(), colour.green(), colour.blue(), 60));
+  painter.setBrush(halo);
   painter.drawEllipse(centre, 34, 34);
   painter.setBrush(colour);
   painter.drawEllipse(centre, 27, 27);
@@ -108,12 +110,11 @@ void DrawRunState(QPainter& painter, RunPictureState state) {
       mark.lineTo(centre + QPointF(-10, 10));
       break;
     case RunPictureState::kNeutral:
+      // Filled dots, not stroked lines.
       for (const double x : {-11.0, 0.0, 11.0}) mark.addEllipse(centre + QPointF(x, 0), 3.5, 3.5);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Qt::white);
       break;
-  }
-  if (state == RunPictureState::kNeutral) {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::white);
   }
   painter.drawPath(mark);
 }

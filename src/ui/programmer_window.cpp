@@ -171,7 +171,7 @@ QLayout* ProgrammerWindow::BuildPictureRow() {
     picture->setPixmap(DecorPicture(index, devicePixelRatioF()));
     row->addWidget(picture);
     row->addStretch(1);
-    runPicture_ = picture;
+    if (index == kRunPictureIndex) runPicture_ = picture;
   }
   return row;
 }

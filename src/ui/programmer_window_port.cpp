@@ -13,10 +13,6 @@
 namespace tarvo::ui {
 namespace {
 
-QString Text(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 QString RgbText(ProgressColour colour) {
   return QStringLiteral("rgb(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue);
 }

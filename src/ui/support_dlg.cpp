@@ -1,7 +1,5 @@
 #include "ui/support_dlg.h"
 
-#include "platform/folders.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -13,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "platform/folders.h"
 #include "platform/simple_mapi.h"
 #include "ui/dialog_units.h"
 #include "ui/mail_man.h"

@@ -12,10 +12,6 @@
 namespace tarvo::ui {
 namespace {
 
-QString Text(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 // Room for the title bar's icon and its buttons beside the title, in text lines; desktops
 // draw titles in a bolder and often larger font than the box's text.
 constexpr int kTitleBarExtraLines = 8;

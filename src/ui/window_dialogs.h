@@ -10,6 +10,11 @@ class QWidget;
 
 namespace tarvo::ui {
 
+// A UTF-8 text of the engine or the platform, as the window toolkit takes it.
+inline QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
 // A modal message box, never narrower than its title needs on a desktop's title bar (beside
 // the title bar's buttons), so that "Operation Status:" is never cut. Returns the button
 // pressed; Escape gives the default button when the box has no other way out.
