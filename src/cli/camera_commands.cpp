@@ -70,10 +70,7 @@ int RunVerify(CameraSession& session, const char* member, const GlobalOptions& g
   dlg.OnVerify();
   session.Window().ClearProgress();
   const RunReport& report = dlg.LastRun();
-  std::string passedOver;
-  for (DeviceIndex device : report.DevicesWith(DeviceOutcome::kPassedOver)) {
-    passedOver += (passedOver.empty() ? "" : ", ") + std::string(DeviceDisplayName(device));
-  }
+  const std::string passedOver = DeviceNames(report.DevicesWith(DeviceOutcome::kPassedOver));
   if (!passedOver.empty()) {
     PrintError("Not verified, the camera's version differs from the packet's: " + passedOver);
   }

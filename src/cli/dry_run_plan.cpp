@@ -12,29 +12,16 @@ namespace tarvo::cli {
 
 namespace {
 
-// Machine names, and the words of the text form.
-const char* DecisionName(PlanDecision decision) {
-  switch (decision) {
-    case PlanDecision::kProgram:
-      return "program";
-    case PlanDecision::kNotSelected:
-      return "not-selected";
-    case PlanDecision::kRefused:
-      return "refused";
-  }
-  return "";
-}
+// The decisions in PlanDecision's order: the JSON name and the words of the text form.
+struct DecisionWords {
+  const char* name;
+  const char* text;
+};
+constexpr DecisionWords kDecisionWords[] = {
+    {"program", "will be programmed"}, {"not-selected", "not selected"}, {"refused", "refused"}};
 
-const char* DecisionText(PlanDecision decision) {
-  switch (decision) {
-    case PlanDecision::kProgram:
-      return "will be programmed";
-    case PlanDecision::kNotSelected:
-      return "not selected";
-    case PlanDecision::kRefused:
-      return "refused";
-  }
-  return "";
+const DecisionWords& WordsOf(PlanDecision decision) {
+  return kDecisionWords[static_cast<std::size_t>(decision)];
 }
 
 std::string VersionText(const DeviceVersion& version, const char* none) {
@@ -66,14 +53,6 @@ PlannedDevice PlanDevice(CProgrammerDlg& dlg, DeviceIndex device, const PlanRequ
   return planned;
 }
 
-std::string DeviceNames(const std::vector<DeviceIndex>& devices) {
-  std::string names;
-  for (DeviceIndex device : devices) {
-    names += (names.empty() ? "" : ", ") + std::string(DeviceDisplayName(device));
-  }
-  return names;
-}
-
 }  // namespace
 
 // The backup the run would make, from the same plan the backup follows: a device it would
@@ -98,12 +77,12 @@ PlannedStep BackupPlanStep(const PlannedBackup& backup, InterfaceType interfaceT
   std::string text = "Back up " + DeviceNames(backup.devices) + " into " + backup.file +
                      ", then reboot the camera and reconnect";
   if (!backup.refused.empty()) {
-    std::string refused;
+    std::vector<std::string> refused;
     for (const BackupStep& step : backup.refused) {
-      refused += (refused.empty() ? "" : ", ") + std::string(DeviceDisplayName(step.device)) +
-                 " (" + step.reason + ")";
+      refused.push_back(std::string(DeviceDisplayName(step.device)) + " (" + step.reason + ")");
     }
-    text += "; not backed up: " + refused + "; the backup is incomplete and the run ";
+    text +=
+        "; not backed up: " + JoinTexts(refused, ", ") + "; the backup is incomplete and the run ";
     text += backup.continueWithout ? "goes on (--continue-without-backup)" : "stops there";
   }
   return {"backup", -1, -1, rebootMs, 0, text};
@@ -149,7 +128,7 @@ json::Json PlanJson(const DryRunPlan& plan) {
     devices.push_back({{"device", json::Device(device.device)},
                        {"cameraVersion", json::Version(device.cameraVersion)},
                        {"packetVersion", json::Version(device.packetVersion)},
-                       {"decision", DecisionName(device.decision)},
+                       {"decision", WordsOf(device.decision).name},
                        {"reason", device.reason}});
   }
   json::Json backup;
@@ -187,7 +166,7 @@ std::string PlanText(const DryRunPlan& plan) {
   for (const PlannedDevice& device : plan.devices) {
     line(FormatText("%-12s %-11s %-11s %s: %s", DeviceDisplayName(device.device),
                     VersionText(device.cameraVersion, "not avail").c_str(),
-                    VersionText(device.packetVersion, "-").c_str(), DecisionText(device.decision),
+                    VersionText(device.packetVersion, "-").c_str(), WordsOf(device.decision).text,
                     device.reason.c_str()));
   }
   if (plan.steps.empty()) {

@@ -55,11 +55,9 @@ std::string DevicesText(const json::Json& devices) {
 
 void PrintRun(const json::Json& run) {
   std::string result = run.value("succeeded", false) ? "succeeded" : "failed";
-  std::string failures;
-  for (const json::Json& failure : run["failures"]) {
-    failures += (failures.empty() ? "" : ", ") + Text(failure);
-  }
-  if (!failures.empty()) result += " (" + failures + ")";
+  std::vector<std::string> failures;
+  for (const json::Json& failure : run["failures"]) failures.push_back(Text(failure));
+  if (!failures.empty()) result += " (" + JoinTexts(failures, ", ") + ")";
   std::printf("%s  SN %lld  %s on %s%s  %s\n", Text(run["time"]).substr(0, 19).c_str(),
               static_cast<long long>(run.value("serialNumber", -1)), Text(run["kind"]).c_str(),
               Text(run["interface"]).c_str(),

@@ -169,8 +169,7 @@ void TerminalWindow::SetDeviceProgressColours(DeviceIndex device, ProgressColour
   } else if (before == Progress::kRunning) {
     progress_.DeviceEnded(device, now);
   }
-  ClearFooter();
-  DrawFooter();
+  RedrawFooter();
 }
 
 void TerminalWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) {
@@ -178,8 +177,7 @@ void TerminalWindow::SetDeviceProgressPosition(DeviceIndex device, int percent) 
   const bool changed = row.position != percent;
   row.position = percent;
   if (changed && row.progress == Progress::kRunning) {
-    ClearFooter();
-    DrawFooter();
+    RedrawFooter();
   }
 }
 
@@ -226,8 +224,7 @@ std::optional<std::string> TerminalWindow::SaveFileDialog(const std::string&, co
 
 void TerminalWindow::PumpMessages() {
   if (footerLines_ == 0 || Clock::now() - footerDrawn_ < kFooterRefresh) return;
-  ClearFooter();
-  DrawFooter();
+  RedrawFooter();
 }
 
 void TerminalWindow::FollowRun(std::vector<ProgressStep> steps, double timeScale,
@@ -279,6 +276,11 @@ void TerminalWindow::DrawFooter() {
   footerLines_ = static_cast<int>(lines.size());
   footerDrawn_ = now;
   std::fflush(options_.status);
+}
+
+void TerminalWindow::RedrawFooter() {
+  ClearFooter();
+  DrawFooter();
 }
 
 // Takes the footer away, so that the next text starts on a clean line where the footer began;

@@ -121,6 +121,7 @@ class TerminalWindow final : public WindowPort {
   // overall line.
   void DrawFooter();
   void ClearFooter();
+  void RedrawFooter();  // its times and bars brought up to date
   // A new step: a line of its own where no footer shows it.
   void StepBegan(bool began);
   bool ReadForBackup(DeviceIndex device) const;

@@ -166,22 +166,10 @@ std::string DeviceFailureText(const DeviceRecord& record) {
   return text + ")";
 }
 
-std::string Join(const std::vector<std::string>& parts) {
-  std::string joined;
-  for (const std::string& part : parts) {
-    if (!joined.empty()) joined += "; ";
-    joined += part;
-  }
-  return joined;
-}
-
 std::string DeviceList(const RunReport& report, const std::vector<DeviceIndex>& devices) {
-  std::string list;
-  for (DeviceIndex device : devices) {
-    if (!list.empty()) list += ", ";
-    list += DeviceFailureText(report.devices[device]);
-  }
-  return list;
+  std::vector<std::string> texts;
+  for (DeviceIndex device : devices) texts.push_back(DeviceFailureText(report.devices[device]));
+  return JoinTexts(texts, ", ");
 }
 
 std::string BackupFailureText(const RunReport& report) {
@@ -191,11 +179,7 @@ std::string BackupFailureText(const RunReport& report) {
   }
   std::string text = report.backup.file.empty() ? "backup not written" : "backup incomplete";
   if (!report.backup.failure.empty()) text += " (" + report.backup.failure + ")";
-  if (!missing.empty()) {
-    std::string list;
-    for (const std::string& device : missing) list += (list.empty() ? "" : ", ") + device;
-    text += ", not stored: " + list;
-  }
+  if (!missing.empty()) text += ", not stored: " + JoinTexts(missing, ", ");
   if (report.backup.attempted && !report.backup.cameraBack && report.backup.failure.empty()) {
     text += ", the camera did not come back after its reboot";
   }
@@ -260,7 +244,7 @@ std::string RunFailureSummary(const RunReport& report) {
     // The backup's own failure says more than the note that the run stopped after it.
     parts.push_back(FailurePart(report, failure));
   }
-  return std::string(RunTitle(report.kind)) + " FAILED: " + Join(parts) + ".";
+  return std::string(RunTitle(report.kind)) + " FAILED: " + JoinTexts(parts, "; ") + ".";
 }
 
 }  // namespace tarvo

@@ -1,5 +1,7 @@
 #include "firmware/device_catalogue.h"
 
+#include "log/format_text.h"
+
 namespace tarvo {
 
 const DeviceEntry kDeviceCatalogue[kDeviceCount] = {
@@ -38,6 +40,12 @@ const char* DeviceDisplayName(DeviceIndex index) {
 const char* DeviceListName(DeviceIndex index) {
   return kDeviceCatalogue[index].listName;
 }
+std::string DeviceNames(const std::vector<DeviceIndex>& devices) {
+  std::vector<std::string> names;
+  for (DeviceIndex device : devices) names.emplace_back(DeviceDisplayName(device));
+  return JoinTexts(names, ", ");
+}
+
 const char* DeviceImageFilter(DeviceIndex index) {
   return kDeviceCatalogue[index].imageFilter;
 }

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -41,6 +43,8 @@ extern const DeviceEntry kDeviceCatalogue[kDeviceCount];
 
 const char* DeviceDisplayName(DeviceIndex index);
 const char* DeviceListName(DeviceIndex index);
+// The devices' display names, separated by commas: "Main FPGA, Power uP".
+std::string DeviceNames(const std::vector<DeviceIndex>& devices);
 const char* DeviceImageFilter(DeviceIndex index);
 ImageReaderKind DeviceImageReader(DeviceIndex index);
 std::uint16_t DeviceSelectCode(DeviceIndex index);

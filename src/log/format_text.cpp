@@ -28,4 +28,13 @@ std::string FormatText(const char* format, ...) {
   return text;
 }
 
+std::string JoinTexts(const std::vector<std::string>& parts, const char* separator) {
+  std::string joined;
+  for (const std::string& part : parts) {
+    if (!joined.empty()) joined += separator;
+    joined += part;
+  }
+  return joined;
+}
+
 }  // namespace tarvo

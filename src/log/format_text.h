@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -20,5 +21,8 @@ namespace tarvo {
 
 std::string FormatText(const char* format, ...) TARVO_PRINTF_FORMAT(1, 2);
 std::string FormatTextV(const char* format, std::va_list arguments);
+
+// The parts with the separator between them: "Main FPGA, Power uP".
+std::string JoinTexts(const std::vector<std::string>& parts, const char* separator);
 
 }  // namespace tarvo
