@@ -67,9 +67,14 @@ std::uint32_t FinishReboot(CameraState& state, std::uint32_t driverSource) {
   return 0;
 }
 
+// Whether a fault or latency bound to `command` (0: to every command) meets a telegram of `code`.
+bool BoundTo(std::uint16_t command, std::uint16_t code) {
+  return command == 0 || command == code;
+}
+
 // Counts the telegram for an armed failure; the code when this is the telegram to fail.
 std::uint32_t InjectedFailure(TelegramFault& fault, std::uint16_t code) {
-  if (fault.active == 0 || (fault.command != 0 && fault.command != code)) return 0;
+  if (fault.active == 0 || !BoundTo(fault.command, code)) return 0;
   fault.seen += 1;
   if (fault.seen < fault.nth) return 0;
   fault.active = 0;
@@ -165,12 +170,11 @@ std::uint32_t ConnectionCommand(std::uint32_t cameraHandle, const void* request,
     if (size >= kMinTelegramSize && size <= requestLength) SealTelegram(frame, size);
   }
 
+  const std::uint16_t code = requestLength >= 2 ? TelegramCode(frame) : 0;
   // Read without the lock: a latency changed meanwhile applies a telegram late. A latency for
   // one command stands for a slow camera operation such as an erase.
   const CameraSettings& settings = c.folder.State().settings;
-  const std::uint16_t slowCommand = settings.latencyCommand;
-  std::uint32_t latency = settings.latencyMs;
-  if (slowCommand != 0 && (requestLength < 2 || TelegramCode(frame) != slowCommand)) latency = 0;
+  const std::uint32_t latency = BoundTo(settings.latencyCommand, code) ? settings.latencyMs : 0;
   if (latency > c.commandTimeoutMs) {
     PauseMilliseconds(c.commandTimeoutMs);
     return ERR_RESPONSE_TIMEOUT;
@@ -181,7 +185,7 @@ std::uint32_t ConnectionCommand(std::uint32_t cameraHandle, const void* request,
   CameraState& state = c.folder.State();
   std::uint64_t number = ++state.runtime.telegramCount;
   TelegramSummary summary;
-  summary.code = requestLength >= 2 ? TelegramCode(frame) : 0;
+  summary.code = code;
   summary.device = state.runtime.selectedDevice;
   std::uint32_t result = 0;
   std::uint8_t answer[kMaxAnswerSize];

@@ -23,7 +23,7 @@ void FlashDevice::Close() {
 }
 
 bool FlashDevice::Erase() {
-  return file_.IsOpen() && file_.Resize(0) && file_.Resize(capacity_);
+  return file_.Resize(0) && file_.Resize(capacity_);
 }
 
 bool FlashDevice::Read(std::uint32_t address, std::uint8_t* bytes, std::uint32_t length) const {

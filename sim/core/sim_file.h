@@ -18,7 +18,7 @@ namespace tarvo::sim {
 class SimFile {
  public:
   SimFile() = default;
-  ~SimFile();
+  ~SimFile() { Close(); }
   SimFile(const SimFile&) = delete;
   SimFile& operator=(const SimFile&) = delete;
 

@@ -20,10 +20,6 @@ int Fd(std::intptr_t handle) {
 
 }  // namespace
 
-SimFile::~SimFile() {
-  Close();
-}
-
 bool SimFile::Open(const std::string& path) {
   Close();
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

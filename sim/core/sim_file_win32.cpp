@@ -21,10 +21,6 @@ OVERLAPPED At(std::uint64_t offset) {
 
 }  // namespace
 
-SimFile::~SimFile() {
-  Close();
-}
-
 bool SimFile::Open(const std::string& path) {
   Close();
   // Shared for reading, writing and deleting: every process that simulates the camera opens

@@ -12,7 +12,7 @@ std::string SharedLibraryFileName(const std::string& stem) {
 
 LibraryHandle LoadSharedLibrary(const std::string& fileName) {
   LibraryHandle library = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library != nullptr || fileName.find('/') != std::string::npos) return library;
+  if (library != nullptr || FileNameOf(fileName) != fileName) return library;
   // The loader searches the executable's RUNPATH ($ORIGIN) only when the program itself calls
   // dlopen; under AddressSanitizer the call comes from the sanitizer's runtime and the program
   // folder is skipped. Looking there again keeps the library beside the program loadable.

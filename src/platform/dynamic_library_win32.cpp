@@ -9,10 +9,6 @@ namespace {
 
 DWORD lastError = 0;
 
-bool HasFolder(const std::string& fileName) {
-  return fileName.find_first_of("\\/") != std::string::npos;
-}
-
 HMODULE LoadQuietly(const std::string& path, DWORD flags) {
   // A damaged or foreign DLL must come back as a failed load, not as a system message box.
   DWORD previousMode = 0;
@@ -33,11 +29,10 @@ LibraryHandle LoadSharedLibrary(const std::string& fileName) {
   // Windows' own search first: the program's folder, the system folders, the current folder,
   // then PATH. A real SDK DLL found anywhere there wins over the simulated camera.
   HMODULE module = LoadQuietly(fileName, 0);
-  if (module != nullptr || HasFolder(fileName)) return module;
+  if (module != nullptr || FileNameOf(fileName) != fileName) return module;
   // Last, the simulated camera in the camsim folder beside the program.
   const std::string fallback = JoinPath(ProgramFolder(), TARVO_FALLBACK_LIBRARY_FOLDER);
-  module = LoadQuietly(JoinPath(fallback, fileName), LOAD_WITH_ALTERED_SEARCH_PATH);
-  return module;
+  return LoadQuietly(JoinPath(fallback, fileName), LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void* ResolveEntryPoint(LibraryHandle library, const char* name) {

@@ -1,5 +1,5 @@
-// What each system's folder file gives the shared folder code: the data folders as the system
-// names them, before the TARVO_DATA_DIR override.
+// Between the shared folder code and each system's folder file: the data folders as the system
+// names them, before the TARVO_DATA_DIR override, and the file-name test both searches use.
 #pragma once
 
 #include <string>
