@@ -49,9 +49,10 @@ std::string FileNameOf(const std::string& path) {
 
 bool CreateFolders(const std::string& path) {
   if (path.empty()) return false;
-  // Every parent below the root (and below a drive or network share on Windows) first.
+  // Every parent below the root first. A parent that cannot be made (a Windows drive "C:" or
+  // network share) is passed over: only the whole path decides.
   for (std::size_t pos = 1; pos < path.size(); ++pos) {
-    if (IsPathSeparator(path[pos]) && !IsPathSeparator(path[pos - 1]) && path[pos - 1] != ':') {
+    if (IsPathSeparator(path[pos]) && !IsPathSeparator(path[pos - 1])) {
       CreateFolder(path.substr(0, pos));
     }
   }

@@ -54,6 +54,9 @@ TEST(Files, ANewFileIsCreatedOnlyOnce) {
   EXPECT_EQ(CreateNewFile(folder.File("n.tvf")), NewFileResult::kExists);
   EXPECT_EQ(CreateNewFile(folder.File("none/n.tvf")), NewFileResult::kFailed);
   EXPECT_EQ(LastSystemErrorText(), "No such file or directory");
+#ifndef _WIN32
+  EXPECT_TRUE(CreateFolders(folder.File("a:/b")));  // a folder named "a:" is a folder
+#endif
 }
 
 }  // namespace
